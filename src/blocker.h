@@ -1,0 +1,14 @@
+// The standard domino, except that it cannot be toppled: it refuses every
+// square strike, stands for good, and never holds up the solving of a level.
+#ifndef BLOCKER_H
+#define BLOCKER_H
+
+#include "domino.h"
+
+struct Blocker : Domino {
+    void render(float t) override;
+    bool push0(int direction) override;
+    bool isDone() override { return true; }
+};
+
+#endif

@@ -1,0 +1,13 @@
+// The standard domino, except that when it lands it explodes: it leaves the
+// level and blows away the floor of the cell it stood in.
+#ifndef BOOMER_H
+#define BOOMER_H
+
+#include "domino.h"
+
+struct Boomer : Domino {
+    void render(float t) override;
+    void land() override;
+};
+
+#endif

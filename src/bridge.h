@@ -1,0 +1,13 @@
+// The standard domino, except that when it lands across a one-cell gap with
+// floor beyond, it turns into floor and joins the three floors into one span.
+#ifndef BRIDGE_H
+#define BRIDGE_H
+
+#include "domino.h"
+
+struct Bridge : Domino {
+    void render(float t) override;
+    void land() override;
+};
+
+#endif

@@ -1,0 +1,87 @@
+#include "delay.h"
+#include "tools.h"
+
+namespace {
+
+const int countdown = 8;  // of the delay's own updates
+
+// Two interlocking halves: yellow at the front, red at the back, the sides
+// split along the diagonal from the bottom back edge to the top front edge.
+void drawBody()
+{
+    const Box& b = dominoBox;
+    glBegin(GL_QUADS);
+    glColor3f(1, 1, 0);
+    boxFace(b, FRONT);
+    boxFace({b.x0, 0, b.y0, b.y1, b.z0, b.z1}, TOP);
+    boxFace({0, b.x1, b.y0, b.y1, b.z0, b.z1}, BOTTOM);
+    glColor3f(1, 0, 0);
+    boxFace(b, BACK);
+    boxFace({0, b.x1, b.y0, b.y1, b.z0, b.z1}, TOP);
+    boxFace({b.x0, 0, b.y0, b.y1, b.z0, b.z1}, BOTTOM);
+    glEnd();
+
+    glBegin(GL_TRIANGLES);
+    glColor3f(1, 1, 0);
+    glNormal3f(1, 0, 0);
+    glVertex3f(b.x1, b.y0, b.z1);
+    glVertex3f(b.x1, b.y1, b.z1);
+    glVertex3f(b.x1, b.y0, b.z0);
+    glNormal3f(-1, 0, 0);
+    glVertex3f(b.x0, b.y0, b.z0);
+    glVertex3f(b.x0, b.y1, b.z0);
+    glVertex3f(b.x0, b.y1, b.z1);
+    glColor3f(1, 0, 0);
+    glNormal3f(1, 0, 0);
+    glVertex3f(b.x1, b.y0, b.z0);
+    glVertex3f(b.x1, b.y1, b.z0);
+    glVertex3f(b.x1, b.y1, b.z1);
+    glNormal3f(-1, 0, 0);
+    glVertex3f(b.x0, b.y1, b.z1);
+    glVertex3f(b.x0, b.y0, b.z1);
+    glVertex3f(b.x0, b.y0, b.z0);
+    glEnd();
+}
+
+}  // namespace
+
+void Delay::init(Cell* c)
+{
+    Domino::init(c);
+    timer = 0;
+    released = false;
+}
+
+// While it counts down, the camera watches it as if it moved, and the
+// waiting direction stays in accel instead of being applied.
+void Delay::render(float t)
+{
+    if (timer)
+        lookAtMe(0);
+    else
+        applyAccel();
+    renderPlaced(t, drawBody);
+}
+
+// A square strike is always refused, so the striker is held back. The first
+// starts the countdown; strikes during it may change the direction; strikes
+// after it do nothing, so the delay falls once.
+bool Delay::push0(int direction)
+{
+    if (released)
+        return false;
+    accel = direction;
+    if (timer == 0)
+        timer = countdown;
+    return false;
+}
+
+void Delay::update()
+{
+    Domino::update();
+    if (timer && --timer == 0) {
+        speed = accel;
+        accel = 0;
+        released = true;
+    }
+}

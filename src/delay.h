@@ -1,0 +1,19 @@
+// The standard domino, except that a square strike does not fell it at once:
+// it holds the striker back, remembers the direction and starts to fall eight
+// of its own updates later. It falls once; later strikes change nothing.
+#ifndef DELAY_H
+#define DELAY_H
+
+#include "domino.h"
+
+struct Delay : Domino {
+    int timer;       // ticks left before it starts to turn; 0 when none runs
+    bool released;   // the countdown has run out: it has had its one fall
+
+    void init(Cell* c) override;
+    void render(float t) override;
+    bool push0(int direction) override;
+    void update() override;
+};
+
+#endif

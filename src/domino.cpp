@@ -1,0 +1,318 @@
+#include "domino.h"
+#include "cell.h"
+#include "level.h"
+#include "main.h"
+#include "tools.h"
+
+namespace {
+
+const int lying = 6;   // angle steps of a domino lying flat
+const int strike = 4;  // the lean at which a domino's top strikes the next cell
+
+void drawStandardBody()
+{
+    static const Face faces[] = {FRONT, RIGHT, BACK, LEFT, TOP, BOTTOM};
+    glColor3f(1, 1, 0);
+    boxFaces(dominoBox, faces, 6);
+}
+
+}  // namespace
+
+void Domino::init(Cell* c)
+{
+    angle = speed = accel = elev = fly = top = 0;
+    broken = false;
+    enter(c);
+}
+
+void Domino::enter(Cell* c)
+{
+    cell = c;
+    c->enter(this, top);
+}
+
+Domino* Domino::neighbour(int dx, int top)
+{
+    return level->getCell(cell->getX() + dx, cell->getY())->getDomino(top);
+}
+
+void Domino::migrate(int dx, int dy)
+{
+    cell->leave(top);
+    cell = level->getCell(cell->getX() + dx, cell->getY() + dy);
+    cell->enter(this, top);
+}
+
+bool Domino::inPlay()
+{
+    return cell->getDomino(top) == this;
+}
+
+// The contacts a domino turning toward direction makes, by its lean r along
+// that direction: from says how far the pusher's body would lean into the
+// neighbour, in the neighbour's own angle steps.
+bool Domino::touch(int direction)
+{
+    const int r = angle * direction;
+    const int other = 1 - top;
+    if (r == -lying)
+        return neighbour(-2 * direction, top)->push(-direction, 5 * direction)
+            && neighbour(direction, top)->push(direction, -5 * direction);
+    if (r >= -5 && r <= -1)
+        return neighbour(direction, top)->push(direction, -5 * direction)
+            && neighbour(direction, other)->push(direction, -5 * direction);
+    if (r >= 0 && r <= 3)
+        return neighbour(direction, top)->push(direction, -4 * direction)
+            && neighbour(direction, other)->push(direction, -4 * direction);
+    if (r == strike)
+        return neighbour(direction, top)->push(direction, 0)
+            && neighbour(direction, other)->push(direction, 0);
+    if (r == 5 || r == lying)
+        return neighbour(direction, top)->push(direction, 6 * direction)
+            && neighbour(2 * direction, top)->push(direction, -5 * direction);
+    puts("bad touch direction");
+    return false;
+}
+
+// Lets the pusher pass while this domino's lean stays beyond the lean the
+// pusher would take up; an upright domino struck squarely decides in push0.
+bool Domino::push(int direction, int from)
+{
+    const int p = direction * from;
+    if (p == -5)
+        return (angle + speed) * direction >= -4;
+    if (p == -4)
+        return (angle + speed) * direction >= -3;
+    if (p == 0) {
+        const int lean = angle * direction;
+        if (lean == 0)
+            return push0(direction);
+        return lean > 0;
+    }
+    if (p == 6)
+        return false;
+    puts("bad push direction");
+    return false;
+}
+
+bool Domino::push0(int direction)
+{
+    accel = direction;
+    return true;
+}
+
+void Domino::boom()
+{
+    broken = true;
+    angle = 0;
+    speed = 0;
+}
+
+Domino* Domino::grab()
+{
+    if (top != 0 || broken || angle || speed || fly || elev)
+        return nullptr;
+    cell->leave(top);
+    return this;
+}
+
+void Domino::land()
+{
+    speed = 0;
+}
+
+bool Domino::isDone()
+{
+    if (broken)
+        return false;
+    const bool lyingFlat = angle == lying || angle == -lying;
+    const bool resting = speed == 0 && fly == 0 && angle != 0;
+    return lyingFlat || resting || !inPlay();
+}
+
+void Domino::update()
+{
+    if (!inPlay())
+        return;
+    lean();
+    moveVertically();
+}
+
+void Domino::lean()
+{
+    if (!(fly && angle == 0))
+        angle += speed;
+    if (speed) {
+        if (!touch(speed))
+            refused();
+        if (angle * speed == lying)
+            land();
+    } else if (angle) {
+        resume();
+    }
+}
+
+// A domino that strikes a neighbour that will not fall bounces back if the
+// way back is free; otherwise it stays at the angle it has just reached.
+void Domino::refused()
+{
+    if (angle * speed == strike && touch(-speed))
+        speed = -speed;
+    else
+        speed = 0;
+}
+
+// A domino resting on a neighbour goes on as soon as its way is free. A lying
+// one never resumes.
+void Domino::resume()
+{
+    if (angle >= 1 && angle <= 5 && touch(1))
+        speed = 1;
+    else if (angle >= -5 && angle <= -1 && touch(-1))
+        speed = -1;
+}
+
+void Domino::moveVertically()
+{
+    elev += fly;
+    if (elev == 0) {
+        if (!cell->getFloor())
+            startDropping();
+        else if (mayTipOverEdge())
+            tipOverEdge();
+    } else if (elev == 6 || elev == -6) {
+        changeRow();
+    }
+}
+
+// Without a floor a domino drops, straightening as it goes.
+void Domino::startDropping()
+{
+    fly = -1;
+    if (speed == 0)
+        speed = angle < 0 ? 1 : angle > 0 ? -1 : 0;
+}
+
+bool Domino::mayTipOverEdge()
+{
+    if ((angle != lying && angle != -lying) || angle * speed < 0)
+        return false;
+    return !level->getCell(cell->getX() + angle / lying, cell->getY())->getFloor();
+}
+
+// A domino lying with its far end over a gap belongs from now on to the gap's
+// cell, lying back toward the floor it came from and turning up as it drops.
+void Domino::tipOverEdge()
+{
+    speed = angle / lying;
+    migrate(speed, 0);
+    angle = -angle;
+}
+
+void Domino::changeRow()
+{
+    migrate(0, fly);
+    elev = 0;
+    if (cell->getFloor())
+        fly = 0;
+}
+
+void Domino::applyAccel()
+{
+    if (accel)
+        speed = accel;
+    accel = 0;
+}
+
+void Domino::render(float t)
+{
+    applyAccel();
+    renderPlaced(t, drawStandardBody);
+}
+
+void Domino::renderPlaced(float t, void (*body)())
+{
+    glPushMatrix();
+    rot(t);
+    if (renderBroken(t))
+        body();
+    glPopMatrix();
+}
+
+// Turns the domino about its bottom edge on the side it leans or starts to
+// fall to; one elev step is a sixth of a row.
+void Domino::rot(float t)
+{
+    const int k = 2 * angle + speed;
+    glTranslatef(0, (elev + fly * t) * 10 / 6, 0);
+    if (k == 0 || (fly && angle == 0))
+        return;
+    const float a = angle * 15 + speed * t * 15;
+    const float edge = k > 0 ? 0.5f : -0.5f;
+    glTranslatef(edge, 0, 0);
+    glRotatef(a, 0, 0, -1);
+    glTranslatef(-edge, 0, 0);
+}
+
+bool Domino::renderBroken(float t)
+{
+    if (speed || fly)
+        lookAtMe(t);
+    if (!broken)
+        return true;
+
+    const float orange[] = {1, 0.5f, 0}, red[] = {1, 0, 0}, yellow[] = {1, 1, 0};
+    auto step = [] { glTranslatef(1, 0, 0.3f); };
+    auto r40 = [] { glRotatef(40, -1, 0, 2); };
+    auto shard = [](const float* colour) {
+        glColor3f(colour[0], colour[1], colour[2]);
+        tetra();
+    };
+
+    glPushMatrix();
+    shard(orange);
+    step();
+    glPushMatrix();
+    r40();
+    shard(red);
+    glPopMatrix();
+    step();
+    glPushMatrix();
+    glRotatef(50, 1, 0, 2);
+    shard(yellow);
+    glPopMatrix();
+    for (const float* colour : {orange, yellow, yellow}) {
+        step();
+        r40();
+        shard(colour);
+    }
+    for (int i = 0; i < 3; i++) {
+        step();
+        r40();
+        step();
+        shard(yellow);
+    }
+    step();
+    r40();
+    shard(orange);
+    glPopMatrix();
+    return false;
+}
+
+// The middle of the domino as it falls: half a unit per step of lean. The
+// height adds elev unscaled.
+void Domino::lookAtMe(float t)
+{
+    float x = (cell->getX() + (angle + speed * t) / 10) * 5;
+    float y = cell->getY() * 10 + elev + fly * t;
+    lookAt(x, y, 1);
+}
+
+void tetra()
+{
+    const float P[] = {-1, 0, -1}, Q[] = {0, 0, -0.8f}, R[] = {-0.1f, 1, -0.5f}, S[] = {0.2f, 0.1f, 0.1f};
+    glBegin(GL_TRIANGLES);
+    for (const float* v : {P, Q, R, R, Q, S, S, Q, P})
+        glVertex3f(v[0], v[1], v[2]);
+    glEnd();
+}

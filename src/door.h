@@ -1,0 +1,26 @@
+// The way into and the way out of a level. A door swings open over six ticks
+// and never closes again.
+#ifndef DOOR_H
+#define DOOR_H
+
+#include "base.h"
+
+class Door {
+public:
+    Cell* c;
+    bool exit;
+    int angle;  // steps of 15 degrees: 0 closed, 6 fully open
+    int speed;  // 1 while opening
+
+    Door() {}
+    ~Door() {}
+
+    void init(Cell* c, bool exit);
+    void open();
+    void update();
+    bool isOpenedExit() { return exit && angle >= 1; }
+    Cell* getCell() { return c; }
+    void render(float t);
+};
+
+#endif

@@ -1,0 +1,18 @@
+// The standard domino turned upside down: pushed, it rises to the ceiling and
+// topples hanging from it, and swings up round ceiling edges into the rows
+// above. In flight it uses the upper slot of its cell.
+#ifndef FLYER_H
+#define FLYER_H
+
+#include "domino.h"
+
+struct Flyer : Domino {
+    void render(float t) override;
+    bool push0(int direction) override;
+    void update() override;
+
+private:
+    void rise();
+};
+
+#endif

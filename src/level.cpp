@@ -1,0 +1,231 @@
+#include "level.h"
+#include "blocker.h"
+#include "boomer.h"
+#include "bridge.h"
+#include "cell.h"
+#include "delay.h"
+#include "domino.h"
+#include "flyer.h"
+#include "looping.h"
+#include "main.h"
+#include "splitter.h"
+#include "trigger.h"
+#include "vanish.h"
+
+#include <new>
+
+namespace {
+
+// No level needs more; a larger header is a hostile or broken file, and
+// refusing it keeps a shared level from eating the machine's memory.
+const long long maxCells = 1LL << 22;
+
+bool el(FILE* s)
+{
+    int c = fgetc(s);
+    if (c == '\n')
+        return true;
+    if (c != EOF)
+        puts("Newline expected");
+    return false;
+}
+
+struct CellKind {
+    char ch;
+    int floor;
+    bool ladder;
+};
+
+const CellKind cellKinds[] = {
+    {' ', 0, false}, {'|', 0, true},
+    {'.', 1, false}, {':', 1, false},
+    {')', 3, false}, {']', 3, true},
+    {'(', 5, false}, {'[', 5, true},
+    {'_', 7, false}, {'!', 7, true},
+};
+
+const CellKind* findCellKind(int ch)
+{
+    for (const CellKind& kind : cellKinds)
+        if (kind.ch == ch)
+            return &kind;
+    return nullptr;
+}
+
+// A new domino of the kind a level file letter names, or null for any byte
+// that names none.
+Domino* newDomino(int ch)
+{
+    switch (ch) {
+    case 'N': return new Domino;
+    case 'W': return new Blocker;
+    case 'V': return new Vanish;
+    case 'B': return new Bridge;
+    case 'S': return new Splitter;
+    case 'D': return new Delay;
+    case 'X': return new Boomer;
+    case 'F': return new Flyer;
+    case 'L': return new Looping;
+    case 'T': return new Trigger;
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+Level::Level()
+    : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
+{
+}
+
+// The shared border cell outlives every level; emptying its slots here keeps
+// it from pointing at dominoes that left the grid of a deleted level.
+Level::~Level()
+{
+    for (int i = 0; i < dcount; i++)
+        delete doms[i];
+    delete[] doms;
+    delete[] cells;
+    borderCell.leave(0);
+    borderCell.leave(1);
+}
+
+bool Level::load(const char* f)
+{
+    FILE* s = fopen(f, "r");
+    bool result = false;
+    triggering = false;
+    pushed = false;
+    if (!s)
+        return false;
+
+    int ix, iy, ox, oy;
+    if (readHeader(s, ix, iy, ox, oy) && allocate() && el(s) && readCells(s) && readDominoes(s)) {
+        wayIn.init(getCell(ix, iy), false);
+        wayOut.init(getCell(ox, oy), true);
+        result = true;
+    }
+    fclose(s);
+    return result;
+}
+
+bool Level::readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy)
+{
+    if (fscanf(s, "%d %d %d %d %d %d", &wid, &hei, &ix, &iy, &ox, &oy) != 6)
+        return false;
+    if (wid < 1 || hei < 1) {
+        printf("Illegal level size %d x %d\n", wid, hei);
+        return false;
+    }
+    auto inside = [this](int x, int y) { return x >= 0 && x < wid && y >= 0 && y < hei; };
+    if (!inside(ix, iy) || !inside(ox, oy)) {
+        puts("Door outside the level");
+        return false;
+    }
+    return true;
+}
+
+bool Level::allocate()
+{
+    long long count = (long long)wid * hei;
+    if (count <= maxCells) {
+        cells = new (std::nothrow) Cell[count];
+        doms = new (std::nothrow) Domino*[count];
+    }
+    if (!cells || !doms) {
+        printf("Level too large %d x %d\n", wid, hei);
+        return false;
+    }
+    return true;
+}
+
+// The file lists rows from the top; row 0 is the bottom one.
+bool Level::readCells(FILE* s)
+{
+    for (int y = hei - 1; y >= 0; y--) {
+        for (int x = 0; x < wid; x++) {
+            int ch = fgetc(s);
+            if (ch == EOF)
+                return false;
+            const CellKind* kind = findCellKind(ch);
+            if (!kind) {
+                printf("Illegal cell character '%c'\n", ch);
+                return false;
+            }
+            getCell(x, y)->init(x, y, kind->floor, kind->ladder);
+        }
+        if (!el(s))
+            return false;
+    }
+    return true;
+}
+
+bool Level::readDominoes(FILE* s)
+{
+    for (int y = hei - 1; y >= 0; y--) {
+        for (int x = 0; x < wid; x++) {
+            int ch = fgetc(s);
+            if (ch == EOF)
+                return false;
+            if (ch == ' ')
+                continue;
+            Domino* d = newDomino(ch);
+            if (!d) {
+                printf("Illegal domino character '%c'\n", ch);
+                return false;
+            }
+            doms[dcount++] = d;
+            d->init(getCell(x, y));
+        }
+        if (!el(s))
+            return false;
+    }
+    return true;
+}
+
+Cell* Level::getCell(int x, int y)
+{
+    if (x < 0 || x >= wid || y < 0 || y >= hei)
+        return &borderCell;
+    return &cells[y * wid + x];
+}
+
+void Level::update()
+{
+    for (int i = 0; i < dcount; i++)
+        doms[i]->update();
+    wayIn.update();
+    wayOut.update();
+    if (triggering) {
+        triggering = false;
+        if (allDone())
+            wayOut.open();
+    }
+}
+
+bool Level::allDone()
+{
+    for (int i = 0; i < dcount; i++)
+        if (!doms[i]->isDone())
+            return false;
+    return true;
+}
+
+void Level::render(float t)
+{
+    const int cornerWeight = 4;
+    const int movingWeight = 30;
+    lookAt(0, 0, 1);
+    lookAt(5 * wid, 10 * hei, 1);
+    normCam(cornerWeight);
+    for (int y = 0; y < hei; y++) {
+        glPushMatrix();
+        for (int x = 0; x < wid; x++) {
+            getCell(x, y)->render(t);
+            glTranslatef(5, 0, 0);
+        }
+        glPopMatrix();
+        glTranslatef(0, 10, 0);
+    }
+    normCam(movingWeight);
+}

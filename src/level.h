@@ -1,0 +1,42 @@
+// One loaded level while it is played: the grid of cells, the dominoes in
+// load order (top row first), the two doors, the pending exit check and the
+// level's one push.
+#ifndef LEVEL_H
+#define LEVEL_H
+
+#include "base.h"
+#include "door.h"
+
+class Level {
+public:
+    int wid;
+    int hei;
+    int dcount;
+    Cell* cells;     // wid x hei, row by row from the bottom
+    Domino** doms;   // the first dcount are owned, in file order
+    bool triggering;
+    Door wayIn;
+    Door wayOut;
+    bool pushed;
+
+    Level();
+    ~Level();
+
+    bool load(const char* f);
+    Cell* getCell(int x, int y);
+    void render(float t);
+    void update();
+    Door* getWayIn() { return &wayIn; }
+    void openWayOut() { triggering = true; }
+    bool canPush() { return !pushed; }
+    void hasPushed() { pushed = true; }
+
+private:
+    bool readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy);
+    bool allocate();
+    bool readCells(FILE* s);
+    bool readDominoes(FILE* s);
+    bool allDone();
+};
+
+#endif

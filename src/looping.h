@@ -1,0 +1,13 @@
+// The standard domino, except that it never stops by landing: each time it
+// lies flat it hands itself to the next cell and stands up on its other end.
+#ifndef LOOPING_H
+#define LOOPING_H
+
+#include "domino.h"
+
+struct Looping : Domino {
+    void render(float t) override;
+    void land() override;
+};
+
+#endif

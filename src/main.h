@@ -1,0 +1,48 @@
+// The game's globals, shared by the shell, the world and the player, and the
+// shell's free functions: start-up, the main loop and the self-steering camera.
+#ifndef MAIN_H
+#define MAIN_H
+
+#include "base.h"
+#include "blank.h"
+#include "cell.h"
+#include "level.h"
+#include "player.h"
+
+extern Player player;
+extern Level* level;
+extern Blank blank;
+extern Cell borderCell;
+extern int levelnum;
+extern bool levelDone;
+extern int VideoFlags;
+extern SDL_Surface* mainWindow;
+
+// Camera state, in world units and milliseconds; see main_mainLoop.cpp.
+extern float camera[3], speed[3], camaccel[3], camjerk[3];
+extern float sight[3], sightspeed[3], sightaccel[3], sightjerk[3];
+extern int totweight;
+
+// Exit status of a game whose first level cannot be loaded.
+const int startupFailureStatus = 3;
+
+// "levels/%d" for level numbers up to 999, with its terminating zero.
+const int pathSize = 11;
+
+// Formats the path of level levelnum; false when the number does not fit.
+bool levelPath(char* pathname);
+// Loads a new level, opens its entrance and puts the player there. On
+// failure the half-loaded level is left in level.
+bool enterLevel(const char* pathname);
+
+bool init(int argc, char** argv);
+Uint32 triggerRefresh(Uint32 interval, void* param);
+void mainLoop();
+
+float sq(float z);
+void lookAt(float x, float y, int visible);
+void normCam(int weight);
+void updateCam(float dt);
+void applyCam();
+
+#endif

@@ -1,0 +1,243 @@
+#include "main.h"
+
+float camera[3], speed[3], camaccel[3], camjerk[3];
+float sight[3], sightspeed[3], sightaccel[3], sightjerk[3];
+int totweight;
+
+namespace {
+
+const Uint32 tickLength = 50;    // ms of game time per simulation tick
+const Uint32 maxPassTime = 25;   // the brake: game time one pass may add
+const Uint32 fadeLength = 1500;  // ms of the end-of-level fade
+
+void resetCamera()
+{
+    const float start[3] = {50, 23, 80};
+    for (int i = 0; i < 3; i++) {
+        camera[i] = start[i];
+        speed[i] = camaccel[i] = camjerk[i] = 0;
+        sight[i] = sightspeed[i] = sightaccel[i] = sightjerk[i] = 0;
+    }
+    sight[2] = -1;
+    totweight = 0;
+}
+
+void keyDown(SDLKey key)
+{
+    switch (key) {
+    case SDLK_LEFT: player.move(-1); break;
+    case SDLK_RIGHT: player.move(1); break;
+    case SDLK_UP: player.climb(1); break;
+    case SDLK_DOWN: player.climb(-1); break;
+    case SDLK_SPACE: player.grab(); break;
+    case SDLK_COMMA: player.push(-1); break;
+    case SDLK_PERIOD: player.push(1); break;
+    default: break;
+    }
+}
+
+void keyUp(SDLKey key)
+{
+    if (key == SDLK_LEFT || key == SDLK_RIGHT || key == SDLK_UP || key == SDLK_DOWN)
+        player.stop();
+}
+
+// Hands every queued event to the player; true when the window was closed.
+bool drainEvents()
+{
+    bool quit = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_KEYDOWN)
+            keyDown(event.key.keysym.sym);
+        else if (event.type == SDL_KEYUP)
+            keyUp(event.key.keysym.sym);
+        else if (event.type == SDL_QUIT)
+            quit = true;
+    }
+    return quit;
+}
+
+// Replaces the ended level with the next one (a failed level has stepped
+// levelnum back, so that is the same one again). False ends the game.
+bool changeLevel()
+{
+    delete level;
+    level = nullptr;
+    levelnum++;
+    char pathname[pathSize];
+    if (!levelPath(pathname)) {
+        puts("internal inconsistency");
+        return false;
+    }
+    if (!enterLevel(pathname)) {
+        printf("Can't open level %d (Did you just finish the game?? :)\n", levelnum);
+        return false;
+    }
+    return true;
+}
+
+void tick()
+{
+    if (levelDone)
+        return;
+    if (!player.update()) {
+        levelnum--;
+        levelDone = true;
+    }
+    level->update();
+}
+
+// Darkens the frame by the fraction of the fade so far: a quad on the near
+// plane, in eye space, where it covers the whole view.
+void drawFade(Uint32 fadeout)
+{
+    glColor4f(0, 0, 0, fadeout / 1500.0);
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glVertex3f(-1, -1, -1);
+    glVertex3f(-1, 1, -1);
+    glVertex3f(1, 1, -1);
+    glVertex3f(1, -1, -1);
+    glEnd();
+}
+
+}  // namespace
+
+float sq(float z)
+{
+    return z * z;
+}
+
+// Pulls the camera toward the point (x, y, 0): along the line of view so that
+// the eye stands 20 units plus 1.5 times the point's distance from that line
+// in front of it, sideways toward a point 10 above it, and turns the view
+// toward it. A visible above 1 damps the pull toward far targets.
+void lookAt(float x, float y, int visible)
+{
+    totweight++;
+    float norm = sight[0] * (x - camera[0]) + sight[1] * (y - camera[1]) - sight[2] * camera[2];
+    float rad = sqrtf(sq(x - (camera[0] + sight[0] * norm)) + sq(y - (camera[1] + sight[1] * norm))
+                      + sq(camera[2] + sight[2] * norm));
+    float accel = (norm - 20 + rad * (-1.5f)) / 30000;
+    if (accel > 0)
+        accel = accel / visible;
+    for (int i = 0; i < 3; i++)
+        camjerk[i] += sight[i] * accel;
+    camjerk[0] += (x - camera[0]) / 1000000;
+    camjerk[1] += (y - camera[1] + 10) / 1000000;
+
+    rad = sqrt(sq(x - camera[0]) + sq(y - camera[1]) + sq(camera[2]));
+    if (rad == 0)
+        return;  // a target at the eye has no direction to turn to
+    if (accel > 0)
+        rad = visible * rad;
+    sightjerk[0] += (x - camera[0]) / rad / 5000;
+    sightjerk[1] += (y - camera[1]) / rad / 5000;
+    sightjerk[2] += camera[2] / rad / (-5000);
+}
+
+// Moves the current group of targets into the accelerations, averaged over
+// the group and counted weight times.
+void normCam(int weight)
+{
+    if (totweight == 0)
+        return;
+    for (int i = 0; i < 3; i++) {
+        camaccel[i] += camjerk[i] * weight / totweight;
+        sightaccel[i] += sightjerk[i] * weight / totweight;
+        camjerk[i] = 0;
+        sightjerk[i] = 0;
+    }
+    totweight = 0;
+}
+
+// Integrates the accelerations gathered while the last frame was drawn over
+// dt ms. Speeds carry over only through frames of 0 ms.
+void updateCam(float dt)
+{
+    float friction = 1 + dt / (-0.01f);
+    if (friction < 0)
+        friction = 0;
+    float turned[3];
+    float norm = 0;
+    for (int i = 0; i < 3; i++) {
+        speed[i] += camaccel[i] * dt / 3;
+        sightspeed[i] += sightaccel[i] * dt / 3;
+        sightaccel[i] = 0;
+        camera[i] += speed[i] * dt;
+        speed[i] *= friction;
+        turned[i] = sight[i] + sightspeed[i];
+        sightspeed[i] *= friction;
+        norm += turned[i] * turned[i];
+    }
+    norm = sqrtf(norm);
+    // A view turned to zero length (or blown up) has no direction; keep the
+    // last good one rather than fill the camera with NaNs.
+    if (norm > 0 && std::isfinite(norm))
+        for (int i = 0; i < 3; i++)
+            sight[i] = turned[i] / norm;
+    for (int i = 0; i < 3; i++)
+        camaccel[i] = 0;
+    totweight = 0;
+}
+
+void applyCam()
+{
+    const double degrees = 57.29577951308232;
+    float pitch = atan2(sight[1], hypot(sight[0], sight[2])) * degrees;
+    glRotatef(pitch, -1, 0, 0);
+    float yaw = atan2(sight[0], -sight[2]) * degrees;
+    glRotatef(yaw, 0, 1, 0);
+    glTranslatef(-camera[0], -camera[1], -camera[2]);
+}
+
+// Game time follows real time, but one pass adds at most 25 ms, and a pass
+// runs at most one 50 ms tick, so every tick is followed by a drawn frame.
+void mainLoop()
+{
+    bool done = false;
+    const float lightPos[4] = {0.1f, 1.0f, 1.0f, 0.0f};
+    Uint32 last = SDL_GetTicks();
+    Uint32 prev = last;
+    Uint32 now = last;
+    Uint32 fadeout = 0;
+    resetCamera();
+
+    while (!done) {
+        prev = now;
+        SDL_WaitEvent(nullptr);
+        now = SDL_GetTicks();
+        if (now - prev > maxPassTime)
+            now = prev + maxPassTime;
+        if (drainEvents())
+            done = true;
+
+        if (levelDone) {
+            fadeout += now - prev;
+            if (fadeout > fadeLength - 1) {
+                fadeout = 0;
+                levelDone = false;
+                if (!changeLevel())
+                    return;
+            }
+        }
+
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        while (now - last > tickLength) {
+            tick();
+            last += tickLength;
+        }
+        float t = levelDone ? 0 : (now - last) / (float)tickLength;
+
+        updateCam(now - prev);
+        applyCam();
+        glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
+        player.render(t);
+        level->render(t);
+        if (fadeout)
+            drawFade(fadeout);
+        SDL_GL_SwapBuffers();
+    }
+}

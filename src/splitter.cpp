@@ -1,0 +1,90 @@
+#include "splitter.h"
+#include "tools.h"
+
+#include <utility>
+
+namespace {
+
+void drawBody()
+{
+    static const Face top[] = {TOP};
+    static const Face bottom[] = {BOTTOM};
+    glColor3f(1, 1, 0);
+    boxFaces(dominoBox, top, 1);
+    glColor3f(1, 0, 0);
+    boxFaces(dominoBox, bottom, 1);
+    stripedSides(2, 0.5f, true);
+}
+
+}  // namespace
+
+void Splitter::init(Cell* c)
+{
+    angle2 = speed2 = accel2 = 0;
+    Domino::init(c);
+}
+
+bool Splitter::swap()
+{
+    if (angle == angle2 && speed == speed2 && accel == accel2)
+        return false;
+    std::swap(angle, angle2);
+    std::swap(speed, speed2);
+    std::swap(accel, accel2);
+    return true;
+}
+
+// A half may go on when the contact computed from the other half's lean is
+// accepted; the pushes of a refused attempt are not undone.
+bool Splitter::touch(int direction)
+{
+    if (Domino::touch(direction))
+        return true;
+    swap();
+    const bool other = Domino::touch(direction);
+    swap();
+    return other;
+}
+
+// Both halves are always asked. Standing whole, the second half is asked
+// mirrored, so a square strike splits it: one half each way.
+bool Splitter::push(int direction, int from)
+{
+    const bool whole = angle == 0 && angle2 == 0 && speed == 0 && speed2 == 0;
+    const bool first = Domino::push(direction, from);
+    swap();
+    const bool second = whole ? Domino::push(-direction, -from) : Domino::push(direction, from);
+    swap();
+    return first && second;
+}
+
+// Dropped on, it splits instead of breaking.
+void Splitter::boom()
+{
+    push(1, 0);
+}
+
+// The base rules once per half; the shared vertical motion thus runs twice,
+// and a splitter drops twice as fast as a standard domino.
+void Splitter::update()
+{
+    Domino::update();
+    swap();
+    Domino::update();
+    swap();
+}
+
+void Splitter::render(float t)
+{
+    renderHalf(t);
+    if (swap()) {
+        renderHalf(t);
+        swap();
+    }
+}
+
+void Splitter::renderHalf(float t)
+{
+    applyAccel();
+    renderPlaced(t, drawBody);
+}

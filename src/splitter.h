@@ -1,0 +1,27 @@
+// The standard domino, except that it is two halves in one slot: struck
+// squarely, or dropped on, it splits and the halves fall opposite ways. The
+// base rules run once per half, the other half waiting in angle2..accel2.
+#ifndef SPLITTER_H
+#define SPLITTER_H
+
+#include "domino.h"
+
+struct Splitter : Domino {
+    int angle2;
+    int speed2;
+    int accel2;
+
+    void init(Cell* c) override;
+    void render(float t) override;
+    bool touch(int direction) override;
+    bool push(int direction, int from) override;
+    void boom() override;
+    void update() override;
+
+    bool swap();
+
+private:
+    void renderHalf(float t);
+};
+
+#endif
