@@ -109,29 +109,41 @@ bool Level::load(const char* f)
     return result;
 }
 
+// The numbers are read wide, so that one beyond the range of int is refused
+// as it stands instead of being taken for some other, wrapped, number.
 bool Level::readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy)
 {
-    if (fscanf(s, "%d %d %d %d %d %d", &wid, &hei, &ix, &iy, &ox, &oy) != 6)
+    long long w, h, inX, inY, outX, outY;
+    if (fscanf(s, "%lld %lld %lld %lld %lld %lld", &w, &h, &inX, &inY, &outX, &outY) != 6)
         return false;
-    if (wid < 1 || hei < 1) {
-        printf("Illegal level size %d x %d\n", wid, hei);
+    if (w < 1 || h < 1) {
+        printf("Illegal level size %lld x %lld\n", w, h);
         return false;
     }
-    auto inside = [this](int x, int y) { return x >= 0 && x < wid && y >= 0 && y < hei; };
-    if (!inside(ix, iy) || !inside(ox, oy)) {
+    auto inside = [w, h](long long x, long long y) { return x >= 0 && x < w && y >= 0 && y < h; };
+    if (!inside(inX, inY) || !inside(outX, outY)) {
         puts("Door outside the level");
         return false;
     }
+    if (w > maxCells || h > maxCells || w * h > maxCells) {
+        printf("Level too large %lld x %lld\n", w, h);
+        return false;
+    }
+    wid = w;
+    hei = h;
+    ix = inX;
+    iy = inY;
+    ox = outX;
+    oy = outY;
     return true;
 }
 
+// Only a machine short of memory can refuse a level that passed the header.
 bool Level::allocate()
 {
-    long long count = (long long)wid * hei;
-    if (count <= maxCells) {
-        cells = new (std::nothrow) Cell[count];
-        doms = new (std::nothrow) Domino*[count];
-    }
+    const long long count = (long long)wid * hei;
+    cells = new (std::nothrow) Cell[count];
+    doms = new (std::nothrow) Domino*[count];
     if (!cells || !doms) {
         printf("Level too large %d x %d\n", wid, hei);
         return false;
