@@ -1,0 +1,314 @@
+#include "driver.h"
+
+#include "fake_sdl.h"
+#include "inspect.h"
+#include "main.h"
+
+#include <cstdlib>
+
+namespace {
+
+const int steps = 8;            // player steps per cell and per row
+const int moveBudget = 600;     // ticks for a walk, climb, grab or push
+const int restBudget = 2000;    // ticks for the dominoes to come to rest
+const int holdFrom = 4;         // steps from which the arrow is held, not tapped
+
+// How far the player goes on after its arrow is released: 2 and then 1 more
+// from a full walk, 1 from the first step of a walk.
+int windDown(int speed)
+{
+    const int fullSpeed = 2;
+    return std::abs(speed) == fullSpeed ? fullSpeed + 1 : std::abs(speed);
+}
+
+int rowOf(int y)
+{
+    return (y - ((y % steps) + steps) % steps) / steps;
+}
+
+bool playerMoves()
+{
+    return player.speed || player.vspeed || player.falling;
+}
+
+std::string cellName(int column, int row)
+{
+    return "column " + std::to_string(column) + " row " + std::to_string(row);
+}
+
+}  // namespace
+
+Driver::Driver(std::vector<Action> script, bool verbose)
+    : script(std::move(script)), verbose(verbose)
+{
+}
+
+void Driver::poll(int now)
+{
+    tick = now;
+    while (!failed() && !finished()) {
+        const Action& a = script[next];
+        if (!started) {
+            if (player.deltaZ > 0)
+                return;  // still coming out of the entrance
+            started = true;
+            startTick = tick;
+            stillSince = -1;
+            keySent = false;
+            if (verbose)
+                printf("  tick %d: %s\n", tick, a.text.c_str());
+            begin(a);
+            return;  // keys sent now reach the player in the next pass
+        }
+        if (tick - startTick > budget(a)) {
+            fail("no result within " + std::to_string(budget(a)) + " ticks");
+            return;
+        }
+        if (step(a) == Status::Running)
+            return;
+        if (verbose)
+            printf("  tick %d: done\n", tick);
+        next++;
+        started = false;
+    }
+}
+
+std::string Driver::current() const
+{
+    if (finished())
+        return "after the last action";
+    return "line " + std::to_string(script[next].line) + " '" + script[next].text + "'";
+}
+
+void Driver::releaseKey()
+{
+    if (heldKey != SDLK_UNKNOWN)
+        fakesdl::releaseNow(heldKey);
+    heldKey = SDLK_UNKNOWN;
+}
+
+int Driver::budget(const Action& a) const
+{
+    switch (a.kind) {
+    case Action::Wait: return a.arg;
+    case Action::WaitStill:
+    case Action::Exit: return restBudget;
+    default: return moveBudget;
+    }
+}
+
+bool Driver::begin(const Action& a)
+{
+    switch (a.kind) {
+    case Action::Walk: return pathIsWalkable(a.arg, false);
+    case Action::Drop: return pathIsWalkable(a.arg, true);
+    case Action::Climb:
+        return a.arg < level->hei || refuse("row " + std::to_string(a.arg) + " is outside the level");
+    case Action::Grab:
+        heldBefore = player.held;
+        tap(SDLK_SPACE);
+        return true;
+    case Action::Push: return beginPush(a.arg);
+    case Action::Exit: return beginExit();
+    default: return true;
+    }
+}
+
+Driver::Status Driver::step(const Action& a)
+{
+    switch (a.kind) {
+    case Action::Walk:
+        if (player.falling)
+            return fail("the player fell at " + cellName(player.x / steps, rowOf(player.y)));
+        return walk(a.arg);
+    case Action::Drop: return walk(a.arg);
+    case Action::Climb: return climb(a.arg);
+    case Action::Grab: return grab();
+    case Action::Push: return push();
+    case Action::Wait: return tick - startTick >= a.arg ? Status::Done : Status::Running;
+    case Action::WaitStill: return stillForTwoTicks() ? Status::Done : Status::Running;
+    case Action::Exit: return walkOut();
+    }
+    return Status::Done;
+}
+
+// Checked before the first step: a walk never falls through a gap that only
+// a bridge would close.
+bool Driver::pathIsWalkable(int column, bool mayFall)
+{
+    if (column >= level->wid)
+        return refuse("column " + std::to_string(column) + " is outside the level");
+    if (mayFall)
+        return true;
+    if (player.falling || player.y % steps)
+        return refuse("the player is not standing on a floor");
+    const int row = rowOf(player.y);
+    const int from = player.x / steps;
+    const int direction = column < from ? -1 : 1;
+    for (int c = from; c != column + direction; c += direction) {
+        Cell* cell = level->getCell(c, row);
+        if (!cell->getFloor() && !cell->getLadder())
+            return refuse("no floor at " + cellName(c, row) + " on the way (use drop to fall there)");
+    }
+    return true;
+}
+
+// Holds the arrow while far off and lets go when the wind-down lands on
+// the target; single-step taps make up any difference.
+Driver::Status Driver::walk(int column)
+{
+    const int d = steps * column - player.x;
+    if (heldKey != SDLK_UNKNOWN) {
+        if (d * heldDirection <= windDown(player.speed))
+            releaseKey();
+        return Status::Running;
+    }
+    if (playerMoves())
+        return Status::Running;
+    if (d == 0)
+        return Status::Done;
+    const int direction = d > 0 ? 1 : -1;
+    const SDLKey key = direction > 0 ? SDLK_RIGHT : SDLK_LEFT;
+    if (std::abs(d) >= holdFrom)
+        press(key, direction);
+    else
+        tap(key);
+    return Status::Running;
+}
+
+// As walk, vertically. Climbing over the top of a ladder ends in a short
+// fall onto the floor above, which lands exactly by itself.
+Driver::Status Driver::climb(int row)
+{
+    const int d = steps * row - player.y;
+    if (heldKey != SDLK_UNKNOWN) {
+        if (player.falling || d * heldDirection <= windDown(player.vspeed))
+            releaseKey();
+        return Status::Running;
+    }
+    if (playerMoves())
+        return Status::Running;
+    if (d == 0)
+        return Status::Done;
+    const int direction = d > 0 ? 1 : -1;
+    if (!player.getCell(direction)->getLadder())
+        return fail(std::string("no ladder to climb ") + (direction > 0 ? "up" : "down") + " at "
+                    + cellName(player.x / steps, rowOf(player.y)));
+    const SDLKey key = direction > 0 ? SDLK_UP : SDLK_DOWN;
+    if (std::abs(d) >= holdFrom)
+        press(key, direction);
+    else
+        tap(key);
+    return Status::Running;
+}
+
+// Done once a domino was picked up, or set down and the player has wound
+// down after any walk aside.
+Driver::Status Driver::grab()
+{
+    if (player.releasing)
+        return Status::Running;
+    if (player.held == heldBefore) {
+        if (heldBefore)
+            return fail("nowhere to set the carried domino down, here or beside");
+        Domino* here = player.getCell(0)->getDomino(0);
+        return fail(here->isBlank() ? "nothing to pick up here" : "may not pick up " + describe(here));
+    }
+    return playerMoves() ? Status::Running : Status::Done;
+}
+
+bool Driver::beginPush(int direction)
+{
+    if (player.held)
+        return refuse("the player carries a domino");
+    if (!level->canPush())
+        return refuse("the level's push was used already");
+    pushed = player.getCell(0)->getDomino(0);
+    if (pushed->isBlank())
+        return refuse("nothing to push here");
+    pushedState[0] = pushed->angle;
+    pushedState[1] = pushed->speed;
+    pushedState[2] = pushed->accel;
+    tap(direction < 0 ? SDLK_COMMA : SDLK_PERIOD);
+    return true;
+}
+
+// A push that did not count may still have been taken: a delay starts its
+// countdown and reports failure.
+Driver::Status Driver::push()
+{
+    const bool taken = pushed->angle != pushedState[0] || pushed->speed != pushedState[1]
+        || pushed->accel != pushedState[2];
+    if (!level->canPush() || taken)
+        return Status::Done;
+    return fail("the push was refused by " + describe(pushed));
+}
+
+bool Driver::beginExit()
+{
+    Door* way = &level->wayOut;
+    if (player.getCell(0)->getDoor() != way)
+        return refuse("not in the exit's cell, " + cellName(way->getCell()->getX(), way->getCell()->getY()));
+    return true;
+}
+
+// Waits for the exit to open and walks in; the level's end is seen by the
+// caller. The exit opens one tick after the trigger lands, so it is checked
+// before the dominoes' rest.
+Driver::Status Driver::walkOut()
+{
+    if (keySent)
+        return player.deltaZ < 0 ? Status::Running : fail("the player did not walk into the exit");
+    if (!level->wayOut.isOpenedExit())
+        return stillForTwoTicks() ? fail("the dominoes came to rest and the exit stayed closed")
+                                  : Status::Running;
+    if (playerMoves())
+        return Status::Running;
+    // Up or down walks in, unless a ladder that way takes the key.
+    if (!player.getCell(1)->getLadder())
+        tap(SDLK_UP);
+    else if (!player.getCell(-1)->getLadder())
+        tap(SDLK_DOWN);
+    else
+        return fail("ladders above and below take both keys that lead into the exit");
+    keySent = true;
+    return Status::Running;
+}
+
+// True once no domino has moved through a whole tick.
+bool Driver::stillForTwoTicks()
+{
+    if (!allStill()) {
+        stillSince = -1;
+        return false;
+    }
+    if (stillSince < 0)
+        stillSince = tick;
+    return tick > stillSince;
+}
+
+void Driver::press(SDLKey key, int direction)
+{
+    fakesdl::pressNow(key);
+    heldKey = key;
+    heldDirection = direction;
+}
+
+void Driver::tap(SDLKey key)
+{
+    fakesdl::pressNow(key);
+    fakesdl::releaseNow(key);
+}
+
+Driver::Status Driver::fail(const std::string& why)
+{
+    refuse(why);
+    return Status::Running;
+}
+
+bool Driver::refuse(const std::string& why)
+{
+    error = current() + ": " + why;
+    releaseKey();
+    return false;
+}

@@ -1,0 +1,77 @@
+// Plays one level's solution script by watching the game after every drawn
+// frame and queuing real key events, closed loop: each decision is taken
+// from where the player is and what the dominoes do, never from counting
+// frames. Key events queued in one frame reach the player at the start of
+// the next pass, before its tick, so every tick can be answered.
+#ifndef REPLAY_DRIVER_H
+#define REPLAY_DRIVER_H
+
+#include "script.h"
+
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+struct Domino;
+
+class Driver {
+public:
+    Driver(std::vector<Action> script, bool verbose);
+
+    // One look at the game after a drawn frame; tick counts the level's
+    // ticks so far.
+    void poll(int tick);
+    bool failed() const { return !error.empty(); }
+    // Every action is done (the level may still be running).
+    bool finished() const { return next == script.size(); }
+    // The failed action and why, on one line.
+    const std::string& failure() const { return error; }
+    // The action under way, for reports of a level that ended early.
+    std::string current() const;
+    // Lets go of an arrow key still held.
+    void releaseKey();
+
+private:
+    enum class Status { Running, Done };
+
+    std::vector<Action> script;
+    bool verbose;
+    std::size_t next = 0;
+    bool started = false;
+    int startTick = 0;
+    int tick = 0;
+    std::string error;
+
+    SDLKey heldKey = SDLK_UNKNOWN;
+    int heldDirection = 0;
+
+    // The state of the action under way.
+    Domino* heldBefore = nullptr;
+    Domino* pushed = nullptr;
+    int pushedState[3] = {};
+    bool keySent = false;
+    int stillSince = -1;
+
+    bool begin(const Action& a);
+    Status step(const Action& a);
+    int budget(const Action& a) const;
+
+    Status walk(int column);
+    Status climb(int row);
+    Status grab();
+    Status push();
+    Status waitStill();
+    Status walkOut();
+    bool pathIsWalkable(int column, bool mayFall);
+    bool beginPush(int direction);
+    bool beginExit();
+    bool stillForTwoTicks();
+
+    void press(SDLKey key, int direction);
+    void tap(SDLKey key);
+    Status fail(const std::string& why);
+    bool refuse(const std::string& why);
+};
+
+#endif

@@ -1,0 +1,30 @@
+// Read-only views of the game's state for the replay driver: whether the
+// dominoes still move, and plain-text descriptions for failure reports.
+#ifndef REPLAY_INSPECT_H
+#define REPLAY_INSPECT_H
+
+#include <string>
+
+struct Domino;
+
+// The level file letter of the domino's kind ('N', 'T', 'S', ...).
+char kindLetter(Domino* d);
+
+// True while the domino turns, flies, waits to apply a push or counts down.
+// A domino out of play (carried, vanished, left out of its cell) never moves.
+bool moving(Domino* d);
+
+// True when no domino of the current level moves.
+bool allStill();
+
+// "T at (7,1) angle 3 speed 1 broken".
+std::string describe(Domino* d);
+
+// Where the player is and what it does, on one line.
+std::string describePlayer();
+
+// One line per domino of the level that is not done, each starting with
+// indent; empty when all are done.
+std::string describeUnfinished(const std::string& indent);
+
+#endif

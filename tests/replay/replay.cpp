@@ -1,0 +1,252 @@
+// replay: plays a directory of levels headless through the game's real
+// init() and mainLoop(), steering the player from solution scripts, and
+// reports per level whether it was solved. See README.md beside this file.
+#include "driver.h"
+#include "fake_gl.h"
+#include "fake_sdl.h"
+#include "inspect.h"
+#include "main.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const Uint32 tickLength = 50;       // ms of game time per tick, as the main loop
+const Uint32 maxPassTime = 25;      // the main loop's brake on one pass
+const Uint32 timeLimit = 6 * 3600 * 1000;  // virtual ms; the action budgets end a run long before
+
+struct Options {
+    fs::path levels;
+    fs::path solutions;
+    int only = 0;  // the one level to play; 0 plays the whole game
+    bool verbose = false;
+};
+
+void usage()
+{
+    fprintf(stderr, "usage: replay --levels DIR --solutions DIR [--level N] [--verbose]\n");
+}
+
+bool parseOptions(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; i++) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--levels" && hasValue)
+            o.levels = argv[++i];
+        else if (arg == "--solutions" && hasValue)
+            o.solutions = argv[++i];
+        else if (arg == "--level" && hasValue)
+            o.only = std::atoi(argv[++i]);
+        else if (arg == "--verbose")
+            o.verbose = true;
+        else
+            return false;
+    }
+    return !o.levels.empty() && !o.solutions.empty() && o.only >= 0;
+}
+
+// A private working directory whose "levels" is the level directory, since
+// the game reads "levels/%d" from where it runs; removed when done.
+class WorkingDir {
+public:
+    explicit WorkingDir(const fs::path& levels)
+    {
+        char pattern[] = "/tmp/replay-XXXXXX";
+        dir = mkdtemp(pattern);
+        fs::create_directory_symlink(fs::absolute(levels), dir / "levels");
+        fs::current_path(dir);
+    }
+    ~WorkingDir() { fs::remove_all(dir); }
+
+private:
+    fs::path dir;
+};
+
+// Counts ticks from the virtual clock exactly as the main loop runs them.
+class TickCounter {
+public:
+    void start(Uint32 clock) { last = now = clock; }
+    int update(Uint32 clock)
+    {
+        const Uint32 prev = now;
+        now = clock - prev > maxPassTime ? prev + maxPassTime : clock;
+        while (now - last > tickLength) {
+            ticks++;
+            last += tickLength;
+        }
+        return ticks;
+    }
+
+private:
+    Uint32 last = 0;
+    Uint32 now = 0;
+    int ticks = 0;
+};
+
+// Follows the game from frame to frame: notices each level's start and end,
+// runs that level's script and prints its result.
+class Replay {
+public:
+    explicit Replay(const Options& o) : options(o) {}
+
+    void start() { counter.start(fakesdl::now()); }
+    void onFrame();
+    // After the main loop returned: a level still running was cut short.
+    void finish();
+    int played() const { return levels; }
+    int solved() const { return solvedLevels; }
+
+private:
+    Options options;
+    TickCounter counter;
+    int ticks = 0;
+    int levels = 0;
+    int solvedLevels = 0;
+
+    bool inLevel = false;
+    int number = 0;
+    int startTick = 0;
+    std::unique_ptr<Driver> driver;
+    std::string failure;
+
+    void beginLevel();
+    void endLevel();
+    void abandon(const std::string& why);
+    void report(bool solved, const std::string& details);
+};
+
+void Replay::onFrame()
+{
+    const int before = ticks;
+    ticks = counter.update(fakesdl::now());
+    if (!inLevel) {
+        if (levelDone)
+            return;  // the fade of the level that ended
+        // The level changed at the start of this pass, before its ticks.
+        startTick = before;
+        beginLevel();
+        if (!inLevel)
+            return;  // abandoned at once: no script
+    }
+    if (levelDone) {
+        endLevel();
+        return;
+    }
+    if (!driver)
+        return;
+    driver->poll(ticks - startTick);
+    if (driver->failed())
+        abandon(driver->failure());
+    else if (driver->finished())
+        abandon("the script ended before the level did");
+}
+
+void Replay::beginLevel()
+{
+    inLevel = true;
+    number = levelnum;
+    failure.clear();
+    driver.reset();
+    std::vector<Action> script;
+    std::string error;
+    const fs::path path = options.solutions / (std::to_string(number) + ".txt");
+    if (!readScript(path.string(), script, error)) {
+        abandon(error);
+        return;
+    }
+    driver = std::make_unique<Driver>(script, options.verbose);
+}
+
+// The game stops the level by itself; an abandoned level is stopped the same
+// way, so the game goes on to the next one.
+void Replay::abandon(const std::string& why)
+{
+    failure = why + "\n    " + describePlayer() + "\n" + describeUnfinished("    ");
+    if (driver)
+        driver->releaseKey();
+    levelDone = true;
+    endLevel();
+}
+
+void Replay::endLevel()
+{
+    const bool walkedOut = player.z < -8;
+    const bool solved = failure.empty() && walkedOut;
+    if (failure.empty() && !walkedOut) {
+        // The game stepped levelnum back to play it again; go on instead.
+        levelnum++;
+        failure = (driver ? driver->current() : std::string("?")) + ": the player fell out of the level\n    "
+            + describePlayer() + "\n" + describeUnfinished("    ");
+    }
+    report(solved, failure);
+    inLevel = false;
+    driver.reset();
+    if (options.only)
+        fakesdl::quitNow();
+}
+
+void Replay::report(bool solved, const std::string& details)
+{
+    const int used = ticks - startTick;
+    const char* push = level->pushed ? "push used" : "push not used";
+    levels++;
+    if (solved) {
+        solvedLevels++;
+        printf("level %d: solved in %d ticks (%.2f s), %s\n", number, used, used * tickLength / 1000.0, push);
+    } else {
+        printf("level %d: NOT solved after %d ticks, %s: %s", number, used, push, details.c_str());
+    }
+    fflush(stdout);
+}
+
+void Replay::finish()
+{
+    if (inLevel)
+        abandon("the game ended during the level");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        usage();
+        return 2;
+    }
+    options.solutions = fs::absolute(options.solutions);
+    WorkingDir workingDir(options.levels);
+
+    fakesdl::reset();
+    fakegl::reset();
+    fakesdl::setTimeLimit(timeLimit);
+    if (options.only)
+        levelnum = options.only;
+    char name[] = "toppleton";
+    char* gameArgv[] = {name, nullptr};
+    if (!init(1, gameArgv)) {
+        fprintf(stderr, "replay: the game could not start\n");
+        return 2;
+    }
+
+    Replay replay(options);
+    replay.start();
+    fakesdl::setFrameHook([&replay] { replay.onFrame(); });
+    mainLoop();
+    replay.finish();
+    fakesdl::setFrameHook(nullptr);
+    delete level;
+    level = nullptr;
+    SDL_Quit();
+
+    printf("replay: %d of %d levels solved\n", replay.solved(), replay.played());
+    return replay.played() > 0 && replay.solved() == replay.played() ? 0 : 1;
+}
