@@ -1,0 +1,101 @@
+// Support for the domino kinds' tests: one domino drawn on its own, with its
+// batches split into single faces so a test can pick them by colour and by
+// the way they face, and a run of ticks whose standard output is captured.
+#ifndef KINDS_SUPPORT_H
+#define KINDS_SUPPORT_H
+
+#include "fake_gl.h"
+#include "world.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// One quadrilateral or triangle as drawn, in world units.
+struct Polygon {
+    std::vector<fakegl::Vertex> v;
+
+    bool hasColor(float r, float g, float b) const
+    {
+        const float tolerance = 0.02f;
+        for (const fakegl::Vertex& x : v)
+            if (std::abs(x.color[0] - r) > tolerance || std::abs(x.color[1] - g) > tolerance
+                || std::abs(x.color[2] - b) > tolerance)
+                return false;
+        return true;
+    }
+    bool isYellow() const { return hasColor(1, 1, 0); }
+    bool isRed() const { return hasColor(1, 0, 0); }
+
+    // The mean of the corners along axis 0 (x), 1 (y) or 2 (z).
+    float centre(int axis) const
+    {
+        float sum = 0;
+        for (const fakegl::Vertex& x : v)
+            sum += x.world[axis];
+        return sum / v.size();
+    }
+    float normal(int axis) const { return v.front().normal[axis]; }
+};
+
+inline std::vector<Polygon> splitFaces(const std::vector<fakegl::Primitive>& primitives)
+{
+    std::vector<Polygon> faces;
+    for (const fakegl::Primitive& p : primitives) {
+        const size_t corners = p.mode == GL_QUADS ? 4 : p.mode == GL_TRIANGLES ? 3 : 0;
+        for (size_t i = 0; corners && i + corners <= p.v.size(); i += corners)
+            faces.push_back({{p.v.begin() + i, p.v.begin() + i + corners}});
+    }
+    return faces;
+}
+
+// Draws d alone at tick fraction t in its own cell's frame (the origin at
+// its cell's origin). Like a frame of the game, this applies a pending push.
+inline std::vector<Polygon> drawAlone(Domino* d, float t = 0)
+{
+    fakegl::reset();
+    d->render(t);
+    EXPECT_TRUE(fakegl::errors().empty());
+    return splitFaces(fakegl::primitives());
+}
+
+template <class Keep>
+std::vector<Polygon> only(const std::vector<Polygon>& faces, Keep keep)
+{
+    std::vector<Polygon> kept;
+    for (const Polygon& f : faces)
+        if (keep(f))
+            kept.push_back(f);
+    return kept;
+}
+
+// The extent of the faces along one axis.
+struct Span {
+    float lo, hi;
+};
+
+inline Span span(const std::vector<Polygon>& faces, int axis)
+{
+    Span s = {1e9f, -1e9f};
+    for (const Polygon& f : faces)
+        for (const fakegl::Vertex& x : f.v) {
+            s.lo = std::min(s.lo, x.world[axis]);
+            s.hi = std::max(s.hi, x.world[axis]);
+        }
+    return s;
+}
+
+// Runs n ticks and returns what the game printed meanwhile.
+inline std::string printedDuring(World& w, int n)
+{
+    testing::internal::CaptureStdout();
+    w.tick(n);
+    fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+#endif
