@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <initializer_list>
 
-class Blank;
+struct Blank;
 class Cell;
-class Domino;
+struct Domino;
 class Door;
 class Level;
 class Player;
