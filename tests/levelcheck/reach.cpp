@@ -46,19 +46,21 @@ Floors floorsOf(Level& level)
 Floors floorsAfterChain(Level& level)
 {
     Floors f = floorsOf(level);
+    bool bridge = false, boomer = false;
     for (int i = 0; i < level.dcount; i++) {
-        Domino* d = level.doms[i];
-        const int x = d->cell->getX(), y = d->cell->getY();
-        if (!f.inside(x, y))
-            continue;
-        if (dynamic_cast<Boomer*>(d))
-            f.hole[f.at(x, y)] = true;
-        if (!dynamic_cast<Bridge*>(d))
-            continue;
-        for (int dir : {-1, 1})
-            if (f.inside(x + 2 * dir, y) && f.floor[f.at(x + 2 * dir, y)] && !f.floor[f.at(x + dir, y)])
-                f.floor[f.at(x + dir, y)] = 7;
+        bridge = bridge || dynamic_cast<Bridge*>(level.doms[i]);
+        boomer = boomer || dynamic_cast<Boomer*>(level.doms[i]);
     }
+    for (int y = 0; y < f.hei; y++)
+        for (int x = 0; x < f.wid; x++) {
+            const int i = f.at(x, y);
+            const bool gap = !f.floor[i] && f.inside(x - 1, y) && f.inside(x + 1, y) && f.floor[i - 1]
+                             && f.floor[i + 1];
+            if (bridge && gap)
+                f.floor[i] = 7;
+            if (boomer && f.floor[i])
+                f.hole[i] = true;
+        }
     return f;
 }
 

@@ -33,9 +33,11 @@ struct Floors {
 Floors floorsOf(Level& level);
 
 // The same, with every change the level's dominoes could make to the floors
-// granted at once: every gap a Bridge could span is floored, and every floor
-// under a Boomer may also be fallen through. Used to tell a level whose exit
-// opens up only during the chain from one whose exit can never be reached.
+// granted at once. Dominoes can be carried, so with a Bridge in the level
+// every one-cell gap between two floors counts as spanned, and with a Boomer
+// every floor may also be fallen through. An upper bound: it tells a level
+// whose exit opens up only during the chain from one whose exit can never be
+// reached; the solution replay proves the rest.
 Floors floorsAfterChain(Level& level);
 
 // For every cell, whether the player can get there from (x, y).
