@@ -35,6 +35,23 @@ struct Loaded {
     std::string printed;
 };
 
+using Outcome = std::pair<bool, std::string>;
+
+// Whether text loaded and what the loader printed; the level is gone after,
+// so that two outcomes may be compared in one test.
+Outcome outcome(const std::string& text)
+{
+    Loaded l(text);
+    return {l.ok(), l.printed};
+}
+
+const Outcome refusedSilently = {false, ""};
+
+Outcome refused(const std::string& message)
+{
+    return {false, message};
+}
+
 // The same grids behind any header.
 const std::string grids3x1 = "___\nN T\n";
 
@@ -73,13 +90,8 @@ TEST(LevelHeader, BlankAfterTheSixthNumberIsRefused)
 
 TEST(LevelHeader, FewerThanSixNumbersFailSilently)
 {
-    Loaded five("3 1 0 0 2\n");
-    EXPECT_FALSE(five.ok());
-    EXPECT_EQ(five.printed, "");
-
-    Loaded word("3 1 0 zero 2 0\n" + grids3x1);
-    EXPECT_FALSE(word.ok());
-    EXPECT_EQ(word.printed, "");
+    EXPECT_EQ(outcome("3 1 0 0 2\n"), refusedSilently);
+    EXPECT_EQ(outcome("3 1 0 zero 2 0\n" + grids3x1), refusedSilently);
 }
 
 TEST(LevelHeader, MissingFileFailsSilentlyAndStillClearsTheRuleFlags)
@@ -117,14 +129,9 @@ TEST(LevelSize, OneByOneIsTheSmallestLevel)
 
 TEST(LevelSize, LevelTooLargeToAllocateIsRefused)
 {
-    Loaded huge("100000 100000 0 0 1 0\n");
-    EXPECT_FALSE(huge.ok());
-    EXPECT_EQ(huge.printed, "Level too large 100000 x 100000\n");
-
+    EXPECT_EQ(outcome("100000 100000 0 0 1 0\n"), refused("Level too large 100000 x 100000\n"));
     // Whose product overflows an int.
-    Loaded overflowing("2147483647 2 0 0 1 0\n");
-    EXPECT_FALSE(overflowing.ok());
-    EXPECT_EQ(overflowing.printed, "Level too large 2147483647 x 2\n");
+    EXPECT_EQ(outcome("2147483647 2 0 0 1 0\n"), refused("Level too large 2147483647 x 2\n"));
 }
 
 TEST(LevelSize, WideLevelLoads)
@@ -137,13 +144,8 @@ TEST(LevelSize, WideLevelLoads)
 
 TEST(LevelDoors, DoorOutsideTheGridIsRefused)
 {
-    Loaded exitPastRightEdge("3 1 0 0 3 0\n" + grids3x1);
-    EXPECT_FALSE(exitPastRightEdge.ok());
-    EXPECT_EQ(exitPastRightEdge.printed, "Door outside the level\n");
-
-    Loaded entranceBelowGrid("3 1 0 -1 2 0\n" + grids3x1);
-    EXPECT_FALSE(entranceBelowGrid.ok());
-    EXPECT_EQ(entranceBelowGrid.printed, "Door outside the level\n");
+    EXPECT_EQ(outcome("3 1 0 0 3 0\n" + grids3x1), refused("Door outside the level\n"));
+    EXPECT_EQ(outcome("3 1 0 -1 2 0\n" + grids3x1), refused("Door outside the level\n"));
 }
 
 TEST(LevelDoors, DoorsInTheFarCornersAttachToThoseCells)
@@ -185,13 +187,8 @@ TEST(LevelGrid, LongLineWantsItsLineFeed)
 
 TEST(LevelGrid, BytesOutsideTheTablesAreRefused)
 {
-    Loaded tab("3 1 0 0 2 0\n_\t_\nN  \n");
-    EXPECT_FALSE(tab.ok());
-    EXPECT_EQ(tab.printed, "Illegal cell character '\t'\n");
-
-    Loaded high("3 1 0 0 2 0\n___\nN\xe9 \n");
-    EXPECT_FALSE(high.ok());
-    EXPECT_EQ(high.printed, "Illegal domino character '\xe9'\n");
+    EXPECT_EQ(outcome("3 1 0 0 2 0\n_\t_\nN  \n"), refused("Illegal cell character '\t'\n"));
+    EXPECT_EQ(outcome("3 1 0 0 2 0\n___\nN\xe9 \n"), refused("Illegal domino character '\xe9'\n"));
 }
 
 TEST(LevelGrid, MissingFinalLineFeedFailsSilently)
