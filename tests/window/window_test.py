@@ -380,7 +380,12 @@ class Session:
         write_levels(self.workdir, levels)
         self.server = XServer()
         self.env = dict(os.environ, DISPLAY=self.server.display, LIBGL_ALWAYS_SOFTWARE="1")
-        self.watch = XWatch(self.server.display)
+        try:
+            self.watch = XWatch(self.server.display)
+        except CaseFailed:
+            self.server.stop()
+            shutil.rmtree(self.workdir, ignore_errors=True)
+            raise
         self.proc = None
         self.window = None
         self.shots = 0
