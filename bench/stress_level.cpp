@@ -1,0 +1,69 @@
+// The stress levels: every row of chains is one joined floor, filled from the
+// left with chains taken in turn from a fixed set, two empty cells between
+// chains so that one chain never reaches the next.
+#include "stress_level.h"
+
+#include <algorithm>
+
+namespace {
+
+// Each chain starts with the domino that is pushed. Every kind appears:
+// a boomer may only lead (a domino leaning on it would tip into its hole), a
+// blocker, a flyer or a tumbling looping ends a chain.
+const char* const chains[] = {
+    "XNNVNNDNNT",
+    "NNSNNBNNNW",
+    "NNVNDNNNF",
+    "NNNBNNVNNL W",
+    "NDNNTNNVNNN",
+};
+const int chainCount = sizeof chains / sizeof chains[0];
+const int gap = 2;  // empty cells after each chain
+
+// One row of chains, and where each chain begins.
+std::string chainRow(int width, int y, int& next, std::vector<ChainStart>& starts)
+{
+    std::string row(width, ' ');
+    int x = 1;
+    for (;;) {
+        const std::string chain = chains[next % chainCount];
+        if (x + (int)chain.size() > width - 1)
+            break;
+        row.replace(x, chain.size(), chain);
+        starts.push_back({x, y});
+        x += chain.size() + gap;
+        next++;
+    }
+    return row;
+}
+
+std::string floorRow(int width)
+{
+    std::string row(width, '_');
+    row.front() = '(';
+    row.back() = ')';
+    return row;
+}
+
+}  // namespace
+
+StressLevel makeStressLevel(int width, int chainRows)
+{
+    const int height = chainRows + 1;
+    StressLevel level;
+    level.text = std::to_string(width) + " " + std::to_string(height) + " 0 0 "
+        + std::to_string(width - 1) + " 0\n";
+    for (int y = height - 1; y >= 0; y--)
+        level.text += floorRow(width) + "\n";
+
+    std::vector<std::string> dominoRows(height, std::string(width, ' '));
+    int next = 0;
+    for (int y = 0; y < chainRows; y++)
+        dominoRows[y] = chainRow(width, y, next, level.starts);
+    level.dominoes = 0;
+    for (int y = height - 1; y >= 0; y--) {
+        level.text += dominoRows[y] + "\n";
+        level.dominoes += width - std::count(dominoRows[y].begin(), dominoRows[y].end(), ' ');
+    }
+    return level;
+}

@@ -1,0 +1,25 @@
+// Generated stress levels for the benchmarks: rows of floor packed with
+// chains of dominoes of every kind, each chain started by one push, so that
+// nearly every domino of the level ends up falling.
+#ifndef STRESS_LEVEL_H
+#define STRESS_LEVEL_H
+
+#include <string>
+#include <vector>
+
+struct ChainStart {
+    int x;
+    int y;
+};
+
+struct StressLevel {
+    std::string text;                // the level file, ready for the loader
+    std::vector<ChainStart> starts;  // the first domino of every chain
+    int dominoes;
+};
+
+// A level width cells wide with chainRows rows of chains and an empty floor
+// above them as their ceiling. Chains fall to the right.
+StressLevel makeStressLevel(int width, int chainRows);
+
+#endif

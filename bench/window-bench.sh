@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Measures the real game in a real window: Xvfb, Mesa's software renderer
+# (llvmpipe), the 960x720 window the players see.
+#
+#   bench/window-bench.sh [BUILD_DIR]
+#
+# BUILD_DIR (default build-bench/) must hold toppleton and the bench targets
+# clearswap, swapcount and stresslevel. Three programs are run in turn in one
+# X server, each for WARMUP seconds and then SECONDS measured ones, the whole
+# round REPEATS times:
+#
+#   clearswap  only clears and swaps the same window (the floor of the stack)
+#   shipped    the game on the shipped levels/1
+#   stress     the game on the stress level (STRESS_SIZE, 100 x 30 cells) as
+#              levels/1
+#
+# For each it prints the frames per second, the process's CPU time per frame
+# (utime + stime of all its threads, llvmpipe's included, from /proc), its CPU
+# load and its start-up (process start to the first buffer swap, in wall
+# time and in the process's CPU time), then the medians and the ratio of each
+# game case's CPU per frame to the floor's. Frames are counted by an
+# LD_PRELOAD shim around SDL_GL_SwapBuffers.
+#
+# Environment: SECONDS_MEASURED (10), WARMUP (2), REPEATS (3),
+# STRESS_SIZE ("100 30", width and height of the stress level).
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)"
+build="$(cd "${1:-$root/build-bench}" && pwd -P)"
+measured="${SECONDS_MEASURED:-10}"
+warmup="${WARMUP:-2}"
+repeats="${REPEATS:-3}"
+read -r stress_width stress_height <<<"${STRESS_SIZE:-100 30}"
+
+game="$build/toppleton"
+clearswap="$build/bench/clearswap"
+shim="$build/bench/swapcount.so"
+stresslevel="$build/bench/stresslevel"
+for f in "$game" "$clearswap" "$shim" "$stresslevel"; do
+  [ -e "$f" ] || { echo "window-bench: $f missing; build the bench targets first" >&2; exit 2; }
+done
+
+# Outside an X server, start one of our own and run again inside it.
+if [ -z "${WINDOW_BENCH_IN_X:-}" ]; then
+  command -v xvfb-run >/dev/null || { echo "window-bench: xvfb-run missing" >&2; exit 2; }
+  WINDOW_BENCH_IN_X=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build"
+fi
+export LIBGL_ALWAYS_SOFTWARE=1
+
+work="$(mktemp -d /tmp/toppleton-window-bench-XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/shipped/levels" "$work/stress/levels" "$work/clearswap"
+cp "$root"/levels/* "$work/shipped/levels/"
+"$stresslevel" "$stress_width" "$stress_height" >"$work/stress/levels/1"
+tick="$(getconf CLK_TCK)"
+
+# utime + stime of process $1, in clock ticks.
+cpu_ticks() {
+  sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
+}
+
+# A field of the shim's line: swap_field FILE NAME.
+swap_field() {
+  sed -n "s/.*\\b$2=\\([-0-9]*\\).*/\\1/p" "$1"
+}
+
+# run_case NAME COMMAND...: one measured run; appends a line to results.
+run_case() {
+  local name="$1" swaps="$work/$1.swaps"
+  shift
+  (cd "$work/$name" && SWAPCOUNT_FILE="$swaps" LD_PRELOAD="$shim" exec "$@" \
+     >"$work/$name.log" 2>&1) &
+  local pid=$!
+  sleep "$warmup"
+  if ! kill -0 "$pid" 2>/dev/null || [ ! -s "$swaps" ]; then
+    echo "window-bench: $name did not start; its output:" >&2
+    cat "$work/$name.log" >&2
+    exit 1
+  fi
+  local c0 f0 t0 c1 f1 t1
+  c0="$(cpu_ticks "$pid")"; f0="$(swap_field "$swaps" swaps)"; t0="$(date +%s%N)"
+  sleep "$measured"
+  c1="$(cpu_ticks "$pid")"; f1="$(swap_field "$swaps" swaps)"; t1="$(date +%s%N)"
+  kill -TERM "$pid"
+  wait "$pid" || true
+  awk -v n="$name" -v c="$((c1 - c0))" -v f="$((f1 - f0))" -v ns="$((t1 - t0))" -v hz="$tick" \
+      -v up="$(swap_field "$swaps" first_swap_us)" -v upl="$(swap_field "$swaps" since_load_us)" \
+      -v upc="$(swap_field "$swaps" first_swap_cpu_us)" \
+      'BEGIN { s = ns / 1e9; cpu = c / hz
+               printf "%s %.2f %.3f %.1f %.1f %.1f %.1f\n", n, f / s, cpu * 1000 / f, 100 * cpu / s,
+                 up / 1000, upl / 1000, upc / 1000 }' \
+      >>"$work/results"
+}
+
+echo "window-bench: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
+for i in $(seq "$repeats"); do
+  run_case clearswap "$clearswap"
+  run_case shipped "$game"
+  run_case stress "$game"
+done
+grep -m1 'clearswap: ' "$work/clearswap.log" || true
+echo "window-bench: load after the runs $(cut -d' ' -f1-3 /proc/loadavg)"
+
+printf '\n%-10s %8s %13s %7s %12s %14s %12s\n' case fps "cpu ms/frame" "cpu %" "start-up ms" "since load ms" "start-up cpu"
+sort -s -k1,1 "$work/results" |
+  awk '{ printf "%-10s %8s %13s %7s %12s %14s %12s\n", $1, $2, $3, $4, $5, $6, $7 }'
+
+# Medians of each column per case, and each case's CPU per frame over the floor's.
+awk '
+  { n[$1]++; for (k = 2; k <= 7; k++) v[$1, k, n[$1]] = $k }
+  function median(c, k,   m, i, j, t, a) {
+    m = n[c]
+    for (i = 1; i <= m; i++) a[i] = v[c, k, i]
+    for (i = 1; i <= m; i++) for (j = i + 1; j <= m; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }
+    return m % 2 ? a[(m + 1) / 2] : (a[m / 2] + a[m / 2 + 1]) / 2
+  }
+  END {
+    printf "\nmedians of %d runs\n", n["clearswap"]
+    floor = median("clearswap", 3)
+    split("clearswap shipped stress", cases, " ")
+    for (i = 1; i <= 3; i++) {
+      c = cases[i]
+      printf "%-10s %6.2f fps %7.3f cpu ms/frame (%.2fx the floor) %5.1f%% cpu;" \
+        " start-up %.1f ms (%.1f ms after load, %.1f ms cpu)\n",
+        c, median(c, 2), median(c, 3), median(c, 3) / floor, median(c, 4), median(c, 5), median(c, 6),
+        median(c, 7)
+    }
+  }' "$work/results"
