@@ -31,8 +31,8 @@ const int pathSize = 11;
 
 // Formats the path of level levelnum; false when the number does not fit.
 bool levelPath(char* pathname);
-// Loads a new level, opens its entrance and puts the player there. On
-// failure the half-loaded level is left in level.
+// Loads a new level, opens its entrance and puts the player there. A level
+// that fails to load is freed at once and level is left null.
 bool enterLevel(const char* pathname);
 
 bool init(int argc, char** argv);

@@ -82,8 +82,11 @@ bool levelPath(char* pathname)
 bool enterLevel(const char* pathname)
 {
     level = new Level;
-    if (!level->load(pathname))
+    if (!level->load(pathname)) {
+        delete level;
+        level = nullptr;
         return false;
+    }
     Door* wayIn = level->getWayIn();
     wayIn->open();
     player.init(wayIn->getCell());

@@ -289,12 +289,20 @@ TEST(LevelDominoes, SameDominoesInAnotherRowComeInAnotherOrder)
 // The sanitizer build checks that deleting it frees the two dominoes made.
 TEST(LevelDominoes, HalfLoadedLevelKeepsWhatItBuiltAndAttachesNoDoor)
 {
-    Loaded l("3 1 0 0 2 0\n___\nNTx\n");
-    EXPECT_FALSE(l.ok());
-    EXPECT_EQ(l.printed, "Illegal domino character 'x'\n");
-    EXPECT_EQ(level->dcount, 2);
-    EXPECT_EQ(level->getCell(0, 0)->getDoor(), nullptr);
-    EXPECT_EQ(level->getCell(2, 0)->getDoor(), nullptr);
+    Level half;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(half.load(writeTempFile("3 1 0 0 2 0\n___\nNTx\n").c_str()));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Illegal domino character 'x'\n");
+    EXPECT_EQ(half.dcount, 2);
+    EXPECT_EQ(half.getCell(0, 0)->getDoor(), nullptr);
+    EXPECT_EQ(half.getCell(2, 0)->getDoor(), nullptr);
+}
+
+TEST(LevelDominoes, LevelThatFailsAsTheGameEntersItIsFreedAtOnce)
+{
+    Loaded bad("3 1 0 0 2 0\n___\nNTx\n");
+    EXPECT_FALSE(bad.ok());
+    EXPECT_EQ(level, nullptr);
 }
 
 }  // namespace
