@@ -39,6 +39,7 @@ bool init(int argc, char** argv);
 Uint32 triggerRefresh(Uint32 interval, void* param);
 void mainLoop();
 
+void resetCamera();
 float sq(float z);
 void lookAt(float x, float y, int visible);
 void normCam(int weight);

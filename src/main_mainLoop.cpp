@@ -10,18 +10,6 @@ const Uint32 tickLength = 50;    // ms of game time per simulation tick
 const Uint32 maxPassTime = 25;   // the brake: game time one pass may add
 const Uint32 fadeLength = 1500;  // ms of the end-of-level fade
 
-void resetCamera()
-{
-    const float start[3] = {50, 23, 80};
-    for (int i = 0; i < 3; i++) {
-        camera[i] = start[i];
-        speed[i] = camaccel[i] = camjerk[i] = 0;
-        sight[i] = sightspeed[i] = sightaccel[i] = sightjerk[i] = 0;
-    }
-    sight[2] = -1;
-    totweight = 0;
-}
-
 void keyDown(SDLKey key)
 {
     switch (key) {
@@ -103,6 +91,19 @@ void drawFade(Uint32 fadeout)
 }
 
 }  // namespace
+
+// The camera's start: 80 units in front of the level, looking straight at it.
+void resetCamera()
+{
+    const float start[3] = {50, 23, 80};
+    for (int i = 0; i < 3; i++) {
+        camera[i] = start[i];
+        speed[i] = camaccel[i] = camjerk[i] = 0;
+        sight[i] = sightspeed[i] = sightaccel[i] = sightjerk[i] = 0;
+    }
+    sight[2] = -1;
+    totweight = 0;
+}
 
 float sq(float z)
 {

@@ -35,20 +35,6 @@ void act(int action)
     }
 }
 
-// The camera as the main loop starts it, so that every input plays the same
-// whatever ran before it.
-void resetCamera()
-{
-    const float start[3] = {50, 23, 80};
-    for (int i = 0; i < 3; i++) {
-        camera[i] = start[i];
-        speed[i] = camaccel[i] = camjerk[i] = 0;
-        sight[i] = sightspeed[i] = sightaccel[i] = sightjerk[i] = 0;
-    }
-    sight[2] = -1;
-    totweight = 0;
-}
-
 void drawFrame(float t)
 {
     const float lightPos[4] = {0.1f, 1.0f, 1.0f, 0.0f};

@@ -4,22 +4,6 @@
 
 namespace {
 
-void pushAndSettle(World& w, int direction)
-{
-    player.push(direction);
-    w.frame();
-    w.tick(30);
-}
-
-void expectFloors(World& w, int y, std::initializer_list<int> floors)
-{
-    int x = 0;
-    for (int floor : floors) {
-        EXPECT_EQ(w.cell(x, y)->getFloor(), floor) << "column " << x;
-        x++;
-    }
-}
-
 TEST(BoomerExplodes, FallingRightAJoinedRunBecomesThreeHoleFive)
 {
     World w("3 1 1 0 1 0\n___\n X \n");

@@ -5,23 +5,6 @@
 
 namespace {
 
-// Pushes the domino in the player's cell and lets the level come to rest.
-void pushAndSettle(World& w, int direction)
-{
-    player.push(direction);
-    w.frame();
-    w.tick(30);
-}
-
-void expectFloors(World& w, int y, std::initializer_list<int> floors)
-{
-    int x = 0;
-    for (int floor : floors) {
-        EXPECT_EQ(w.cell(x, y)->getFloor(), floor) << "column " << x;
-        x++;
-    }
-}
-
 TEST(BridgeOverAGap, FromTheLeftFloorsOneGapOneBecomeFiveSevenThree)
 {
     World w("3 1 0 0 2 0\n. .\nB  \n");

@@ -98,4 +98,22 @@ inline std::string printedDuring(World& w, int n)
     return testing::internal::GetCapturedStdout();
 }
 
+// Pushes the domino in the player's cell and lets the level come to rest.
+inline void pushAndSettle(World& w, int direction)
+{
+    player.push(direction);
+    w.frame();
+    w.tick(30);
+}
+
+// The floor codes of row y, from column 0.
+inline void expectFloors(World& w, int y, std::initializer_list<int> floors)
+{
+    int x = 0;
+    for (int floor : floors) {
+        EXPECT_EQ(w.cell(x, y)->getFloor(), floor) << "column " << x;
+        x++;
+    }
+}
+
 #endif

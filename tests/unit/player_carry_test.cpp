@@ -10,16 +10,6 @@
 
 namespace {
 
-void standAt(int x, int y)
-{
-    player.x = x;
-    player.y = y;
-    player.z = 0;
-    player.deltaZ = 0;
-    player.speed = player.vspeed = 0;
-    player.stopping = player.falling = player.releasing = false;
-}
-
 std::vector<int> xsOver(World& w, int n)
 {
     std::vector<int> xs;

@@ -58,16 +58,6 @@ fakegl::Bounds head(const std::vector<fakegl::Primitive>& prisms)
     return fakegl::bounds(std::vector<fakegl::Primitive>(prisms.begin() + 3, prisms.end()));
 }
 
-void standAt(int x, int y)
-{
-    player.x = x;
-    player.y = y;
-    player.z = 0;
-    player.deltaZ = 0;
-    player.speed = player.vspeed = 0;
-    player.stopping = player.falling = player.releasing = false;
-}
-
 const char* longFloor = "6 1 0 0 5 0\n(____)\n  N   \n";
 
 TEST(PlayerFigure, StandingPlayersFeetAreStraightBelowTheHipAtEveryT)

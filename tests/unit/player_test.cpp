@@ -9,17 +9,6 @@
 
 namespace {
 
-// Puts the player at (x, y) in eighths, out of the door, at rest.
-void standAt(int x, int y)
-{
-    player.x = x;
-    player.y = y;
-    player.z = 0;
-    player.deltaZ = 0;
-    player.speed = player.vspeed = 0;
-    player.stopping = player.falling = player.releasing = false;
-}
-
 // The player's y after each of n ticks.
 std::vector<int> heights(World& w, int n)
 {

@@ -32,6 +32,16 @@ std::string writeTempFile(const std::string& text)
     return p.string();
 }
 
+void standAt(int x, int y)
+{
+    player.x = x;
+    player.y = y;
+    player.z = 0;
+    player.deltaZ = 0;
+    player.speed = player.vspeed = 0;
+    player.stopping = player.falling = player.releasing = false;
+}
+
 World::World(const std::string& fileText)
 {
     borderCell.init(-2, -2, 0, false);

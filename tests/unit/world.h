@@ -13,6 +13,10 @@
 // path. The directory is removed at exit.
 std::string writeTempFile(const std::string& text);
 
+// Puts the player at (x, y) in eighths of a cell and of a row, out of the
+// door and at rest.
+void standAt(int x, int y);
+
 struct World {
     explicit World(const std::string& fileText);
     ~World();
