@@ -80,7 +80,7 @@ void tick()
 // plane, in eye space, where it covers the whole view.
 void drawFade(Uint32 fadeout)
 {
-    glColor4f(0, 0, 0, fadeout / 1500.0);
+    glColor4f(0, 0, 0, fadeout / double(fadeLength));
     glLoadIdentity();
     glBegin(GL_QUADS);
     glVertex3f(-1, -1, -1);
