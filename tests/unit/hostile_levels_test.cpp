@@ -14,7 +14,6 @@ namespace {
 struct Loaded {
     bool ok;
     std::string out;  // what the loader printed on standard output
-    int dominoes;
 };
 
 Loaded loadPath(const std::string& path)
@@ -23,7 +22,7 @@ Loaded loadPath(const std::string& path)
     testing::internal::CaptureStdout();
     const bool ok = lv.load(path.c_str());
     std::string out = testing::internal::GetCapturedStdout();
-    return {ok, out, lv.dcount};
+    return {ok, out};
 }
 
 Loaded loadText(const std::string& text)
@@ -54,30 +53,10 @@ TEST(HostileLineEnds, LineFeedsAloneLoad)
     expectLoads(good);
 }
 
-TEST(HostileLineEnds, CarriageReturnsFailRightAfterTheHeader)
-{
-    expectRefused("3 1 0 0 2 0\r\n...\r\nT  \r\n", "Newline expected\n");
-}
-
 TEST(HostileLineEnds, CarriageReturnAtTheEndOfAGridLineFails)
 {
     expectRefused("3 1 0 0 2 0\n...\r\nT  \n", "Newline expected\n");
     expectRefused("3 1 0 0 2 0\n...\nT  \r\n", "Newline expected\n");
-}
-
-TEST(HostileLineEnds, BlankAfterTheSixthNumberFails)
-{
-    expectRefused("3 1 0 0 2 0 \n...\nT  \n", "Newline expected\n");
-}
-
-TEST(HostileLineEnds, HeaderSpreadOverLinesLoads)
-{
-    expectLoads("3\n1 0\n0 2 0\n...\nT  \n");
-}
-
-TEST(HostileLineEnds, MissingFinalLineFeedFailsSilently)
-{
-    expectRefused("3 1 0 0 2 0\n...\nT  ", "");
 }
 
 // ---- Header ----------------------------------------------------------------
@@ -171,13 +150,6 @@ TEST(HostileBytes, TabsAreIllegalInEitherGrid)
     expectRefused("3 1 0 0 2 0\n...\nT\t \n", "Illegal domino character '\t'\n");
 }
 
-TEST(HostileBytes, LowerCaseLettersAreIllegal)
-{
-    expectRefused("3 1 0 0 2 0\n.x.\nT  \n", "Illegal cell character 'x'\n");
-    expectRefused("3 1 0 0 2 0\n...\nTn \n", "Illegal domino character 'n'\n");
-    expectLoads("3 1 0 0 2 0\n...\nTN \n");
-}
-
 TEST(HostileBytes, BytesOf128AndAboveAreIllegal)
 {
     expectRefused("3 1 0 0 2 0\n.\x80.\nT  \n", "Illegal cell character '\x80'\n");
@@ -194,11 +166,6 @@ TEST(HostileBytes, NulBytesAreIllegal)
 }
 
 // ---- Line lengths and truncation -------------------------------------------
-
-TEST(HostileLines, ShortCellLineReadsItsLineFeedAsACell)
-{
-    expectRefused("3 1 0 0 2 0\n..\nT  \n", "Illegal cell character '\n'\n");
-}
 
 TEST(HostileLines, ShortDominoLineReadsItsLineFeedAsADomino)
 {
@@ -221,25 +188,7 @@ TEST(HostileLines, TruncatedGridsFailSilently)
     expectLoads("3 2 0 0 2 0\n...\n...\nN  \nT  \n");
 }
 
-// A load that fails half-way keeps the dominoes it made, counted, so that
-// deleting the level releases them (the sanitizer build checks for leaks).
-TEST(HostileLines, HalfLoadedLevelOwnsTheDominoesItMade)
-{
-    const Loaded r = loadText("4 1 0 0 3 0\n....\nTNx \n");
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.out, "Illegal domino character 'x'\n");
-    EXPECT_EQ(r.dominoes, 2);
-}
-
 // ---- Files that are not level files ----------------------------------------
-
-TEST(HostileFiles, MissingFileFailsSilently)
-{
-    EXPECT_FALSE(std::filesystem::exists("/nonexistent/levels/1"));
-    const Loaded r = loadPath("/nonexistent/levels/1");
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.out, "");
-}
 
 // A directory opens for reading on Linux; the first read fails with EISDIR,
 // which the loader sees as a file without a header.
