@@ -1,7 +1,7 @@
 #include "driver.h"
 
 #include "fake_sdl.h"
-#include "inspect.h"
+#include "observe.h"
 #include "main.h"
 
 #include <cstdlib>

@@ -4,7 +4,7 @@
 #include "driver.h"
 #include "fake_gl.h"
 #include "fake_sdl.h"
-#include "inspect.h"
+#include "observe.h"
 #include "main.h"
 
 #include <cstdio>
