@@ -100,7 +100,8 @@ bool Level::load(const char* f)
         return false;
 
     int ix, iy, ox, oy;
-    if (readHeader(s, ix, iy, ox, oy) && allocate() && el(s) && readCells(s) && readDominoes(s)) {
+    if (readHeader(s, ix, iy, ox, oy) && allocate() && el(s) && readGrid(s, &Level::readCell)
+        && readGrid(s, &Level::readDomino)) {
         wayIn.init(getCell(ix, iy), false);
         wayOut.init(getCell(ox, oy), true);
         result = true;
@@ -151,20 +152,16 @@ bool Level::allocate()
     return true;
 }
 
-// The file lists rows from the top; row 0 is the bottom one.
-bool Level::readCells(FILE* s)
+// One grid of the file: hei lines, top row first (row 0 is the bottom one),
+// each of wid bytes and a line feed. Every byte goes to readByte with its
+// position.
+bool Level::readGrid(FILE* s, bool (Level::*readByte)(int ch, int x, int y))
 {
     for (int y = hei - 1; y >= 0; y--) {
         for (int x = 0; x < wid; x++) {
             int ch = fgetc(s);
-            if (ch == EOF)
+            if (ch == EOF || !(this->*readByte)(ch, x, y))
                 return false;
-            const CellKind* kind = findCellKind(ch);
-            if (!kind) {
-                printf("Illegal cell character '%c'\n", ch);
-                return false;
-            }
-            getCell(x, y)->init(x, y, kind->floor, kind->ladder);
         }
         if (!el(s))
             return false;
@@ -172,26 +169,29 @@ bool Level::readCells(FILE* s)
     return true;
 }
 
-bool Level::readDominoes(FILE* s)
+bool Level::readCell(int ch, int x, int y)
 {
-    for (int y = hei - 1; y >= 0; y--) {
-        for (int x = 0; x < wid; x++) {
-            int ch = fgetc(s);
-            if (ch == EOF)
-                return false;
-            if (ch == ' ')
-                continue;
-            Domino* d = newDomino(ch);
-            if (!d) {
-                printf("Illegal domino character '%c'\n", ch);
-                return false;
-            }
-            doms[dcount++] = d;
-            d->init(getCell(x, y));
-        }
-        if (!el(s))
-            return false;
+    const CellKind* kind = findCellKind(ch);
+    if (!kind) {
+        printf("Illegal cell character '%c'\n", ch);
+        return false;
     }
+    getCell(x, y)->init(x, y, kind->floor, kind->ladder);
+    return true;
+}
+
+// Every cell is ready before the first domino enters one.
+bool Level::readDomino(int ch, int x, int y)
+{
+    if (ch == ' ')
+        return true;
+    Domino* d = newDomino(ch);
+    if (!d) {
+        printf("Illegal domino character '%c'\n", ch);
+        return false;
+    }
+    doms[dcount++] = d;
+    d->init(getCell(x, y));
     return true;
 }
 

@@ -34,8 +34,9 @@ public:
 private:
     bool readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy);
     bool allocate();
-    bool readCells(FILE* s);
-    bool readDominoes(FILE* s);
+    bool readGrid(FILE* s, bool (Level::*readByte)(int ch, int x, int y));
+    bool readCell(int ch, int x, int y);
+    bool readDomino(int ch, int x, int y);
     bool allDone();
 };
 
