@@ -1,173 +1,130 @@
 // How the player's stick figure is drawn where a fault would show: the legs
-// standing and walking, the carried domino, and the figure in a door. The
-// recording GL gives every vertex in world units.
+// standing and walking, the head ring, the carried domino, the figure in a
+// door and falling, read back from the recording GL in world units.
 #include "world.h"
 
 #include "fake_gl.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
 namespace {
 
+using Prisms = std::vector<fakegl::Primitive>;
+
 const float tolerance = 1e-3f;
-const float hipHeight = std::sqrt(3.0f);  // legs of 2 tilted 30 degrees
+const float figureDepth = 3;          // in front of the dominoes' plane
+const float unitsPerStep = 5 / 8.0f;  // one eighth of a cell
+const char* longFloor = "6 1 0 0 5 0\n(____)\n  N   \n";
 
-struct Point {
-    float x, y, z;
-};
+// World x of the figure's centre line at player x, in eighths of a cell.
+float figureX(float x) { return (x - 2) * unitsPerStep; }
 
-// The mean of every other vertex of a prism's quad strip from first: the
-// bottom (0) or top (1) end of its centre line.
-Point stripEnd(const fakegl::Primitive& prism, int first)
+// The bottom (first 0) or top (1) end of a prism's centre line: the mean of
+// every other vertex of its quad strip.
+std::array<float, 3> stripEnd(const fakegl::Primitive& prism, int first)
 {
-    const int corners = 4;
-    Point p{0, 0, 0};
-    for (int i = 0; i < corners; i++) {
-        const fakegl::Vertex& v = prism.v[first + 2 * i];
-        p.x += v.world[0] / corners;
-        p.y += v.world[1] / corners;
-        p.z += v.world[2] / corners;
-    }
+    std::array<float, 3> p{0, 0, 0};
+    for (int i = 0; i < 4; i++)
+        for (int axis = 0; axis < 3; axis++)
+            p[axis] += prism.v.at(first + 2 * i).world[axis] / 4;
     return p;
 }
-
-Point foot(const fakegl::Primitive& leg)
-{
-    return stripEnd(leg, 0);
-}
-
-Point hip(const fakegl::Primitive& leg)
-{
-    return stripEnd(leg, 1);
-}
+std::array<float, 3> foot(const fakegl::Primitive& leg) { return stripEnd(leg, 0); }
+std::array<float, 3> hip(const fakegl::Primitive& leg) { return stripEnd(leg, 1); }
 
 // The figure's grey prisms as drawn at t: two legs, the body, twelve head
-// sides.
-std::vector<fakegl::Primitive> figure(float t)
+// sides; the head ring must lie in the plane of the screen, wide and thin.
+Prisms figure(float t)
 {
     fakegl::reset();
     player.render(t);
-    return fakegl::withColor(fakegl::primitives(), 0.9f, 0.9f, 0.9f);
+    Prisms prisms = fakegl::withColor(fakegl::primitives(), 0.9f, 0.9f, 0.9f);
+    EXPECT_EQ(prisms.size(), 15u);
+    prisms.resize(15);
+    const fakegl::Bounds head = fakegl::bounds(Prisms(prisms.begin() + 3, prisms.end()));
+    EXPECT_LT(head.max[2] - head.min[2], 0.25f);
+    EXPECT_GT(head.max[0] - head.min[0], 1.8f);
+    return prisms;
 }
-
-fakegl::Bounds head(const std::vector<fakegl::Primitive>& prisms)
-{
-    return fakegl::bounds(std::vector<fakegl::Primitive>(prisms.begin() + 3, prisms.end()));
-}
-
-const char* longFloor = "6 1 0 0 5 0\n(____)\n  N   \n";
 
 TEST(PlayerFigure, StandingPlayersFeetAreStraightBelowTheHipAtEveryT)
 {
     World w(longFloor);
     standAt(16, 0);
-    const float rx = (16 - 2) * 5 / 8.0f;
     for (float t : {0.0f, 0.5f, 1.0f}) {
-        const auto prisms = figure(t);
-        ASSERT_EQ(prisms.size(), 15u);
+        const Prisms legs = figure(t);
         for (int leg = 0; leg < 2; leg++) {
-            EXPECT_NEAR(foot(prisms[leg]).x, rx, tolerance) << "t " << t;
-            EXPECT_NEAR(hip(prisms[leg]).x, rx, tolerance) << "t " << t;
-            EXPECT_NEAR(foot(prisms[leg]).y, 0, tolerance);
-            EXPECT_NEAR(hip(prisms[leg]).y, hipHeight, tolerance);
-            EXPECT_NEAR(hip(prisms[leg]).z, 3, tolerance);
+            EXPECT_NEAR(foot(legs[leg])[0], figureX(16), tolerance) << "t " << t;
+            EXPECT_NEAR(hip(legs[leg])[0], figureX(16), tolerance) << "t " << t;
+            EXPECT_NEAR(foot(legs[leg])[1], 0, tolerance);
+            EXPECT_NEAR(foot(legs[leg])[2], figureDepth + (leg ? 1 : -1), tolerance);  // behind, in front
         }
-        EXPECT_NEAR(foot(prisms[0]).z, 2, tolerance);  // one foot behind the centre,
-        EXPECT_NEAR(foot(prisms[1]).z, 4, tolerance);  // one in front
     }
 }
 
-TEST(PlayerFigure, HeadRingFacesTheViewer)
-{
-    World w(longFloor);
-    standAt(16, 0);
-    const fakegl::Bounds b = head(figure(0));
-    EXPECT_LT(b.max[2] - b.min[2], 0.25f);
-    EXPECT_GT(b.max[0] - b.min[0], 1.8f);
-}
-
-TEST(PlayerFigure, WalkingPlayersPlantedFootKeepsItsWorldXThroughATick)
-{
-    World w(longFloor);
-    standAt(16, 0);
-    player.move(1);
-    w.tick(2);
-    ASSERT_EQ(player.speed, 2);
-    for (int tick = 0; tick < 2; tick++) {
-        const auto start = figure(0), middle = figure(0.5f), end = figure(1);
-        int planted = 0;
-        for (int leg = 0; leg < 2; leg++) {
-            const float x0 = foot(start[leg]).x, x1 = foot(end[leg]).x;
-            if (std::fabs(x1 - x0) < tolerance) {
-                planted++;
-                EXPECT_NEAR(foot(middle[leg]).x, x0, tolerance);
-            } else {
-                EXPECT_NEAR(x1 - x0, 2.5f, tolerance);  // twice the body's 1.25
-            }
-        }
-        EXPECT_EQ(planted, 1) << "tick " << tick;
-
-        // Each foot goes on from where it was at the end of the tick.
-        w.tick();
-        const auto next = figure(0);
-        for (int leg = 0; leg < 2; leg++)
-            EXPECT_NEAR(foot(next[leg]).x, foot(end[leg]).x, tolerance);
-    }
-}
-
-TEST(PlayerFigure, CarriedDominoStandsUprightBroadSideToTheViewerTwoUnitsInFront)
+// At speed 2 the body moves 1.25 a tick, so one foot must swing back exactly
+// as fast while the other steps 2.5; and each tick starts where the last
+// ended, or the feet would jump. The carried domino stands upright 2 in
+// front, its broad side (4 wide, 5 high, 1 thick) to the viewer, and moves
+// along with the figure.
+TEST(PlayerFigure, WalkingPlayersPlantedFootKeepsItsWorldXAndTheCarriedDominoMovesAlong)
 {
     World w(longFloor);
     standAt(16, 0);
     ASSERT_TRUE(player.grab());
     player.move(1);
     w.tick(2);
-    const float t = 0.5f;
-    const float rx = (player.x + player.speed * t - 2) * 5 / 8;
+    ASSERT_EQ(player.speed, 2);
+    for (int tick = 0; tick < 2; tick++) {
+        const Prisms start = figure(0), middle = figure(0.5f), end = figure(1);
+        int planted = 0;
+        for (int leg = 0; leg < 2; leg++) {
+            const float x0 = foot(start[leg])[0], x1 = foot(end[leg])[0];
+            if (std::fabs(x1 - x0) < tolerance) {
+                planted++;
+                EXPECT_NEAR(foot(middle[leg])[0], x0, tolerance) << "tick " << tick;
+            } else {
+                EXPECT_NEAR(x1 - x0, 2 * 2 * unitsPerStep, tolerance) << "tick " << tick;
+            }
+        }
+        EXPECT_EQ(planted, 1) << "tick " << tick;
 
-    fakegl::reset();
-    player.render(t);
-    const fakegl::Bounds b = fakegl::bounds(fakegl::withColor(fakegl::primitives(), 1, 1, 0));
-    EXPECT_NEAR(b.min[0], rx - 2, tolerance);  // 4 wide, centred on the figure
-    EXPECT_NEAR(b.max[0], rx + 2, tolerance);
-    EXPECT_NEAR(b.min[1], 0, tolerance);  // 5 high, on the floor
-    EXPECT_NEAR(b.max[1], 5, tolerance);
-    EXPECT_NEAR(b.min[2], 3 + 1.5f, tolerance);  // 1 thick, 2 in front
-    EXPECT_NEAR(b.max[2], 3 + 2.5f, tolerance);
+        const float t = 0.5f, rx = figureX(player.x + player.speed * t);
+        fakegl::reset();
+        player.render(t);
+        const fakegl::Bounds b = fakegl::bounds(fakegl::withColor(fakegl::primitives(), 1, 1, 0));
+        const float lo[] = {rx - 2, 0, figureDepth + 1.5f}, hi[] = {rx + 2, 5, figureDepth + 2.5f};
+        for (int axis = 0; axis < 3; axis++) {
+            EXPECT_NEAR(b.min[axis], lo[axis], tolerance) << "tick " << tick << " axis " << axis;
+            EXPECT_NEAR(b.max[axis], hi[axis], tolerance) << "tick " << tick << " axis " << axis;
+        }
+
+        w.tick();
+        const Prisms next = figure(0);
+        for (int leg = 0; leg < 2; leg++)
+            EXPECT_NEAR(foot(next[leg])[0], foot(end[leg])[0], tolerance) << "tick " << tick;
+    }
 }
 
+// Coming out of the entrance the figure is turned a quarter, its feet 1 left
+// and right of the centre, while the head ring still faces the viewer.
 TEST(PlayerFigure, InTheEntranceTheFigureTurnsAndItsDepthRunsFromMinusSixToThree)
 {
     World w(longFloor);
-    const float rx = -2 * 5 / 8.0f;
-    const std::vector<float> depths = {-6, -5, -4, -3, -2, -1, 0, 1, 2, 3};
     for (int tick = 0; tick <= 9; tick++) {
-        const auto prisms = figure(0);
-        EXPECT_NEAR(hip(prisms[0]).z, depths[tick], tolerance) << "tick " << tick;
-        const fakegl::Bounds b = head(prisms);
-        EXPECT_LT(b.max[2] - b.min[2], 0.25f) << "tick " << tick;
-        if (tick == 9)
-            break;
-        // Turned: the feet stand one unit left and right and swing in
-        // depth, one planted while the figure walks out of the door.
-        const auto end = figure(1);
-        int planted = 0;
-        for (int leg = 0; leg < 2; leg++) {
-            EXPECT_NEAR(std::fabs(foot(prisms[leg]).x - rx), 1, tolerance);
-            const float dz = foot(end[leg]).z - foot(prisms[leg]).z;
-            if (std::fabs(dz) < tolerance)
-                planted++;
-            else
-                EXPECT_NEAR(dz, 2, tolerance) << "tick " << tick;
-        }
-        EXPECT_EQ(planted, 1) << "tick " << tick;
+        const Prisms legs = figure(0);
+        EXPECT_NEAR(hip(legs[0])[2], tick - 6, tolerance) << "tick " << tick;
+        for (int leg = 0; leg < 2 && tick < 9; leg++)
+            EXPECT_NEAR(std::fabs(foot(legs[leg])[0] - figureX(0)), 1, tolerance) << "tick " << tick;
         w.tick();
     }
 }
 
+// x does not change while falling, so speed must not carry the figure on.
 TEST(PlayerFigure, FallingPlayerMovesDownSmoothlyButNotSideways)
 {
     World w("3 2 0 1 2 0\n(  \n(__\n   \n   \n");
@@ -175,10 +132,9 @@ TEST(PlayerFigure, FallingPlayerMovesDownSmoothlyButNotSideways)
     player.falling = true;
     player.speed = 2;
     player.vspeed = -2;
-    const Point start = hip(figure(0)[0]);
-    const Point middle = hip(figure(0.5f)[0]);
-    EXPECT_NEAR(middle.x, start.x, tolerance);
-    EXPECT_NEAR(start.y - middle.y, 1.25f, tolerance);  // one step of 10/8 in half a tick
+    const auto start = hip(figure(0)[0]), middle = hip(figure(0.5f)[0]);
+    EXPECT_NEAR(middle[0], start[0], tolerance);
+    EXPECT_NEAR(start[1] - middle[1], 10 / 8.0f, tolerance);  // half a tick at 2 eighths of a row
 }
 
 }  // namespace
