@@ -5,90 +5,50 @@
 
 namespace {
 
-TEST(BridgeOverAGap, FromTheLeftFloorsOneGapOneBecomeFiveSevenThree)
-{
-    World w("3 1 0 0 2 0\n. .\nB  \n");
-    Domino* b = w.at(0, 0);
-    pushAndSettle(w, 1);
-    expectFloors(w, 0, {5, 7, 3});
-    EXPECT_EQ(w.at(0, 0), &blank) << "it has become floor";
-    EXPECT_TRUE(b->isDone());
-}
+enum Ends { BecomesFloor, StaysLying, FallsIntoTheGap };
 
-TEST(BridgeOverAGap, FromTheRightTheSameSpanIsBuilt)
+// Floor codes: 1 a slab, 2 joined on the left, 4 joined on the right.
+TEST(BridgeOverAGap, JoinsTheFloorsOnlyWithFloorTwoCellsOnWithinTheGrid)
 {
-    World w("3 1 2 0 0 0\n. .\n  B\n");
-    pushAndSettle(w, -1);
-    expectFloors(w, 0, {5, 7, 3});
-    EXPECT_EQ(w.at(2, 0), &blank);
-}
-
-TEST(BridgeOverAGap, ThePlayerWalksAcrossTheNewFloor)
-{
-    World w("3 1 0 0 2 0\n. .\nB  \n");
-    pushAndSettle(w, 1);
-    player.move(1);
-    w.tick(8);
-    player.stop();
-    w.tick(3);
-    EXPECT_EQ(player.x / 8, 2);
-    EXPECT_FALSE(player.falling);
-}
-
-TEST(BridgeOverAGap, AGapTwoCellsWideIsNotBridgedAndTheBridgeFallsIntoIt)
-{
-    World w("3 2 0 1 0 0\n.  \n___\nB  \n   \n");
-    Domino* b = w.at(0, 1);
-    pushAndSettle(w, 1);
-    expectFloors(w, 1, {1, 0, 0});
-    EXPECT_EQ(b->cell->getY(), 0);
-}
-
-TEST(BridgeOverAGap, AGapCellThatHasAFloorIsJoinedAllTheSame)
-{
-    World w("3 1 0 0 2 0\n...\nB  \n");
-    pushAndSettle(w, 1);
-    expectFloors(w, 0, {5, 7, 3});
-    EXPECT_EQ(w.at(0, 0), &blank);
-}
-
-TEST(BridgeOverAGap, OnAFloorAlreadyJoinedTowardTheGapItStaysLying)
-{
-    World w("3 1 0 0 2 0\n( .\nB  \n");
-    Domino* b = w.at(0, 0);
-    pushAndSettle(w, 1);
-    expectFloors(w, 0, {5, 7, 3});
-    EXPECT_EQ(w.at(0, 0), b);
-    EXPECT_EQ(b->angle, 6);
-}
-
-TEST(BridgeAtTheEdge, WithTheFarCellOutsideTheGridNothingIsBuilt)
-{
-    World w("2 1 0 0 0 0\n. \nB \n");
-    Domino* b = w.at(0, 0);
-    pushAndSettle(w, 1);
-    expectFloors(w, 0, {1, 0});
-    EXPECT_EQ(borderCell.getFloor(), 0);
-    EXPECT_EQ(b->cell, &borderCell) << "tipped into the gap and fell out of the grid";
+    const struct { const char* level; int column, row, direction; std::vector<int> floors; Ends ends; } cases[] = {
+        {"3 1 0 0 2 0\n. .\nB  \n", 0, 0, 1, {5, 7, 3}, BecomesFloor},
+        {"3 1 2 0 0 0\n. .\n  B\n", 2, 0, -1, {5, 7, 3}, BecomesFloor},
+        {"3 1 0 0 2 0\n...\nB  \n", 0, 0, 1, {5, 7, 3}, BecomesFloor},
+        {"3 1 0 0 2 0\n( .\nB  \n", 0, 0, 1, {5, 7, 3}, StaysLying},
+        {"3 2 0 1 0 0\n.  \n___\nB  \n   \n", 0, 1, 1, {1, 0, 0}, FallsIntoTheGap},
+        {"2 1 0 0 0 0\n. \nB \n", 0, 0, 1, {1, 0}, FallsIntoTheGap},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        World w(c.level);
+        Domino* b = w.at(c.column, c.row);
+        pushAndSettle(w, c.direction);
+        expectFloors(w, c.row, c.floors);
+        EXPECT_EQ(borderCell.getFloor(), 0);
+        if (c.ends == BecomesFloor) {
+            EXPECT_EQ(w.at(c.column, c.row), &blank);
+            EXPECT_TRUE(b->isDone());
+        } else if (c.ends == StaysLying) {
+            EXPECT_EQ(w.at(c.column, c.row), b);
+            EXPECT_EQ(b->angle, 6 * c.direction);
+        } else {
+            EXPECT_NE(b->cell->getY(), c.row) << "dropped out of its row";
+        }
+    }
 }
 
 TEST(BridgeDrawing, YellowWithAThinRedBandAroundItsMiddle)
 {
     World w("1 1 0 0 0 0\n.\nB\n");
     const auto faces = drawAlone(w.at(0, 0));
-    const auto red = only(faces, [](const Polygon& f) { return f.isRed(); });
-    const auto yellow = only(faces, [](const Polygon& f) { return f.isYellow(); });
-    ASSERT_EQ(red.size(), 4u);
-    ASSERT_EQ(yellow.size() + red.size(), faces.size());
-    EXPECT_NEAR(span(red, 1).lo, 2.25f, 1e-5f);
-    EXPECT_NEAR(span(red, 1).hi, 2.75f, 1e-5f);
-    EXPECT_NEAR(span(red, 0).lo, -0.5f, 1e-5f);
-    EXPECT_NEAR(span(red, 0).hi, 0.5f, 1e-5f);
-
-    const auto ends = only(yellow, [](const Polygon& f) { return std::abs(f.normal(1)) > 0.5f; });
-    ASSERT_EQ(ends.size(), 2u);
-    EXPECT_NEAR(span(ends, 1).lo, 0, 1e-5f);
-    EXPECT_NEAR(span(ends, 1).hi, 5, 1e-5f);
+    const auto red = only(faces, isRed);
+    EXPECT_EQ(red.size(), 4u);
+    EXPECT_EQ(only(faces, isYellow).size(), faces.size() - red.size());
+    expectSpan(red, 1, 2.25f, 2.75f);
+    expectSpan(red, 0, -0.5f, 0.5f);
+    const auto ends = only(faces, facing(1));
+    EXPECT_EQ(only(ends, isYellow).size(), 2u);
+    expectSpan(ends, 1, 0, 5);
 }
 
 }  // namespace

@@ -21,16 +21,11 @@ struct Polygon {
 
     bool hasColor(float r, float g, float b) const
     {
-        const float tolerance = 0.02f;
         for (const fakegl::Vertex& x : v)
-            if (std::abs(x.color[0] - r) > tolerance || std::abs(x.color[1] - g) > tolerance
-                || std::abs(x.color[2] - b) > tolerance)
+            if (std::abs(x.color[0] - r) + std::abs(x.color[1] - g) + std::abs(x.color[2] - b) > 0.02f)
                 return false;
         return true;
     }
-    bool isYellow() const { return hasColor(1, 1, 0); }
-    bool isRed() const { return hasColor(1, 0, 0); }
-
     // The mean of the corners along axis 0 (x), 1 (y) or 2 (z).
     float centre(int axis) const
     {
@@ -41,6 +36,15 @@ struct Polygon {
     }
     float normal(int axis) const { return v.front().normal[axis]; }
 };
+
+inline bool isRed(const Polygon& f) { return f.hasColor(1, 0, 0); }
+inline bool isYellow(const Polygon& f) { return f.hasColor(1, 1, 0); }
+
+// Faces whose normal lies along the axis.
+inline auto facing(int axis)
+{
+    return [axis](const Polygon& f) { return std::abs(f.normal(axis)) > 0.5f; };
+}
 
 inline std::vector<Polygon> splitFaces(const std::vector<fakegl::Primitive>& primitives)
 {
@@ -82,11 +86,15 @@ inline Span span(const std::vector<Polygon>& faces, int axis)
 {
     Span s = {1e9f, -1e9f};
     for (const Polygon& f : faces)
-        for (const fakegl::Vertex& x : f.v) {
-            s.lo = std::min(s.lo, x.world[axis]);
-            s.hi = std::max(s.hi, x.world[axis]);
-        }
+        for (const fakegl::Vertex& x : f.v)
+            s = {std::min(s.lo, x.world[axis]), std::max(s.hi, x.world[axis])};
     return s;
+}
+
+inline void expectSpan(const std::vector<Polygon>& faces, int axis, float lo, float hi)
+{
+    EXPECT_NEAR(span(faces, axis).lo, lo, 1e-4f) << "lower end along axis " << axis;
+    EXPECT_NEAR(span(faces, axis).hi, hi, 1e-4f) << "upper end along axis " << axis;
 }
 
 // Runs n ticks and returns what the game printed meanwhile.
@@ -98,22 +106,26 @@ inline std::string printedDuring(World& w, int n)
     return testing::internal::GetCapturedStdout();
 }
 
-// Pushes the domino in the player's cell and lets the level come to rest.
-inline void pushAndSettle(World& w, int direction)
+// Pushes the domino in the player's cell; the frame drawn next applies it,
+// as in the game.
+inline void push(World& w, int direction)
 {
     player.push(direction);
     w.frame();
+}
+
+// Pushes and lets the level come to rest.
+inline void pushAndSettle(World& w, int direction)
+{
+    push(w, direction);
     w.tick(30);
 }
 
 // The floor codes of row y, from column 0.
-inline void expectFloors(World& w, int y, std::initializer_list<int> floors)
+inline void expectFloors(World& w, int y, const std::vector<int>& floors)
 {
-    int x = 0;
-    for (int floor : floors) {
-        EXPECT_EQ(w.cell(x, y)->getFloor(), floor) << "column " << x;
-        x++;
-    }
+    for (size_t x = 0; x < floors.size(); x++)
+        EXPECT_EQ(w.cell(x, y)->getFloor(), floors[x]) << "column " << x;
 }
 
 #endif

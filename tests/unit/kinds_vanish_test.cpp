@@ -4,98 +4,59 @@
 
 namespace {
 
-// Walks the player along its row until it stands in the column, then stops.
-void walkTo(World& w, int column)
-{
-    const int direction = column > player.x / 8 ? 1 : -1;
-    player.move(direction);
-    for (int i = 0; i < 40 && player.x / 8 != column; i++)
-        w.tick();
-    player.stop();
-    w.tick(3);
-    ASSERT_EQ(player.x / 8, column);
-}
-
 TEST(VanishStrikesAndVanishes, TheFirstOfNVNThenFallsFlatAcrossTheEmptyCell)
 {
     World w("3 1 0 0 2 0\n___\nNVN\n");
     Domino* first = w.at(0, 0);
     Domino* v = w.at(1, 0);
-    Domino* third = w.at(2, 0);
-    player.push(1);
-    w.frame();
+    push(w, 1);
     w.tick(7);
     ASSERT_EQ(v->angle, 3);
     EXPECT_EQ(first->angle, 5) << "resting on the vanish";
-    EXPECT_EQ(first->speed, 0);
-
     w.tick(1);
     EXPECT_EQ(w.at(1, 0), &blank) << "gone in the tick it reaches 60 degrees";
-    EXPECT_EQ(third->speed, 1) << "after striking the third domino";
+    EXPECT_EQ(w.at(2, 0)->speed, 1) << "after striking the third domino";
     EXPECT_TRUE(v->isDone());
-
     w.tick(10);
     EXPECT_EQ(first->angle, 6);
     EXPECT_EQ(first->cell, w.cell(0, 0));
 }
 
-TEST(VanishStrikesAndVanishes, FallingLeftItVanishesAtMinusFour)
-{
-    World w("2 1 1 0 0 0\n__\n V\n");
-    Domino* v = w.at(1, 0);
-    player.push(-1);
-    w.frame();
-    w.tick(3);
-    EXPECT_EQ(w.at(1, 0), v);
-    EXPECT_EQ(v->angle, -3);
-    w.tick(1);
-    EXPECT_EQ(w.at(1, 0), &blank);
-}
-
-TEST(VanishStrikesAndVanishes, ItVanishesEvenWhenABlockerRefusesItsStrike)
+// It goes by its lean alone, whether its strike was taken or not.
+TEST(VanishStrikesAndVanishes, EvenWhenABlockerRefusesTheStrike)
 {
     World w("3 1 1 0 0 0\n___\n VW\n");
-    Domino* b = w.at(2, 0);
-    player.push(1);
-    w.frame();
+    push(w, 1);
     w.tick(4);
     EXPECT_EQ(w.at(1, 0), &blank);
-    EXPECT_EQ(w.at(2, 0), b);
-    EXPECT_EQ(b->angle, 0);
 }
 
-TEST(VanishedCell, ThePlayerCanSetADominoDownInIt)
+TEST(VanishStrikesAndVanishes, FallingLeftAtMinusFourAndItsCellThenTakesAnotherDomino)
 {
     World w("3 1 0 0 2 0\n___\nVN \n");
+    Domino* v = w.at(0, 0);
     Domino* n = w.at(1, 0);
-    player.push(-1);
-    w.frame();
-    w.tick(10);
+    push(w, -1);
+    w.tick(3);
+    ASSERT_EQ(w.at(0, 0), v);
+    EXPECT_EQ(v->angle, -3);
+    w.tick(1);
     ASSERT_EQ(w.at(0, 0), &blank);
-
-    walkTo(w, 1);
+    standAt(8, 0);
     ASSERT_TRUE(player.grab());
-    walkTo(w, 0);
+    standAt(0, 0);
     ASSERT_TRUE(player.grab());
     EXPECT_EQ(w.at(0, 0), n);
 }
 
-TEST(VanishIsDone, AnUprightVanishKeepsTheExitShut)
+TEST(VanishIsDone, AnUprightVanishKeepsTheExitShutAVanishedOneDoesNot)
 {
-    World w("4 1 0 0 3 0\n____\nT  V\n");
-    player.push(1);
-    w.frame();
-    w.tick(12);
-    EXPECT_FALSE(level->wayOut.isOpenedExit());
-}
-
-TEST(VanishIsDone, AVanishedOneDoesNot)
-{
-    World w("4 1 0 0 3 0\n____\nVT  \n");
-    player.push(1);
-    w.frame();
-    w.tick(20);
-    EXPECT_TRUE(level->wayOut.isOpenedExit());
+    for (const char* text : {"T  V", "VT  "}) {
+        SCOPED_TRACE(text);
+        World w(std::string("4 1 0 0 3 0\n____\n") + text + "\n");
+        pushAndSettle(w, 1);
+        EXPECT_EQ(level->wayOut.isOpenedExit(), text[0] == 'V');
+    }
 }
 
 // No level brings a tipping vanish into an occupied cell today: it would
@@ -111,7 +72,6 @@ TEST(VanishLeftOutOfPlay, ItDoesNotEvictTheDominoThatHoldsTheSlot)
     v->angle = 3;
     v->speed = 1;
     w.tick(1);
-
     ASSERT_EQ(v->cell, w.cell(1, 0));
     EXPECT_TRUE(below->broken);
     EXPECT_EQ(w.at(1, 0), below) << "the debris stays in its slot";
@@ -121,19 +81,10 @@ TEST(VanishDrawing, FiveStripesYellowRedYellowRedYellowWithoutEnds)
 {
     World w("1 1 0 0 0 0\n.\nV\n");
     const auto faces = drawAlone(w.at(0, 0));
-    ASSERT_EQ(faces.size(), 20u);
-    for (int band = 0; band < 5; band++) {
-        const auto stripe = only(faces, [&](const Polygon& f) {
-            return f.centre(1) > band && f.centre(1) < band + 1;
-        });
-        ASSERT_EQ(stripe.size(), 4u) << "band " << band;
-        for (const Polygon& f : stripe) {
-            EXPECT_EQ(f.isYellow(), band % 2 == 0) << "band " << band;
-            EXPECT_EQ(f.isRed(), band % 2 == 1) << "band " << band;
-        }
-        EXPECT_NEAR(span(stripe, 1).lo, band, 1e-5f);
-        EXPECT_NEAR(span(stripe, 1).hi, band + 1, 1e-5f);
-    }
+    EXPECT_EQ(faces.size(), 20u) << "four sides a stripe";
+    for (const Polygon& f : faces)
+        EXPECT_TRUE(int(f.centre(1)) % 2 ? isRed(f) : isYellow(f)) << "face centred at y " << f.centre(1);
+    expectSpan(faces, 1, 0, 5);
 }
 
 }  // namespace
