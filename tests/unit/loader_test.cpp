@@ -1,6 +1,7 @@
 // The level file: a header of six numbers, a grid of cell characters and a
 // grid of domino letters, read byte for byte. Every fault is refused with a
-// false result and, for a bad byte or a bad header, one line on stdout.
+// false result and, for a bad byte or a bad header, one line on stdout; each
+// kind of fault is listed beside a file that loads.
 #include "world.h"
 
 #include "blocker.h"
@@ -21,7 +22,7 @@
 namespace {
 
 // A level file loaded as the game enters a level, with what the loader
-// printed. The level stays loaded (or half-loaded) until this goes.
+// printed. The level stays loaded until this goes.
 struct Loaded {
     explicit Loaded(const std::string& text)
     {
@@ -35,177 +36,86 @@ struct Loaded {
     std::string printed;
 };
 
-using Outcome = std::pair<bool, std::string>;
+struct Case {
+    const char* what;
+    std::string text;
+    bool loads;
+    std::string printed;  // exactly what the loader wrote on stdout
+};
 
-// Whether text loaded and what the loader printed; the level is gone after,
-// so that two outcomes may be compared in one test.
-Outcome outcome(const std::string& text)
+// One level at a time, each gone before the next is loaded.
+void expectOutcomes(const std::vector<Case>& cases)
 {
-    Loaded l(text);
-    return {l.ok(), l.printed};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Loaded l(c.text);
+        EXPECT_EQ(l.ok(), c.loads);
+        EXPECT_EQ(l.printed, c.printed);
+    }
 }
 
-const Outcome refusedSilently = {false, ""};
-
-Outcome refused(const std::string& message)
-{
-    return {false, message};
-}
-
-// The same grids behind any header.
 const std::string grids3x1 = "___\nN T\n";
+const std::string header3x1 = "3 1 0 0 2 0\n";
 
-TEST(LevelHeader, SixNumbersEndedByALineFeedLoad)
+TEST(LevelHeader, SixNumbersAndThenExactlyOneLineFeed)
 {
-    Loaded l("3 1 0 0 2 0\n" + grids3x1);
-    EXPECT_TRUE(l.ok());
-    EXPECT_EQ(l.printed, "");
-    EXPECT_EQ(level->wid, 3);
-    EXPECT_EQ(level->hei, 1);
-    EXPECT_EQ(level->getWayIn()->getCell(), level->getCell(0, 0));
-    EXPECT_EQ(level->wayOut.getCell(), level->getCell(2, 0));
+    expectOutcomes({
+        {"six numbers on a line", header3x1 + grids3x1, true, ""},
+        {"spread over several lines", "3\n1   0\n\n0 2\n0\n" + grids3x1, true, ""},
+        {"carriage returns", "3 1 0 0 2 0\r\n___\r\nN T\r\n", false, "Newline expected\n"},
+        {"blank after the sixth", "3 1 0 0 2 0 \n" + grids3x1, false, "Newline expected\n"},
+        {"five numbers", "3 1 0 0 2\n", false, ""},
+        {"a word for a number", "3 1 0 zero 2 0\n" + grids3x1, false, ""},
+    });
 }
 
-TEST(LevelHeader, NumbersMaySpreadOverSeveralLines)
+TEST(LevelHeader, SizeFromOneByOneUpToWhatFitsInMemory)
 {
-    Loaded l("3\n1   0\n\n0 2\n0\n" + grids3x1);
-    EXPECT_TRUE(l.ok());
-    EXPECT_EQ(l.printed, "");
-    EXPECT_EQ(level->wid, 3);
+    expectOutcomes({
+        {"one by one", "1 1 0 0 0 0\n.\nN\n", true, ""},
+        {"500 wide", "500 1 0 0 499 0\n" + std::string(500, '_') + "\n" + std::string(500, 'N') + "\n",
+         true, ""},
+        {"no width", "0 1 0 0 0 0\n\n\n", false, "Illegal level size 0 x 1\n"},
+        {"negative height", "3 -1 0 0 2 0\n" + grids3x1, false, "Illegal level size 3 x -1\n"},
+        {"too large", "100000 100000 0 0 1 0\n", false, "Level too large 100000 x 100000\n"},
+    });
 }
 
-TEST(LevelHeader, CarriageReturnLineEndsAreRefusedAfterTheHeader)
+TEST(LevelHeader, DoorsInsideTheGridOnly)
 {
-    Loaded crlf("3 1 0 0 2 0\r\n___\r\nN T\r\n");
-    EXPECT_FALSE(crlf.ok());
-    EXPECT_EQ(crlf.printed, "Newline expected\n");
-}
-
-TEST(LevelHeader, BlankAfterTheSixthNumberIsRefused)
-{
-    Loaded blank("3 1 0 0 2 0 \n" + grids3x1);
-    EXPECT_FALSE(blank.ok());
-    EXPECT_EQ(blank.printed, "Newline expected\n");
-}
-
-TEST(LevelHeader, FewerThanSixNumbersFailSilently)
-{
-    EXPECT_EQ(outcome("3 1 0 0 2\n"), refusedSilently);
-    EXPECT_EQ(outcome("3 1 0 zero 2 0\n" + grids3x1), refusedSilently);
-}
-
-TEST(LevelHeader, MissingFileFailsSilentlyAndStillClearsTheRuleFlags)
-{
-    Level l;
-    l.triggering = true;
-    l.pushed = true;
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(l.load("/nonexistent/levels/1"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_FALSE(l.triggering);
-    EXPECT_TRUE(l.canPush());
-}
-
-TEST(LevelSize, WidthOrHeightBelowOneIsRefused)
-{
-    Loaded noWidth("0 1 0 0 0 0\n\n\n");
-    EXPECT_FALSE(noWidth.ok());
-    EXPECT_EQ(noWidth.printed, "Illegal level size 0 x 1\n");
-}
-
-TEST(LevelSize, NegativeSizeIsRefused)
-{
-    Loaded negative("3 -1 0 0 2 0\n" + grids3x1);
-    EXPECT_FALSE(negative.ok());
-    EXPECT_EQ(negative.printed, "Illegal level size 3 x -1\n");
-}
-
-TEST(LevelSize, OneByOneIsTheSmallestLevel)
-{
-    Loaded smallest("1 1 0 0 0 0\n.\nN\n");
-    EXPECT_TRUE(smallest.ok());
-    EXPECT_EQ(smallest.printed, "");
-}
-
-TEST(LevelSize, LevelTooLargeToAllocateIsRefused)
-{
-    EXPECT_EQ(outcome("100000 100000 0 0 1 0\n"), refused("Level too large 100000 x 100000\n"));
-    // Whose product overflows an int.
-    EXPECT_EQ(outcome("2147483647 2 0 0 1 0\n"), refused("Level too large 2147483647 x 2\n"));
-}
-
-TEST(LevelSize, WideLevelLoads)
-{
-    const int wide = 500;
-    Loaded l("500 1 0 0 499 0\n" + std::string(wide, '_') + "\n" + std::string(wide, 'N') + "\n");
-    EXPECT_TRUE(l.ok());
-    EXPECT_EQ(level->dcount, wide);
-}
-
-TEST(LevelDoors, DoorOutsideTheGridIsRefused)
-{
-    EXPECT_EQ(outcome("3 1 0 0 3 0\n" + grids3x1), refused("Door outside the level\n"));
-    EXPECT_EQ(outcome("3 1 0 -1 2 0\n" + grids3x1), refused("Door outside the level\n"));
-}
-
-TEST(LevelDoors, DoorsInTheFarCornersAttachToThoseCells)
-{
+    expectOutcomes({
+        {"far corners", "3 2 2 1 0 0\n___\n___\n   \n   \n", true, ""},
+        {"exit right of the grid", "3 1 0 0 3 0\n" + grids3x1, false, "Door outside the level\n"},
+        {"entrance below the grid", "3 1 0 -1 2 0\n" + grids3x1, false, "Door outside the level\n"},
+    });
     Loaded l("3 2 2 1 0 0\n___\n___\n   \n   \n");
-    ASSERT_TRUE(l.ok());
     EXPECT_EQ(level->getCell(2, 1)->getDoor(), level->getWayIn());
     EXPECT_EQ(level->getCell(0, 0)->getDoor(), &level->wayOut);
     EXPECT_EQ(borderCell.getDoor(), nullptr);
 }
 
-TEST(LevelGrid, LowerCaseLetterIsRefusedByName)
+TEST(LevelGrid, LinesOfExactlyTheWidthEndingInALineFeed)
 {
-    Loaded lower("3 1 0 0 2 0\n___\nn  \n");
-    EXPECT_FALSE(lower.ok());
-    EXPECT_EQ(lower.printed, "Illegal domino character 'n'\n");
+    expectOutcomes({
+        {"ends right after the last line feed", header3x1 + grids3x1, true, ""},
+        {"anything after it is not read", header3x1 + grids3x1 + "this is not read\r\n", true, ""},
+        {"no final line feed", header3x1 + "___\nN T", false, ""},
+        {"short line: its line feed is read as a cell", header3x1 + "__\nN  \n", false,
+         "Illegal cell character '\n'\n"},
+        {"long line", header3x1 + "____\nN  \n", false, "Newline expected\n"},
+    });
 }
 
-TEST(LevelGrid, UpperCaseLetterLoads)
+TEST(LevelGrid, OnlyTheCharactersOfTheTables)
 {
-    Loaded upper("3 1 0 0 2 0\n___\nN  \n");
-    EXPECT_TRUE(upper.ok());
-    EXPECT_EQ(upper.printed, "");
+    expectOutcomes({
+        {"upper-case letter", header3x1 + "___\nN  \n", true, ""},
+        {"lower-case letter", header3x1 + "___\nn  \n", false, "Illegal domino character 'n'\n"},
+        {"domino letter among the cells", header3x1 + "_N_\nN  \n", false, "Illegal cell character 'N'\n"},
+    });
 }
 
-TEST(LevelGrid, ShortCellLineReadsItsLineFeedAsACell)
-{
-    Loaded shortLine("3 1 0 0 2 0\n__\nN  \n");
-    EXPECT_FALSE(shortLine.ok());
-    EXPECT_EQ(shortLine.printed, "Illegal cell character '\n'\n");
-}
-
-TEST(LevelGrid, LongLineWantsItsLineFeed)
-{
-    Loaded longLine("3 1 0 0 2 0\n____\nN  \n");
-    EXPECT_FALSE(longLine.ok());
-    EXPECT_EQ(longLine.printed, "Newline expected\n");
-}
-
-TEST(LevelGrid, BytesOutsideTheTablesAreRefused)
-{
-    EXPECT_EQ(outcome("3 1 0 0 2 0\n_\t_\nN  \n"), refused("Illegal cell character '\t'\n"));
-    EXPECT_EQ(outcome("3 1 0 0 2 0\n___\nN\xe9 \n"), refused("Illegal domino character '\xe9'\n"));
-}
-
-TEST(LevelGrid, MissingFinalLineFeedFailsSilently)
-{
-    Loaded unended("3 1 0 0 2 0\n___\nN T");
-    EXPECT_FALSE(unended.ok());
-    EXPECT_EQ(unended.printed, "");
-}
-
-TEST(LevelGrid, AnythingAfterTheFinalLineFeedIsNotRead)
-{
-    Loaded trailed("3 1 0 0 2 0\n___\nN T\nthis is not read\r\n");
-    EXPECT_TRUE(trailed.ok());
-    EXPECT_EQ(trailed.printed, "");
-}
-
-TEST(LevelCells, EveryCellCharacterGivesItsFloorAndLadder)
+TEST(LevelGrid, EveryCellCharacterGivesItsFloorAndLadder)
 {
     const struct {
         char ch;
@@ -221,32 +131,14 @@ TEST(LevelCells, EveryCellCharacterGivesItsFloorAndLadder)
     Loaded l("10 1 0 0 9 0\n" + cells + "\n          \n");
     ASSERT_TRUE(l.ok());
     for (int x = 0; x < 10; x++) {
-        const auto& e = expected[x];
         Cell* c = level->getCell(x, 0);
-        EXPECT_EQ(c->getFloor(), e.floor) << "'" << e.ch << "'";
-        EXPECT_EQ(c->getLadder(), e.ladder) << "'" << e.ch << "'";
+        EXPECT_EQ(c->getFloor(), expected[x].floor) << "'" << expected[x].ch << "'";
+        EXPECT_EQ(c->getLadder(), expected[x].ladder) << "'" << expected[x].ch << "'";
         EXPECT_EQ(c->getX(), x);
-        EXPECT_EQ(c->getY(), 0);
     }
 }
 
-TEST(LevelCells, FirstLineOfEachGridIsTheTopRow)
-{
-    Loaded l("2 2 0 0 1 0\n. \n _\nN \n T\n");
-    ASSERT_TRUE(l.ok());
-    EXPECT_EQ(level->getCell(0, 1)->getFloor(), 1);
-    EXPECT_EQ(level->getCell(0, 0)->getFloor(), 0);
-    EXPECT_EQ(level->getCell(1, 0)->getFloor(), 7);
-    EXPECT_EQ(level->getCell(0, 1)->getY(), 1);
-
-    Domino* top = level->getCell(0, 1)->getDomino(0);
-    EXPECT_STREQ(typeid(*top).name(), typeid(Domino).name());
-    EXPECT_EQ(top->cell, level->getCell(0, 1));
-    EXPECT_TRUE(dynamic_cast<Trigger*>(level->getCell(1, 0)->getDomino(0)));
-    EXPECT_TRUE(level->getCell(0, 0)->getDomino(0)->isBlank());
-}
-
-TEST(LevelDominoes, EveryLetterMakesItsKind)
+TEST(LevelGrid, EveryLetterMakesItsKindUprightAndWhole)
 {
     Loaded l("10 1 0 0 9 0\n__________\nNWVBSDXFLT\n");
     ASSERT_TRUE(l.ok());
@@ -258,36 +150,27 @@ TEST(LevelDominoes, EveryLetterMakesItsKind)
     for (int x = 0; x < 10; x++) {
         Domino* d = level->getCell(x, 0)->getDomino(0);
         EXPECT_STREQ(typeid(*d).name(), kinds[x]->name()) << "column " << x;
-        EXPECT_EQ(level->doms[x], d);
+        EXPECT_EQ(d->cell, level->getCell(x, 0));
         EXPECT_EQ(d->angle, 0);
-        EXPECT_EQ(d->speed, 0);
         EXPECT_FALSE(d->broken);
     }
 }
 
-// Level::update runs through doms in this order, so it is the update order.
-TEST(LevelDominoes, ListedTopRowFirstThenLeftToRight)
+TEST(LevelGrid, FirstLineOfEachGridIsTheTopRow)
 {
-    Loaded l("3 2 0 0 2 0\n___\n___\n T \nN N\n");
+    Loaded l("2 2 0 0 1 0\n. \n _\nN \n T\n");
     ASSERT_TRUE(l.ok());
-    ASSERT_EQ(level->dcount, 3);
-    EXPECT_EQ(level->doms[0], level->getCell(1, 1)->getDomino(0));
-    EXPECT_EQ(level->doms[1], level->getCell(0, 0)->getDomino(0));
-    EXPECT_EQ(level->doms[2], level->getCell(2, 0)->getDomino(0));
+    EXPECT_EQ(level->getCell(0, 1)->getFloor(), 1);
+    EXPECT_EQ(level->getCell(0, 1)->getY(), 1);
+    EXPECT_EQ(level->getCell(1, 0)->getFloor(), 7);
+    EXPECT_STREQ(typeid(*level->getCell(0, 1)->getDomino(0)).name(), typeid(Domino).name());
+    EXPECT_TRUE(dynamic_cast<Trigger*>(level->getCell(1, 0)->getDomino(0)));
+    EXPECT_TRUE(level->getCell(0, 0)->getDomino(0)->isBlank());
 }
 
-TEST(LevelDominoes, SameDominoesInAnotherRowComeInAnotherOrder)
-{
-    Loaded l("3 2 0 0 2 0\n___\n___\nN N\n T \n");
-    ASSERT_TRUE(l.ok());
-    ASSERT_EQ(level->dcount, 3);
-    EXPECT_EQ(level->doms[0], level->getCell(0, 1)->getDomino(0));
-    EXPECT_EQ(level->doms[1], level->getCell(2, 1)->getDomino(0));
-    EXPECT_EQ(level->doms[2], level->getCell(1, 0)->getDomino(0));
-}
-
-// The sanitizer build checks that deleting it frees the two dominoes made.
-TEST(LevelDominoes, HalfLoadedLevelKeepsWhatItBuiltAndAttachesNoDoor)
+// Every domino made is counted, so deleting the level frees it; the
+// sanitizer build checks that nothing is left over.
+TEST(LevelHalfLoaded, KeepsWhatItBuiltForItsDestructorAndAttachesNoDoor)
 {
     Level half;
     testing::internal::CaptureStdout();
@@ -298,7 +181,7 @@ TEST(LevelDominoes, HalfLoadedLevelKeepsWhatItBuiltAndAttachesNoDoor)
     EXPECT_EQ(half.getCell(2, 0)->getDoor(), nullptr);
 }
 
-TEST(LevelDominoes, LevelThatFailsAsTheGameEntersItIsFreedAtOnce)
+TEST(LevelHalfLoaded, LevelThatFailsAsTheGameEntersItIsFreedAtOnce)
 {
     Loaded bad("3 1 0 0 2 0\n___\nNTx\n");
     EXPECT_FALSE(bad.ok());
