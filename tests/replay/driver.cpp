@@ -153,52 +153,56 @@ bool Driver::pathIsWalkable(int column, bool mayFall)
     return true;
 }
 
-// Holds the arrow while far off and lets go when the wind-down lands on
-// the target; single-step taps make up any difference.
+// Walking and climbing both hold the arrow while far off and let go when
+// the wind-down lands on the target; single-step taps make up any
+// difference. True while a held arrow or the player's own motion is still
+// under way, d steps from the target at speed; letGo releases the arrow at
+// once.
+bool Driver::stillApproaching(int d, int speed, bool letGo)
+{
+    if (heldKey != SDLK_UNKNOWN) {
+        if (letGo || d * heldDirection <= windDown(speed))
+            releaseKey();
+        return true;
+    }
+    return playerMoves();
+}
+
+// Sets off toward a target d steps away with forward or back.
+void Driver::setOff(int d, SDLKey forward, SDLKey back)
+{
+    const int direction = d > 0 ? 1 : -1;
+    const SDLKey key = direction > 0 ? forward : back;
+    if (std::abs(d) >= holdFrom)
+        press(key, direction);
+    else
+        tap(key);
+}
+
 Driver::Status Driver::walk(int column)
 {
     const int d = steps * column - player.x;
-    if (heldKey != SDLK_UNKNOWN) {
-        if (d * heldDirection <= windDown(player.speed))
-            releaseKey();
-        return Status::Running;
-    }
-    if (playerMoves())
+    if (stillApproaching(d, player.speed, false))
         return Status::Running;
     if (d == 0)
         return Status::Done;
-    const int direction = d > 0 ? 1 : -1;
-    const SDLKey key = direction > 0 ? SDLK_RIGHT : SDLK_LEFT;
-    if (std::abs(d) >= holdFrom)
-        press(key, direction);
-    else
-        tap(key);
+    setOff(d, SDLK_RIGHT, SDLK_LEFT);
     return Status::Running;
 }
 
-// As walk, vertically. Climbing over the top of a ladder ends in a short
-// fall onto the floor above, which lands exactly by itself.
+// Climbing over the top of a ladder ends in a short fall onto the floor
+// above, which lands exactly by itself.
 Driver::Status Driver::climb(int row)
 {
     const int d = steps * row - player.y;
-    if (heldKey != SDLK_UNKNOWN) {
-        if (player.falling || d * heldDirection <= windDown(player.vspeed))
-            releaseKey();
-        return Status::Running;
-    }
-    if (playerMoves())
+    if (stillApproaching(d, player.vspeed, player.falling))
         return Status::Running;
     if (d == 0)
         return Status::Done;
-    const int direction = d > 0 ? 1 : -1;
-    if (!player.getCell(direction)->getLadder())
-        return fail(std::string("no ladder to climb ") + (direction > 0 ? "up" : "down") + " at "
+    if (!player.getCell(d > 0 ? 1 : -1)->getLadder())
+        return fail(std::string("no ladder to climb ") + (d > 0 ? "up" : "down") + " at "
                     + cellName(player.x / steps, rowOf(player.y)));
-    const SDLKey key = direction > 0 ? SDLK_UP : SDLK_DOWN;
-    if (std::abs(d) >= holdFrom)
-        press(key, direction);
-    else
-        tap(key);
+    setOff(d, SDLK_UP, SDLK_DOWN);
     return Status::Running;
 }
 

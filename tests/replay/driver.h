@@ -61,13 +61,14 @@ private:
     Status climb(int row);
     Status grab();
     Status push();
-    Status waitStill();
     Status walkOut();
     bool pathIsWalkable(int column, bool mayFall);
     bool beginPush(int direction);
     bool beginExit();
     bool stillForTwoTicks();
 
+    bool stillApproaching(int d, int speed, bool letGo);
+    void setOff(int d, SDLKey forward, SDLKey back);
     void press(SDLKey key, int direction);
     void tap(SDLKey key);
     Status fail(const std::string& why);
