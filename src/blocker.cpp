@@ -5,9 +5,8 @@ namespace {
 
 void drawRedBody()
 {
-    static const Face faces[] = {FRONT, RIGHT, BACK, LEFT, TOP, BOTTOM};
     glColor3f(1, 0, 0);
-    boxFaces(dominoBox, faces, 6);
+    boxWhole(dominoBox);
 }
 
 }  // namespace

@@ -11,9 +11,8 @@ const int strike = 4;  // the lean at which a domino's top strikes the next cell
 
 void drawStandardBody()
 {
-    static const Face faces[] = {FRONT, RIGHT, BACK, LEFT, TOP, BOTTOM};
     glColor3f(1, 1, 0);
-    boxFaces(dominoBox, faces, 6);
+    boxWhole(dominoBox);
 }
 
 }  // namespace

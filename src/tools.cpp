@@ -72,6 +72,12 @@ void boxSides(const Box& box)
     boxFaces(box, sides, 4);
 }
 
+void boxWhole(const Box& box)
+{
+    static const Face faces[] = {FRONT, RIGHT, BACK, LEFT, TOP, BOTTOM};
+    boxFaces(box, faces, 6);
+}
+
 void facingQuad(float x0, float y0, float x1, float y1, float z)
 {
     glBegin(GL_QUADS);

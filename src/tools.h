@@ -27,6 +27,9 @@ void boxFaces(const Box& box, const Face* faces, int count);
 // The four side faces (front, right, back, left) as one batch.
 void boxSides(const Box& box);
 
+// All six faces, the sides and then the top and bottom, as one batch.
+void boxWhole(const Box& box);
+
 // The four sides of the domino box in horizontal bands of equal height,
 // alternating between yellow and red, starting yellow unless redFirst.
 // bandScale is each band's share of the height.
