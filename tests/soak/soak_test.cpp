@@ -2,8 +2,7 @@
 // thousand changes of level, solved and failed by turns. Every change deletes
 // a level and loads the next, so anything a level leaves behind would pile up;
 // the heap in use must be the same after the last change as after the tenth.
-#include "fake_gl.h"
-#include "fake_sdl.h"
+#include "scripted_sdl.h"
 #include "main.h"
 
 #include <gtest/gtest.h>
@@ -50,15 +49,15 @@ long residentKiB()
 
 void solve(Uint32 now)
 {
-    fakesdl::keyDown(SDLK_PERIOD, now + pushAfter);
-    fakesdl::keyUp(SDLK_PERIOD, now + pushAfter + 50);
-    fakesdl::keyDown(SDLK_UP, now + leaveAfter);
-    fakesdl::keyUp(SDLK_UP, now + leaveAfter + 50);
+    scriptedsdl::keyDown(SDLK_PERIOD, now + pushAfter);
+    scriptedsdl::keyUp(SDLK_PERIOD, now + pushAfter + 50);
+    scriptedsdl::keyDown(SDLK_UP, now + leaveAfter);
+    scriptedsdl::keyUp(SDLK_UP, now + leaveAfter + 50);
 }
 
 void walkOff(Uint32 now)
 {
-    fakesdl::keyDown(SDLK_LEFT, now + walkOffAfter);
+    scriptedsdl::keyDown(SDLK_LEFT, now + walkOffAfter);
 }
 
 // A private working directory holding levels/1.. for the game to read.
@@ -98,7 +97,7 @@ struct Soak {
     {
         const bool changed = wasDone && !levelDone;
         wasDone = levelDone;
-        if (fakesdl::record().passes == 1 || changed)
+        if (scriptedsdl::record().passes == 1 || changed)
             onNewLevel(changed);
     }
 
@@ -110,9 +109,6 @@ struct Soak {
                 solved++;
             levelAtChange = levelnum;
         }
-        // The recording GL keeps a log of state calls; the game's memory
-        // is what is measured, so that log starts afresh with each level.
-        fakegl::reset();
         if (entered == warmUpChanges) {
             heapAfterWarmUp = heapInUse();
             residentAfterWarmUp = residentKiB();
@@ -120,33 +116,32 @@ struct Soak {
         if (entered == changes) {
             heapAtEnd = heapInUse();
             residentAtEnd = residentKiB();
-            fakesdl::quitNow();
+            scriptedsdl::quitNow();
             return;
         }
         if (entered % 2 == 0)
-            solve(fakesdl::now());
+            solve(scriptedsdl::now());
         else
-            walkOff(fakesdl::now());
+            walkOff(scriptedsdl::now());
     }
 };
 
 TEST(Soak, AThousandChangesOfLevelKeepMemoryFlat)
 {
     LevelDirectory files;
-    fakesdl::reset();
-    fakegl::reset();
-    fakesdl::setTimeLimit(soakTimeLimit);
+    scriptedsdl::reset();
+    scriptedsdl::setTimeLimit(soakTimeLimit);
     levelnum = 1;
     levelDone = false;
     Soak soak;
-    fakesdl::setPassHook([&soak] { soak.pass(); });
+    scriptedsdl::setPassHook([&soak] { soak.pass(); });
 
     ASSERT_TRUE(init(0, nullptr));
     mainLoop();
     delete level;
     level = nullptr;
     SDL_Quit();
-    fakesdl::setPassHook(nullptr);
+    scriptedsdl::setPassHook(nullptr);
 
     EXPECT_EQ(soak.entered, changes);
     EXPECT_EQ(soak.solved, changes / 2);

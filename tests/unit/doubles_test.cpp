@@ -3,7 +3,7 @@
 // placement of vertices and normals, and the scripted SDL's clock, timers and
 // stall.
 #include "fake_gl.h"
-#include "fake_sdl.h"
+#include "scripted_sdl.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +95,7 @@ Uint8 waitType() {
 class FakeSdl : public ::testing::Test {
 protected:
     void SetUp() override {
-        fakesdl::reset();
+        scriptedsdl::reset();
         ticksSeen.clear();
     }
     void startTimer(Uint32 interval) {
@@ -109,13 +109,13 @@ protected:
 TEST_F(FakeSdl, TimerTicksFromItsStartAndEventsArriveInTimeOrder) {
     SDL_Delay(7);
     startTimer(20);
-    fakesdl::keyUp(SDLK_LEFT, 47);
-    fakesdl::keyDown(SDLK_LEFT, 37);
+    scriptedsdl::keyUp(SDLK_LEFT, 47);
+    scriptedsdl::keyDown(SDLK_LEFT, 37);
     const std::pair<Uint8, Uint32> expected[] = {
         {SDL_USEREVENT, 27}, {SDL_KEYDOWN, 37}, {SDL_KEYUP, 47}, {SDL_USEREVENT, 47}};
     for (const auto& want : expected) {
         EXPECT_EQ(waitType(), want.first) << "at " << want.second;
-        EXPECT_EQ(fakesdl::now(), want.second);
+        EXPECT_EQ(scriptedsdl::now(), want.second);
     }
 }
 
@@ -124,21 +124,21 @@ TEST_F(FakeSdl, TimerTicksFromItsStartAndEventsArriveInTimeOrder) {
 TEST_F(FakeSdl, WaitThatCouldNeverEndQuitsWithoutMovingTheClock) {
     SDL_Delay(5);
     EXPECT_EQ(waitType(), SDL_QUIT);
-    EXPECT_EQ(fakesdl::now(), 5u);
+    EXPECT_EQ(scriptedsdl::now(), 5u);
 }
 
 TEST_F(FakeSdl, StalledFrameFindsTheTicksPiledUp) {
     startTimer(20);
-    fakesdl::stall(100);
+    scriptedsdl::stall(100);
     EXPECT_EQ(SDL_WaitEvent(nullptr), 1);
-    EXPECT_EQ(fakesdl::now(), 100u);
+    EXPECT_EQ(scriptedsdl::now(), 100u);
     SDL_Event e;
     int piled = 0;
     while (SDL_PollEvent(&e))
         ++piled;
     EXPECT_EQ(piled, 5);
     EXPECT_EQ(waitType(), SDL_USEREVENT);
-    EXPECT_EQ(fakesdl::now(), 120u);
+    EXPECT_EQ(scriptedsdl::now(), 120u);
 }
 
 // A timer runs only with the timer subsystem up, as with the real library,
@@ -154,11 +154,11 @@ TEST_F(FakeSdl, TimerLivesFromTheSubsystemUntilItsCallbackSaysZeroOrQuit) {
     SDL_AddTimer(10, slowing, nullptr);
     SDL_Delay(1000);
     EXPECT_EQ(ticksSeen, (std::vector<Uint32>{10, 30, 70}));
-    EXPECT_EQ(fakesdl::runningTimers(), 0);
+    EXPECT_EQ(scriptedsdl::runningTimers(), 0);
 
     startTimer(20);
     SDL_Quit();
-    EXPECT_EQ(fakesdl::runningTimers(), 0);
+    EXPECT_EQ(scriptedsdl::runningTimers(), 0);
     EXPECT_EQ(waitType(), SDL_QUIT);
 }
 

@@ -6,7 +6,7 @@
 #include "world.h"
 
 #include "fake_gl.h"
-#include "fake_sdl.h"
+#include "scripted_sdl.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ protected:
     // Back to the moment before main, for the next case of a table.
     void fresh()
     {
-        fakesdl::reset();
+        scriptedsdl::reset();
         fakegl::reset();
         delete level;
         level = nullptr;
@@ -104,15 +104,15 @@ TEST_F(StartUp, FirstLevelThatCannotBeEnteredStartsNoSdl)
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.complaint);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
         EXPECT_EQ(level, nullptr);
-        EXPECT_EQ(fakesdl::record().initFlags, 0u);
-        EXPECT_EQ(fakesdl::record().videoModeCalls, 0);
+        EXPECT_EQ(scriptedsdl::record().initFlags, 0u);
+        EXPECT_EQ(scriptedsdl::record().videoModeCalls, 0);
         EXPECT_TRUE(fakegl::stateCalls().empty());
     }
 }
 
 TEST_F(StartUp, EntersTheFirstLevelThenOpensA960By720WindowWithA20msTimer)
 {
-    fakesdl::setVideoInfo(false, false);
+    scriptedsdl::setVideoInfo(false, false);
     start("3 2 1 1 2 0\n___\n___\n   \n   \n");
     EXPECT_EQ(level->wid, 3);
     EXPECT_EQ(level->getWayIn()->speed, 1);
@@ -120,7 +120,7 @@ TEST_F(StartUp, EntersTheFirstLevelThenOpensA960By720WindowWithA20msTimer)
     EXPECT_EQ(std::tuple(borderCell.getX(), borderCell.getY(), borderCell.getFloor(), borderCell.getLadder()),
               std::tuple(-2, -2, 0, false));
 
-    const fakesdl::Record& r = fakesdl::record();
+    const scriptedsdl::Record& r = scriptedsdl::record();
     EXPECT_EQ(r.initFlags, Uint32(SDL_INIT_TIMER | SDL_INIT_VIDEO));
     EXPECT_EQ(std::tuple(r.videoModeCalls, r.width, r.height, r.bpp), std::tuple(1, 960, 720, 24));
     EXPECT_NE(mainWindow, nullptr);
@@ -133,7 +133,7 @@ TEST_F(StartUp, EntersTheFirstLevelThenOpensA960By720WindowWithA20msTimer)
     EXPECT_EQ(r.glAttributes, attributes);
 
     EXPECT_EQ(r.timerInterval, 20u);
-    EXPECT_EQ(fakesdl::runningTimers(), 1);
+    EXPECT_EQ(scriptedsdl::runningTimers(), 1);
     EXPECT_EQ(triggerRefresh(20, nullptr), 20u);
     SDL_Event e;
     ASSERT_EQ(SDL_PollEvent(&e), 1);
@@ -143,10 +143,10 @@ TEST_F(StartUp, EntersTheFirstLevelThenOpensA960By720WindowWithA20msTimer)
 
 TEST_F(StartUp, HardwareVideoAddsHardwareSurfaceAndAcceleration)
 {
-    fakesdl::setVideoInfo(true, true);
+    scriptedsdl::setVideoInfo(true, true);
     start();
-    EXPECT_EQ(fakesdl::record().videoFlags, Uint32(SDL_OPENGL | SDL_HWPALETTE | SDL_HWSURFACE | SDL_HWACCEL));
-    EXPECT_EQ(Uint32(VideoFlags), fakesdl::record().videoFlags);
+    EXPECT_EQ(scriptedsdl::record().videoFlags, Uint32(SDL_OPENGL | SDL_HWPALETTE | SDL_HWSURFACE | SDL_HWACCEL));
+    EXPECT_EQ(Uint32(VideoFlags), scriptedsdl::record().videoFlags);
 }
 
 TEST_F(StartUp, FixedGlStateEndsWithTheProjectionAndAnIdentityModelView)
@@ -181,14 +181,14 @@ using StartUpDeathTest = Shell;
 TEST_F(StartUpDeathTest, VideoFailuresEndWithTheirStatusAndMessage)
 {
     writeLevel(1, plainLevel);
-    fakesdl::failInit("no driver");
+    scriptedsdl::failInit("no driver");
     EXPECT_EXIT(init(0, nullptr), testing::ExitedWithCode(1),
                 "^Failed initializing SDL Video : no driver\nFailed getting Video Info : ");
     fresh();
-    fakesdl::failVideoInfo("no info");
+    scriptedsdl::failVideoInfo("no info");
     EXPECT_EXIT(init(0, nullptr), testing::ExitedWithCode(1), "^Failed getting Video Info : no info\n$");
     fresh();
-    fakesdl::failSetVideoMode("no window");
+    scriptedsdl::failSetVideoMode("no window");
     EXPECT_EXIT(init(0, nullptr), testing::ExitedWithCode(2), "^Failed to Create Window : no window\n$");
 }
 
@@ -233,13 +233,13 @@ Snap snap()
 std::map<Uint32, Snap> runLoop(std::function<void(Uint32)> act = nullptr)
 {
     std::map<Uint32, Snap> seen;
-    fakesdl::setFrameHook([&] {
+    scriptedsdl::setFrameHook([&] {
         if (act)
-            act(fakesdl::now());
-        seen[fakesdl::now()] = snap();
+            act(scriptedsdl::now());
+        seen[scriptedsdl::now()] = snap();
     });
     mainLoop();
-    fakesdl::setFrameHook(nullptr);
+    scriptedsdl::setFrameHook(nullptr);
     return seen;
 }
 
@@ -274,10 +274,10 @@ TEST_F(MainLoopTime, TicksOnlyPastFiftyPendingMillisecondsAndAtMostTwentyFiveMil
         fresh();
         start();
         level->getCell(1, 0)->getDomino(0)->speed = 1;
-        fakesdl::stall(c.stall);
+        scriptedsdl::stall(c.stall);
         if (c.keyAt)
-            fakesdl::keyDown(SDLK_a, c.keyAt);  // any event starts a pass
-        fakesdl::quitAt(c.quitAt);
+            scriptedsdl::keyDown(SDLK_a, c.keyAt);  // any event starts a pass
+        scriptedsdl::quitAt(c.quitAt);
         auto seen = runLoop();
         ASSERT_EQ(seen.size(), c.frames.size());
         for (const Frame& f : c.frames) {
@@ -307,8 +307,8 @@ TEST_F(MainLoopKeys, EachKeyReachesThePlayerInThePassThatTakesIt)
         {190, SDLK_SPACE, true},  {210, SDLK_SPACE, true}, {230, SDLK_PERIOD, true},
     };
     for (const auto& s : script)
-        s.down ? fakesdl::keyDown(s.key, s.at) : fakesdl::keyUp(s.key, s.at);
-    fakesdl::quitAt(240);
+        s.down ? scriptedsdl::keyDown(s.key, s.at) : scriptedsdl::keyUp(s.key, s.at);
+    scriptedsdl::quitAt(240);
     auto seen = runLoop();
 
     using Motion = std::tuple<int, int, bool>;  // speed, vspeed, stopping
@@ -340,7 +340,7 @@ TEST_F(LevelChange, SolvedLevelFadesFor1500MillisecondsFrozenThenTheNextIsEntere
 {
     writeLevel(2, "4 1 3 0 0 0\n____\n    \n");
     start();
-    fakesdl::quitAt(1620);
+    scriptedsdl::quitAt(1620);
     auto seen = runLoop(solveAt100);
 
     EXPECT_FLOAT_EQ(seen[120].fade, 20 / 1500.0f);
@@ -370,9 +370,9 @@ TEST_F(LevelChange, SolvedLevelFadesFor1500MillisecondsFrozenThenTheNextIsEntere
 TEST_F(LevelChange, PlayerFallingOutStartsTheSameLevelAgainAfterTheFade)
 {
     start("3 2 0 1 2 0\n() \n(_ \nN  \n   \n");
-    fakesdl::keyDown(SDLK_PERIOD, 600);
-    fakesdl::keyDown(SDLK_RIGHT, 700);
-    fakesdl::quitAt(4000);
+    scriptedsdl::keyDown(SDLK_PERIOD, 600);
+    scriptedsdl::keyDown(SDLK_RIGHT, 700);
+    scriptedsdl::quitAt(4000);
     const auto seen = runLoop();
 
     auto fell = seen.begin();
@@ -412,8 +412,8 @@ TEST_F(LevelChange, GameEndsWhenTheNextLevelCannotBeOpened)
         testing::internal::CaptureStdout();
         runLoop(solveAt100);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
-        EXPECT_EQ(fakesdl::now(), 1600u);
-        EXPECT_EQ(fakesdl::record().swaps, fakesdl::record().passes - 1);
+        EXPECT_EQ(scriptedsdl::now(), 1600u);
+        EXPECT_EQ(scriptedsdl::record().swaps, scriptedsdl::record().passes - 1);
     }
 }
 

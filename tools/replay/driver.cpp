@@ -1,6 +1,6 @@
 #include "driver.h"
 
-#include "fake_sdl.h"
+#include "scripted_sdl.h"
 #include "observe.h"
 #include "main.h"
 
@@ -83,7 +83,7 @@ std::string Driver::current() const
 void Driver::releaseKey()
 {
     if (heldKey != SDLK_UNKNOWN)
-        fakesdl::releaseNow(heldKey);
+        scriptedsdl::releaseNow(heldKey);
     heldKey = SDLK_UNKNOWN;
 }
 
@@ -293,15 +293,15 @@ bool Driver::stillForTwoTicks()
 
 void Driver::press(SDLKey key, int direction)
 {
-    fakesdl::pressNow(key);
+    scriptedsdl::pressNow(key);
     heldKey = key;
     heldDirection = direction;
 }
 
 void Driver::tap(SDLKey key)
 {
-    fakesdl::pressNow(key);
-    fakesdl::releaseNow(key);
+    scriptedsdl::pressNow(key);
+    scriptedsdl::releaseNow(key);
 }
 
 Driver::Status Driver::fail(const std::string& why)

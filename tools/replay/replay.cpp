@@ -2,8 +2,7 @@
 // init() and mainLoop(), steering the player from solution scripts, and
 // reports per level whether it was solved. See README.md beside this file.
 #include "driver.h"
-#include "fake_gl.h"
-#include "fake_sdl.h"
+#include "scripted_sdl.h"
 #include "observe.h"
 #include "main.h"
 
@@ -97,7 +96,7 @@ class Replay {
 public:
     explicit Replay(const Options& o) : options(o) {}
 
-    void start() { counter.start(fakesdl::now()); }
+    void start() { counter.start(scriptedsdl::now()); }
     void onFrame();
     // After the main loop returned: a level still running was cut short.
     void finish();
@@ -126,7 +125,7 @@ private:
 void Replay::onFrame()
 {
     const int before = ticks;
-    ticks = counter.update(fakesdl::now());
+    ticks = counter.update(scriptedsdl::now());
     if (!inLevel) {
         if (levelDone)
             return;  // the fade of the level that ended
@@ -190,7 +189,7 @@ void Replay::endLevel()
     inLevel = false;
     driver.reset();
     if (options.only)
-        fakesdl::quitNow();
+        scriptedsdl::quitNow();
 }
 
 void Replay::report(bool solved, const std::string& details)
@@ -225,9 +224,8 @@ int main(int argc, char** argv)
     options.solutions = fs::absolute(options.solutions);
     WorkingDir workingDir(options.levels);
 
-    fakesdl::reset();
-    fakegl::reset();
-    fakesdl::setTimeLimit(timeLimit);
+    scriptedsdl::reset();
+    scriptedsdl::setTimeLimit(timeLimit);
     if (options.only)
         levelnum = options.only;
     char name[] = "toppleton";
@@ -239,10 +237,10 @@ int main(int argc, char** argv)
 
     Replay replay(options);
     replay.start();
-    fakesdl::setFrameHook([&replay] { replay.onFrame(); });
+    scriptedsdl::setFrameHook([&replay] { replay.onFrame(); });
     mainLoop();
     replay.finish();
-    fakesdl::setFrameHook(nullptr);
+    scriptedsdl::setFrameHook(nullptr);
     delete level;
     level = nullptr;
     SDL_Quit();

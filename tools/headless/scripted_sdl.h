@@ -1,5 +1,6 @@
-// Scripted SDL for tests: a deterministic stand-in, linked in place of the
-// real library, for every SDL function the game calls.
+// Scripted SDL for running the game headless: a deterministic stand-in,
+// linked in place of the real library, for every SDL function the game calls.
+// The replay tool, the level checker and the tests play the game on it.
 //
 // Time is virtual, in milliseconds from 0, and moves only inside
 // SDL_WaitEvent and SDL_Delay: a wait jumps straight to the next thing that
@@ -10,8 +11,8 @@
 //
 // Like SDL 1.2, timers and the video information need SDL_Init with
 // SDL_INIT_TIMER and SDL_INIT_VIDEO first, and SDL_Quit stops every timer.
-#ifndef FAKE_SDL_H
-#define FAKE_SDL_H
+#ifndef SCRIPTED_SDL_H
+#define SCRIPTED_SDL_H
 
 #include <SDL.h>
 
@@ -20,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-namespace fakesdl {
+namespace scriptedsdl {
 
 // What the game asked of SDL since the last reset().
 struct Record {
@@ -77,6 +78,6 @@ void setFrameHook(std::function<void()> hook);
 // Called at the start of each SDL_WaitEvent.
 void setPassHook(std::function<void()> hook);
 
-}  // namespace fakesdl
+}  // namespace scriptedsdl
 
 #endif

@@ -1,6 +1,6 @@
-// The scripted SDL: one global state that the fakesdl:: controls script and
+// The scripted SDL: one global state that the scriptedsdl:: controls script and
 // the SDL_* functions, defined with the exact prototypes of <SDL.h>, play.
-#include "fake_sdl.h"
+#include "scripted_sdl.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -38,7 +38,7 @@ struct State {
     bool hwAvailable = false;
     bool blitHw = false;
     std::string error;
-    fakesdl::Record record;
+    scriptedsdl::Record record;
     std::function<void()> frameHook;
     std::function<void()> passHook;
     SDL_PixelFormat desktopFormat{};
@@ -169,7 +169,7 @@ bool timerSubsystemUp() {
 
 }  // namespace
 
-namespace fakesdl {
+namespace scriptedsdl {
 
 void reset() {
     s = State{};
@@ -244,7 +244,7 @@ void setPassHook(std::function<void()> hook) {
     s.passHook = std::move(hook);
 }
 
-}  // namespace fakesdl
+}  // namespace scriptedsdl
 
 extern "C" {
 

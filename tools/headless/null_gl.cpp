@@ -1,18 +1,8 @@
-// A GL that does nothing: every fixed-function entry point the game calls,
-// with the prototypes of <GL/gl.h>, returning at once. Linked instead of a
-// real GL, it leaves the cost of the game's own drawing code.
-#include "graphics.h"
-
+// A GL that draws nothing: every fixed-function entry point the game calls,
+// with the prototypes of <GL/gl.h>, returning at once. The headless tools
+// link it so that a frame costs only the game's own drawing code, which also
+// applies pushes and steers the camera.
 #include <GL/gl.h>
-
-const char* graphicsName()
-{
-    return "no-op GL";
-}
-
-void resetGraphics()
-{
-}
 
 extern "C" {
 
