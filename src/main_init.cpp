@@ -16,6 +16,8 @@ const int windowWidth = 960;
 const int windowHeight = 720;
 const int colourDepth = 24;
 const Uint32 refreshInterval = 20;  // ms between frames
+// "Toppleton - level " and any int, with its terminating zero.
+const int captionSize = 32;
 
 void failVideo(const char* what, int status)
 {
@@ -23,6 +25,14 @@ void failVideo(const char* what, int status)
     fflush(stderr);
     if (status)
         exit(status);
+}
+
+// Names the game and the level being played in the window's title bar.
+void showLevelInCaption()
+{
+    char caption[captionSize];
+    snprintf(caption, sizeof caption, "Toppleton - level %d", levelnum);
+    SDL_WM_SetCaption(caption, caption);
 }
 
 void setUpVideo()
@@ -48,6 +58,9 @@ void setUpVideo()
     mainWindow = SDL_SetVideoMode(windowWidth, windowHeight, colourDepth, VideoFlags);
     if (!mainWindow)
         failVideo("Failed to Create Window : ", 2);
+    // SDL 1.2 itself, unlike sdl12-compat, ignores a caption set before its
+    // video is up, as the first level's is.
+    showLevelInCaption();
     SDL_AddTimer(refreshInterval, triggerRefresh, nullptr);
 }
 
@@ -90,6 +103,7 @@ bool enterLevel(const char* pathname)
     Door* wayIn = level->getWayIn();
     wayIn->open();
     player.init(wayIn->getCell());
+    showLevelInCaption();
     return true;
 }
 

@@ -7,11 +7,21 @@
 #
 # Runs apt-get directly as root, through sudo otherwise. Safe without a
 # terminal (CI, no stdin): apt-get runs non-interactively.
+#
+# With TOPPLETON_NO_APT=1, or on a system without apt-get, nothing is
+# installed: the missing packages are only named (where dpkg can tell which
+# they are), and the build that follows finds out whether what it needs is
+# there.
 set -euo pipefail
 
 if [ "$#" -eq 0 ]; then
   echo "usage: $0 PACKAGE..." >&2
   exit 2
+fi
+
+if ! command -v dpkg-query >/dev/null 2>&1; then
+  echo "install-deps: no dpkg here to check for the Debian packages: $*" >&2
+  exit 0
 fi
 
 is_installed() {
@@ -29,6 +39,11 @@ for pkg in "$@"; do
 done
 
 if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+if [ "${TOPPLETON_NO_APT:-0}" = 1 ] || ! command -v apt-get >/dev/null 2>&1; then
+  echo "install-deps: not installing the missing packages (TOPPLETON_NO_APT=1 or no apt-get): ${missing[*]}" >&2
   exit 0
 fi
 

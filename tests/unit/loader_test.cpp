@@ -163,7 +163,8 @@ TEST(LevelGrid, FirstLineOfEachGridIsTheTopRow)
     EXPECT_EQ(level->getCell(0, 1)->getFloor(), 1);
     EXPECT_EQ(level->getCell(0, 1)->getY(), 1);
     EXPECT_EQ(level->getCell(1, 0)->getFloor(), 7);
-    EXPECT_STREQ(typeid(*level->getCell(0, 1)->getDomino(0)).name(), typeid(Domino).name());
+    const Domino* standard = level->getCell(0, 1)->getDomino(0);
+    EXPECT_STREQ(typeid(*standard).name(), typeid(Domino).name());
     EXPECT_TRUE(dynamic_cast<Trigger*>(level->getCell(1, 0)->getDomino(0)));
     EXPECT_TRUE(level->getCell(0, 0)->getDomino(0)->isBlank());
 }

@@ -2,7 +2,8 @@
 // start-up order, window and fixed GL state and its failures; the main loop's
 // game time with its 25 ms brake, the fixed 50 ms ticks and the interpolation
 // fraction; the key table; quitting; and the change of level after a fade,
-// whether the level was solved or the player fell out of it.
+// whether the level was solved or the player fell out of it, with the window
+// title naming the level being played.
 #include "world.h"
 
 #include "fake_gl.h"
@@ -124,6 +125,7 @@ TEST_F(StartUp, EntersTheFirstLevelThenOpensA960By720WindowWithA20msTimer)
     EXPECT_EQ(r.initFlags, Uint32(SDL_INIT_TIMER | SDL_INIT_VIDEO));
     EXPECT_EQ(std::tuple(r.videoModeCalls, r.width, r.height, r.bpp), std::tuple(1, 960, 720, 24));
     EXPECT_NE(mainWindow, nullptr);
+    EXPECT_EQ(r.caption, "Toppleton - level 1");
     EXPECT_EQ(r.videoFlags, Uint32(SDL_OPENGL | SDL_HWPALETTE));
     const std::vector<std::pair<SDL_GLattr, int>> attributes = {
         {SDL_GL_DOUBLEBUFFER, 1},   {SDL_GL_DEPTH_SIZE, 24},      {SDL_GL_STENCIL_SIZE, 0},
@@ -193,7 +195,8 @@ TEST_F(StartUpDeathTest, VideoFailuresEndWithTheirStatusAndMessage)
 }
 
 // What one frame showed: the game state as the buffers were swapped, the
-// drawn lean of the one yellow domino and the alpha of the fade overlay.
+// drawn lean of the one yellow domino, the alpha of the fade overlay and the
+// window title.
 struct Snap {
     int levelnum, wid;
     bool done;
@@ -205,6 +208,7 @@ struct Snap {
     float lean;  // degrees toward +x, read off the normal of the right face
     float fade;  // 0 when there is no overlay
     std::array<float, 3> eye, pull;  // camera and camaccel
+    std::string caption;
 };
 
 Snap snap()
@@ -212,7 +216,8 @@ Snap snap()
     Snap s = {levelnum, level->wid, levelDone, level->getWayIn()->angle, level->canPush(),
               player.x, player.y, player.z, player.deltaZ, player.speed, player.vspeed,
               player.stopping, player.held, NAN, 0,
-              {camera[0], camera[1], camera[2]}, {camaccel[0], camaccel[1], camaccel[2]}};
+              {camera[0], camera[1], camera[2]}, {camaccel[0], camaccel[1], camaccel[2]},
+              fakesdl::record().caption};
     const auto& ps = fakegl::primitives();
     const auto box = fakegl::withColor(ps, 1, 1, 0);
     if (box.size() == 1) {
@@ -349,8 +354,10 @@ TEST_F(LevelChange, SolvedLevelFadesFor1500MillisecondsFrozenThenTheNextIsEntere
     EXPECT_EQ(seen[1580].z, seen[120].z);  // still half out of the entrance
     EXPECT_EQ(seen[1580].wid, 3);
     EXPECT_TRUE(seen[1580].done);
+    EXPECT_EQ(seen[1580].caption, "Toppleton - level 1");
     EXPECT_EQ(seen[1600].wid, 4);
     EXPECT_EQ(seen[1600].levelnum, 2);
+    EXPECT_EQ(seen[1600].caption, "Toppleton - level 2");
     EXPECT_FALSE(seen[1600].done);
     EXPECT_EQ(seen[1600].fade, 0);
     EXPECT_EQ(seen[1600].x, 8 * 3);
@@ -381,12 +388,14 @@ TEST_F(LevelChange, PlayerFallingOutStartsTheSameLevelAgainAfterTheFade)
     ASSERT_NE(fell, seen.end()) << "the player never fell out";
     EXPECT_EQ(fell->second.levelnum, 0);  // stepped back, to step on again
     EXPECT_FALSE(fell->second.canPush);
+    EXPECT_EQ(fell->second.caption, "Toppleton - level 1");
     auto again = fell;
     while (again != seen.end() && again->second.done)
         ++again;
     ASSERT_NE(again, seen.end()) << "no level after the fade";
     EXPECT_EQ(again->first - fell->first, 1500u);
     EXPECT_EQ(again->second.levelnum, 1);
+    EXPECT_EQ(again->second.caption, "Toppleton - level 1");
     EXPECT_LE(again->second.entranceAngle, 1);  // opening again; the pass may tick
     EXPECT_EQ(again->second.x, 0);
     EXPECT_EQ(again->second.y, 8);

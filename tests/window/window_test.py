@@ -4,7 +4,7 @@
 Each case starts a fresh Xvfb (it picks its own display number and reports it
 through -displayfd), writes its levels into a fresh working directory, runs the
 real game there with Mesa's software renderer, presses keys through XTEST with
-xdotool and looks at the window with xwininfo and ImageMagick's import. A
+xdotool and looks at the window with xwininfo, xprop and ImageMagick's import. A
 small Xlib client (ctypes, libX11) watches the root window for windows being
 mapped and sends the window manager's close request.
 
@@ -28,7 +28,11 @@ import threading
 import time
 import zlib
 
-TOOLS = ["Xvfb", "xdotool", "xwininfo", "import"]
+TOOLS = ["Xvfb", "xdotool", "xwininfo", "xprop", "import"]
+
+# The desktop entry names the window class that ties the window to it.
+DESKTOP_ENTRY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                             "packaging", "io.toppleton.Toppleton.desktop")
 
 # Time-outs in real seconds. The game's own clock slows down when frames take
 # long to draw, so these are generous on purpose.
@@ -39,6 +43,18 @@ SOLVE_TIMEOUT = 90
 
 STARTUP_FAILURE = 'Can\'t start: level file "levels/1" could not be loaded'
 GAME_FINISHED = "Can't open level 3 (Did you just finish the game?? :)"
+
+
+def title(level):
+    return "Toppleton - level %d" % level
+
+
+def desktop_wm_class():
+    with open(DESKTOP_ENTRY) as entry:
+        for line in entry:
+            if line.startswith("StartupWMClass="):
+                return line.split("=", 1)[1].strip()
+    raise CaseFailed("%s names no StartupWMClass" % DESKTOP_ENTRY)
 
 
 class CaseFailed(Exception):
@@ -440,6 +456,15 @@ class Session:
         return {key.strip(): value.strip() for key, value in
                 (line.split(":", 1) for line in out.decode().splitlines() if ":" in line)}
 
+    def window_strings(self, name):
+        """The strings of a text property of the window, as xprop shows them;
+        None once the window has gone."""
+        status, out = self.x("xprop", "-id", self.window, "-notype", name)
+        line = out.decode(errors="replace").strip()
+        if status != 0 or " = " not in line:
+            return None
+        return [field.strip().strip('"') for field in line.split(" = ", 1)[1].split(",")]
+
     def window_geometry(self):
         """The window's area on the screen, as import's crop geometry."""
         info = self.window_info()
@@ -542,6 +567,12 @@ def case_shows_level(game, artifacts):
         session.watch.poll()
         check(int(window) in session.watch.mapped,
               "window %s was not seen being mapped (mapped: %s)" % (window, session.watch.mapped))
+        name = session.window_strings("WM_NAME")
+        check(name == [title(1)], "window title is %s, expected %r" % (name, title(1)))
+        wm_class = session.window_strings("WM_CLASS")
+        expected = desktop_wm_class()
+        check(wm_class == [expected, expected],
+              "window class is %s, the desktop entry expects %r" % (wm_class, expected))
 
         scene = session.wait_for("level", Scene.shows_level, SCENE_TIMEOUT,
                                  "frame showing blue floor, yellow dominoes and grey player")
@@ -556,19 +587,24 @@ def case_shows_level(game, artifacts):
         session.close()
 
 
-class DarkWatcher(threading.Thread):
-    """Screenshots in the background; counts the fades to black it sees."""
+class PlayWatcher(threading.Thread):
+    """Screenshots and the window title in the background: counts the fades
+    to black it sees and lists the titles in the order they appeared."""
 
     def __init__(self, session):
         super().__init__(daemon=True)
         self.session = session
         self.fades = 0
+        self.titles = []
         self.running = True
 
     def run(self):
         dark = True  # until the first frame has been drawn
         try:
             while self.running and self.session.proc.poll() is None:
+                name = self.session.window_strings("WM_NAME")
+                if name and (not self.titles or self.titles[-1] != name[0]):
+                    self.titles.append(name[0])
                 frame = self.session.capture()
                 if frame.is_dark() and not dark:
                     self.fades += 1
@@ -583,12 +619,13 @@ class DarkWatcher(threading.Thread):
 
 
 def case_solves_two_levels(game, artifacts):
-    """Two levels played to the end with real key presses; the game then ends."""
+    """Two levels played to the end with real key presses, each named in the
+    window title while it is played; the game then ends."""
     session = Session(game, artifacts, {1: LEVEL_ONE_TRIGGER, 2: LEVEL_CHAIN})
     try:
         session.start_game()
         session.wait_window()
-        watcher = DarkWatcher(session)
+        watcher = PlayWatcher(session)
         watcher.start()
         # Each round re-presses the right arrow (releasing Up stops the walk),
         # pushes right with the full stop and tries Up. A push only counts in
@@ -611,6 +648,8 @@ def case_solves_two_levels(game, artifacts):
         check(status == 0, "exit status %s, expected 0" % status)
         check(watcher.fades >= 2, "saw %d fades to black, expected one per level"
               % watcher.fades)
+        check(watcher.titles == [title(1), title(2)],
+              "window titles were %s, expected %s" % (watcher.titles, [title(1), title(2)]))
     finally:
         session.close()
 
