@@ -217,7 +217,7 @@ Snap snap()
               player.x, player.y, player.z, player.deltaZ, player.speed, player.vspeed,
               player.stopping, player.held, NAN, 0,
               {camera[0], camera[1], camera[2]}, {camaccel[0], camaccel[1], camaccel[2]},
-              fakesdl::record().caption};
+              scriptedsdl::record().caption};
     const auto& ps = fakegl::primitives();
     const auto box = fakegl::withColor(ps, 1, 1, 0);
     if (box.size() == 1) {
