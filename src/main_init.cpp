@@ -1,6 +1,8 @@
 #include "main.h"
 #include "tools.h"
 
+#include <sys/stat.h>
+
 Player player;
 Blank blank;
 Cell borderCell;
@@ -16,6 +18,7 @@ const int windowWidth = 960;
 const int windowHeight = 720;
 const int colourDepth = 24;
 const Uint32 refreshInterval = 20;  // ms between frames
+const char levelDirectory[] = "levels";  // of levelPath, in the working directory
 
 void failVideo(const char* what, int status)
 {
@@ -72,6 +75,12 @@ void setUpOpenGL()
     glLoadIdentity();
 }
 
+bool isDirectory(const char* path)
+{
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace
 
 bool levelPath(char* pathname)
@@ -79,10 +88,16 @@ bool levelPath(char* pathname)
     return snprintf(pathname, pathSize, "levels/%d", levelnum) <= (int)pathSize - 1;
 }
 
-bool enterLevel(const char* pathname)
+bool enterLevel(const char* pathname, Level::Failure* failure)
 {
     level = new Level;
     if (!level->load(pathname)) {
+        if (failure) {
+            *failure = level->failure;
+            if (!isDirectory(levelDirectory))
+                *failure = {false, "there is no levels/ directory here: "
+                                   "run the game from the directory that holds levels/"};
+        }
         delete level;
         level = nullptr;
         return false;
@@ -101,8 +116,11 @@ bool init(int, char**)
     char pathname[pathSize];
     if (!levelPath(pathname))
         return false;
-    if (!enterLevel(pathname)) {
-        fprintf(stderr, "Can't start: level file \"%s\" could not be loaded\n", pathname);
+    Level::Failure failure;
+    if (!enterLevel(pathname, &failure)) {
+        fflush(stdout);  // the loader's message about the file comes first
+        fprintf(stderr, "Can't start: level file \"%s\" could not be loaded: %s\n", pathname,
+                failure.reason.c_str());
         return false;
     }
     setUpVideo();

@@ -101,6 +101,46 @@ protected:
     }
 };
 
+using StartUpReason = Game;
+
+// The loader's own line on stdout, if any, stays as it was; the reason
+// follows the start-up failure on stderr. A FIFO or a device is refused
+// without being read: a blocking open would hang here.
+TEST_F(StartUpReason, EveryLevel1ThatCannotBeLoadedSaysWhy)
+{
+    const struct {
+        const char* what;
+        Setting set;
+        std::string printed, reason;  // reason empty: the game starts
+    } cases[] = {
+        {"well-formed", [](const fs::path& l) { write(l / "1", plainLevel); }, "", ""},
+        {"no file", [](const fs::path&) {}, "", "No such file or directory"},
+        {"no levels/ directory", [](const fs::path& l) { fs::remove(l); }, "",
+         "there is no levels/ directory here: run the game from the directory that holds levels/"},
+        {"directory", [](const fs::path& l) { fs::create_directory(l / "1"); }, "", "not a regular file"},
+        {"FIFO", [](const fs::path& l) { ASSERT_EQ(mkfifo((l / "1").c_str(), 0644), 0); }, "", "not a regular file"},
+        {"device", [](const fs::path& l) { fs::create_symlink("/dev/zero", l / "1"); }, "", "not a regular file"},
+        {"empty", [](const fs::path& l) { write(l / "1", ""); }, "", "the file is empty"},
+        {"a word in the first line", [](const fs::path& l) { write(l / "1", "3 1 0 zero 2 0\n___\n N \n"); }, "",
+         "the first line is not six whole numbers"},
+        {"a bad byte", [](const fs::path& l) { write(l / "1", "3 1 0 0 2 0\n___\n n \n"); },
+         "Illegal domino character 'n'\n", "format error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fresh();
+        setLevels(c.set);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(init(0, nullptr), c.reason.empty());
+        const std::string complaint = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
+        if (!c.reason.empty()) {
+            EXPECT_EQ(complaint, "Can't start: level file \"levels/1\" could not be loaded: " + c.reason + "\n");
+        }
+    }
+}
+
 // A header may name millions of cells; the few bytes after it must not cost
 // their memory. A file too short for its grids prints nothing, as one that
 // ends early always did, and is refused before anything is allocated.
@@ -127,6 +167,49 @@ TEST(TooShortFile, IsRefusedBeforeItsGridsAreAllocated)
         if (!c.loads) {
             EXPECT_EQ(lv.failure.reason.find("the file is too short for the "), 0u) << lv.failure.reason;
         }
+    }
+}
+
+using NextLevel = Game;
+
+// Level 1 is solved at 100 ms; after the 1500 ms fade level 2 is due. Only
+// a level 2 that does not exist is the end of the game.
+TEST_F(NextLevel, OnlyAMissingFileEndsTheGameAsIfWon)
+{
+    const std::string cantGoOn = "Can't go on: level file \"levels/2\" could not be loaded: ";
+    const struct {
+        const char* what;
+        Setting set;  // after level 1 was entered
+        std::string printed, complaint;
+        int status;
+    } cases[] = {
+        {"missing", [](const fs::path&) {}, "Can't open level 2 (Did you just finish the game?? :)\n", "", 0},
+        {"malformed", [](const fs::path& l) { write(l / "2", "3 1 0 0 2 0\n___\n n \n"); },
+         "Illegal domino character 'n'\n", cantGoOn + "format error\n", 3},
+        {"empty", [](const fs::path& l) { write(l / "2", ""); }, "", cantGoOn + "the file is empty\n", 3},
+        {"directory", [](const fs::path& l) { fs::create_directory(l / "2"); }, "",
+         cantGoOn + "not a regular file\n", 3},
+        {"too large", [](const fs::path& l) { write(l / "2", "100000 100000 0 0 1 0\n"); },
+         "Level too large 100000 x 100000\n", cantGoOn + "format error\n", 3},
+        {"levels/ gone", [](const fs::path& l) { fs::remove_all(l); }, "",
+         cantGoOn + "there is no levels/ directory here: run the game from the directory that holds levels/\n", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fresh();
+        setLevels([](const fs::path& l) { write(l / "1", plainLevel); });
+        ASSERT_TRUE(init(0, nullptr));
+        c.set(levels());
+        scriptedsdl::setFrameHook([] {
+            if (scriptedsdl::now() == 100)
+                levelDone = true;
+        });
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(mainLoop(), c.status);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.complaint);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
+        EXPECT_EQ(scriptedsdl::now(), 1600u);
     }
 }
 
