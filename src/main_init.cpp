@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
+
 Player player;
 Blank blank;
 Cell borderCell;
@@ -28,10 +30,36 @@ void failVideo(const char* what, int status)
         exit(status);
 }
 
+// The video drivers that show nothing. SDL falls back to one of them when it
+// reaches no display, and the game would then run unseen for ever.
+bool showsNothing(const char* driver)
+{
+    for (const char* name : {"offscreen", "dummy", "evdev"})
+        if (!strcmp(driver, name))
+            return true;
+    return false;
+}
+
+// A driver named in SDL_VIDEODRIVER is the user's choice, shown or not.
+void requireDisplay()
+{
+    const char* chosen = getenv("SDL_VIDEODRIVER");
+    char driver[32];
+    if ((chosen && *chosen) || !SDL_VideoDriverName(driver, sizeof driver) || !showsNothing(driver))
+        return;
+    const char* display = getenv("DISPLAY");
+    if (display && *display)
+        fprintf(stderr, "No display to open the window on: no X server answers at DISPLAY=%s\n", display);
+    else
+        fprintf(stderr, "No display to open the window on: DISPLAY is not set\n");
+    exit(1);
+}
+
 void setUpVideo()
 {
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         failVideo("Failed initializing SDL Video : ", 0);
+    requireDisplay();
     VideoFlags = SDL_OPENGL | SDL_HWPALETTE;
     const SDL_VideoInfo* VideoInfo = SDL_GetVideoInfo();
     if (!VideoInfo)

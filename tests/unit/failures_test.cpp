@@ -101,6 +101,41 @@ protected:
     }
 };
 
+using NoDisplayDeathTest = Game;
+
+// Without a display SDL falls back to a driver that shows nothing, and the
+// game would run unseen for ever. Naming a driver is the user's choice.
+TEST_F(NoDisplayDeathTest, ADriverThatShowsNothingEndsTheGameUnlessTheUserChoseIt)
+{
+    const struct {
+        const char* driver;
+        const char* chosen;   // SDL_VIDEODRIVER, or null
+        const char* display;  // DISPLAY, or null
+        const char* complaint;  // null when the window opens
+    } cases[] = {
+        {"offscreen", nullptr, nullptr, "^No display to open the window on: DISPLAY is not set\n$"},
+        {"offscreen", nullptr, ":77", "^No display to open the window on: no X server answers at DISPLAY=:77\n$"},
+        {"dummy", nullptr, "", "DISPLAY is not set"},
+        {"evdev", nullptr, ":77", "DISPLAY=:77"},
+        {"offscreen", "offscreen", nullptr, nullptr},
+        {"x11", nullptr, ":77", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.driver) + (c.chosen ? " chosen" : ""));
+        fresh();
+        write(levels() / "1", plainLevel);
+        scriptedsdl::setVideoDriver(c.driver);
+        setEnv("SDL_VIDEODRIVER", c.chosen ? std::optional<std::string>(c.chosen) : std::nullopt);
+        setEnv("DISPLAY", c.display ? std::optional<std::string>(c.display) : std::nullopt);
+        if (c.complaint) {
+            EXPECT_EXIT(init(0, nullptr), testing::ExitedWithCode(1), c.complaint);
+        } else {
+            EXPECT_TRUE(init(0, nullptr));
+            EXPECT_EQ(scriptedsdl::record().videoModeCalls, 1);
+        }
+    }
+}
+
 using StartUpReason = Game;
 
 // The loader's own line on stdout, if any, stays as it was; the reason
