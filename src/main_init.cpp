@@ -156,9 +156,15 @@ bool init(int, char**)
     return true;
 }
 
-// Runs on SDL's timer thread: it only wakes the main loop.
+// Runs on SDL's timer thread: it only wakes the main loop. One refresh
+// waiting wakes it as well as many; piling them up while a frame is slow
+// would fill SDL's queue of 128 events, which then drops whatever comes
+// next, the user's quit included.
 Uint32 triggerRefresh(Uint32 interval, void*)
 {
+    SDL_Event waiting;
+    if (SDL_PeepEvents(&waiting, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT)) > 0)
+        return interval;
     static SDL_Event ev;
     ev.type = SDL_USEREVENT;
     ev.user.code = 2;

@@ -248,4 +248,31 @@ TEST_F(NextLevel, OnlyAMissingFileEndsTheGameAsIfWon)
     }
 }
 
+using SlowFrame = Game;
+
+// The refresh timer goes on while a frame is drawn. Were every refresh
+// queued, a frame of over 2.56 s would fill SDL's 128 places, and the quit
+// that comes then (the window closed, or SIGTERM) would be dropped.
+TEST_F(SlowFrame, AQuitDuringAFrameOfSecondsEndsTheGameAfterIt)
+{
+    const struct {
+        Uint32 frame, quitAt;  // ms
+    } cases[] = {
+        {5000, 3000},
+        {1000, 500},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        fresh();
+        write(levels() / "1", plainLevel);
+        ASSERT_TRUE(init(0, nullptr));
+        scriptedsdl::setTimeLimit(60000);
+        scriptedsdl::stall(c.frame);
+        scriptedsdl::quitAt(c.quitAt);
+        EXPECT_EQ(mainLoop(), 0);
+        EXPECT_EQ(scriptedsdl::now(), c.frame);
+        EXPECT_EQ(scriptedsdl::record().passes, 1);
+    }
+}
+
 }  // namespace
