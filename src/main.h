@@ -34,8 +34,8 @@ const int pathSize = 11;
 bool levelPath(char* pathname);
 // Loads a new level, opens its entrance and puts the player there. A level
 // that fails to load is freed at once and level is left null; failure, if
-// given, then says why. There a missing levels/ directory counts as no
-// missing level but as a game started from the wrong directory.
+// given, then says why, and a missing levels/ directory is told as such,
+// not taken for a missing level.
 bool enterLevel(const char* pathname, Level::Failure* failure = nullptr);
 
 bool init(int argc, char** argv);
