@@ -12,6 +12,12 @@
 #include "trigger.h"
 #include "vanish.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -92,22 +98,55 @@ Level::~Level()
 
 bool Level::load(const char* f)
 {
-    FILE* s = fopen(f, "r");
     bool result = false;
     triggering = false;
     pushed = false;
+    failure = Failure();
+    long long size;
+    FILE* s = openRegular(f, size);
     if (!s)
         return false;
 
     int ix, iy, ox, oy;
-    if (readHeader(s, ix, iy, ox, oy) && allocate() && el(s) && readGrid(s, &Level::readCell)
-        && readGrid(s, &Level::readDomino)) {
+    if (readHeader(s, ix, iy, ox, oy) && fitsFile(s, size) && allocate() && el(s)
+        && readGrid(s, &Level::readCell) && readGrid(s, &Level::readDomino)) {
         wayIn.init(getCell(ix, iy), false);
         wayOut.init(getCell(ox, oy), true);
         result = true;
+    } else if (failure.reason.empty()) {
+        failure.reason = "format error";
     }
     fclose(s);
     return result;
+}
+
+// Only a regular file with something in it is read; size is its length in
+// bytes. The open does not wait: a FIFO would block it until a writer came,
+// and a device such as /dev/zero would be read forever.
+FILE* Level::openRegular(const char* f, long long& size)
+{
+    const int fd = ::open(f, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        failure.missing = errno == ENOENT;
+        failure.reason = strerror(errno);
+        return nullptr;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0)
+        failure.reason = strerror(errno);
+    else if (!S_ISREG(st.st_mode))
+        failure.reason = "not a regular file";
+    else if (st.st_size == 0)
+        failure.reason = "the file is empty";
+    FILE* s = failure.reason.empty() ? fdopen(fd, "r") : nullptr;
+    if (!s) {
+        if (failure.reason.empty())
+            failure.reason = strerror(errno);
+        close(fd);
+        return nullptr;
+    }
+    size = st.st_size;
+    return s;
 }
 
 // The numbers are read wide, so that one beyond the range of int is refused
@@ -115,8 +154,10 @@ bool Level::load(const char* f)
 bool Level::readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy)
 {
     long long w, h, inX, inY, outX, outY;
-    if (fscanf(s, "%lld %lld %lld %lld %lld %lld", &w, &h, &inX, &inY, &outX, &outY) != 6)
+    if (fscanf(s, "%lld %lld %lld %lld %lld %lld", &w, &h, &inX, &inY, &outX, &outY) != 6) {
+        failure.reason = "the first line is not six whole numbers";
         return false;
+    }
     if (w < 1 || h < 1) {
         printf("Illegal level size %lld x %lld\n", w, h);
         return false;
@@ -139,6 +180,19 @@ bool Level::readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy)
     return true;
 }
 
+// After the header's line feed the grids take 2 * hei lines of wid bytes and
+// a line feed. A file too short for them is refused before they are
+// allocated, so a few bytes cannot claim the memory of millions of cells.
+bool Level::fitsFile(FILE* s, long long size)
+{
+    const long long needed = 1 + 2LL * hei * (wid + 1);
+    if (size - ftell(s) >= needed)
+        return true;
+    failure.reason = "the file is too short for the " + std::to_string(wid) + " x " + std::to_string(hei)
+                     + " cells its first line names";
+    return false;
+}
+
 // Only a machine short of memory can refuse a level that passed the header.
 bool Level::allocate()
 {
@@ -147,6 +201,7 @@ bool Level::allocate()
     doms = new (std::nothrow) Domino*[count];
     if (!cells || !doms) {
         printf("Level too large %d x %d\n", wid, hei);
+        failure.reason = "not enough memory for its cells";
         return false;
     }
     return true;

@@ -7,6 +7,8 @@
 #include "base.h"
 #include "door.h"
 
+#include <string>
+
 class Level {
 public:
     int wid;
@@ -18,6 +20,14 @@ public:
     Door wayIn;
     Door wayOut;
     bool pushed;
+
+    // Why the last load failed, for the player's message. Besides it the
+    // loader prints its own one-line messages about the file's content.
+    struct Failure {
+        bool missing = false;  // no file by that name: not an error after the last level
+        std::string reason;    // in words; empty after a load that worked
+    };
+    Failure failure;
 
     Level();
     ~Level();
@@ -32,7 +42,9 @@ public:
     void hasPushed() { pushed = true; }
 
 private:
+    FILE* openRegular(const char* f, long long& size);
     bool readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy);
+    bool fitsFile(FILE* s, long long size);
     bool allocate();
     bool readGrid(FILE* s, bool (Level::*readByte)(int ch, int x, int y));
     bool readCell(int ch, int x, int y);

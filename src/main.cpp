@@ -3,8 +3,8 @@
 int main(int argc, char** argv)
 {
     if (!init(argc, argv))
-        return startupFailureStatus;
-    mainLoop();
+        return levelFailureStatus;
+    const int status = mainLoop();
     SDL_Quit();
-    return 0;
+    return status;
 }

@@ -23,8 +23,9 @@ extern float camera[3], speed[3], camaccel[3], camjerk[3];
 extern float sight[3], sightspeed[3], sightaccel[3], sightjerk[3];
 extern int totweight;
 
-// Exit status of a game whose first level cannot be loaded.
-const int startupFailureStatus = 3;
+// Exit status of a game stopped by a level file that exists (or should) but
+// cannot be loaded, at start-up or at a change of level.
+const int levelFailureStatus = 3;
 
 // "levels/%d" for level numbers up to 999, with its terminating zero.
 const int pathSize = 11;
@@ -32,12 +33,16 @@ const int pathSize = 11;
 // Formats the path of level levelnum; false when the number does not fit.
 bool levelPath(char* pathname);
 // Loads a new level, opens its entrance and puts the player there. A level
-// that fails to load is freed at once and level is left null.
-bool enterLevel(const char* pathname);
+// that fails to load is freed at once and level is left null; failure, if
+// given, then says why, and a missing levels/ directory is told as such,
+// not taken for a missing level.
+bool enterLevel(const char* pathname, Level::Failure* failure = nullptr);
 
 bool init(int argc, char** argv);
 Uint32 triggerRefresh(Uint32 interval, void* param);
-void mainLoop();
+// Plays until the window is closed or the game ends; returns the process's
+// exit status.
+int mainLoop();
 
 void resetCamera();
 float sq(float z);

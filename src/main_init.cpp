@@ -1,6 +1,10 @@
 #include "main.h"
 #include "tools.h"
 
+#include <sys/stat.h>
+
+#include <cstring>
+
 Player player;
 Blank blank;
 Cell borderCell;
@@ -18,6 +22,7 @@ const int colourDepth = 24;
 const Uint32 refreshInterval = 20;  // ms between frames
 // "Toppleton - level " and any int, with its terminating zero.
 const int captionSize = 32;
+const char levelDirectory[] = "levels";  // of levelPath, in the working directory
 
 void failVideo(const char* what, int status)
 {
@@ -35,10 +40,36 @@ void showLevelInCaption()
     SDL_WM_SetCaption(caption, caption);
 }
 
+// The video drivers that show nothing. SDL falls back to one of them when it
+// reaches no display, and the game would then run unseen for ever.
+bool showsNothing(const char* driver)
+{
+    for (const char* name : {"offscreen", "dummy", "evdev"})
+        if (!strcmp(driver, name))
+            return true;
+    return false;
+}
+
+// A driver named in SDL_VIDEODRIVER is the user's choice, shown or not.
+void requireDisplay()
+{
+    const char* chosen = getenv("SDL_VIDEODRIVER");
+    char driver[32];
+    if ((chosen && *chosen) || !SDL_VideoDriverName(driver, sizeof driver) || !showsNothing(driver))
+        return;
+    const char* display = getenv("DISPLAY");
+    if (display && *display)
+        fprintf(stderr, "No display to open the window on: no X server answers at DISPLAY=%s\n", display);
+    else
+        fprintf(stderr, "No display to open the window on: DISPLAY is not set\n");
+    exit(1);
+}
+
 void setUpVideo()
 {
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         failVideo("Failed initializing SDL Video : ", 0);
+    requireDisplay();
     VideoFlags = SDL_OPENGL | SDL_HWPALETTE;
     const SDL_VideoInfo* VideoInfo = SDL_GetVideoInfo();
     if (!VideoInfo)
@@ -85,6 +116,12 @@ void setUpOpenGL()
     glLoadIdentity();
 }
 
+bool isDirectory(const char* path)
+{
+    struct stat st;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace
 
 bool levelPath(char* pathname)
@@ -92,10 +129,16 @@ bool levelPath(char* pathname)
     return snprintf(pathname, pathSize, "levels/%d", levelnum) <= (int)pathSize - 1;
 }
 
-bool enterLevel(const char* pathname)
+bool enterLevel(const char* pathname, Level::Failure* failure)
 {
     level = new Level;
     if (!level->load(pathname)) {
+        if (failure) {
+            *failure = level->failure;
+            if (!isDirectory(levelDirectory))
+                *failure = {false, "there is no levels/ directory here: "
+                                   "run the game from the directory that holds levels/"};
+        }
         delete level;
         level = nullptr;
         return false;
@@ -115,8 +158,11 @@ bool init(int, char**)
     char pathname[pathSize];
     if (!levelPath(pathname))
         return false;
-    if (!enterLevel(pathname)) {
-        fprintf(stderr, "Can't start: level file \"%s\" could not be loaded\n", pathname);
+    Level::Failure failure;
+    if (!enterLevel(pathname, &failure)) {
+        fflush(stdout);  // the loader's message about the file comes first
+        fprintf(stderr, "Can't start: level file \"%s\" could not be loaded: %s\n", pathname,
+                failure.reason.c_str());
         return false;
     }
     setUpVideo();
@@ -124,9 +170,15 @@ bool init(int, char**)
     return true;
 }
 
-// Runs on SDL's timer thread: it only wakes the main loop.
+// Runs on SDL's timer thread: it only wakes the main loop. One refresh
+// waiting wakes it as well as many; piling them up while a frame is slow
+// would fill SDL's queue of 128 events, which then drops whatever comes
+// next, the user's quit included.
 Uint32 triggerRefresh(Uint32 interval, void*)
 {
+    SDL_Event waiting;
+    if (SDL_PeepEvents(&waiting, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT)) > 0)
+        return interval;
     static SDL_Event ev;
     ev.type = SDL_USEREVENT;
     ev.user.code = 2;

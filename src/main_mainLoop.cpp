@@ -47,22 +47,32 @@ bool drainEvents()
 }
 
 // Replaces the ended level with the next one (a failed level has stepped
-// levelnum back, so that is the same one again). False ends the game.
-bool changeLevel()
+// levelnum back, so that is the same one again). False ends the game with
+// status: 0 after the last level, whose successor's file does not exist,
+// and levelFailureStatus for a file that is there but cannot be loaded.
+bool changeLevel(int& status)
 {
     delete level;
     level = nullptr;
     levelnum++;
+    status = 0;
     char pathname[pathSize];
     if (!levelPath(pathname)) {
         puts("internal inconsistency");
         return false;
     }
-    if (!enterLevel(pathname)) {
+    Level::Failure failure;
+    if (enterLevel(pathname, &failure))
+        return true;
+    if (failure.missing) {
         printf("Can't open level %d (Did you just finish the game?? :)\n", levelnum);
-        return false;
+    } else {
+        fflush(stdout);  // the loader's message about the file comes first
+        fprintf(stderr, "Can't go on: level file \"%s\" could not be loaded: %s\n", pathname,
+                failure.reason.c_str());
+        status = levelFailureStatus;
     }
-    return true;
+    return false;
 }
 
 void tick()
@@ -195,7 +205,7 @@ void applyCam()
 
 // Game time follows real time, but one pass adds at most 25 ms, and a pass
 // runs at most one 50 ms tick, so every tick is followed by a drawn frame.
-void mainLoop()
+int mainLoop()
 {
     bool done = false;
     const float lightPos[4] = {0.1f, 1.0f, 1.0f, 0.0f};
@@ -219,8 +229,9 @@ void mainLoop()
             if (fadeout > fadeLength - 1) {
                 fadeout = 0;
                 levelDone = false;
-                if (!changeLevel())
-                    return;
+                int status;
+                if (!changeLevel(status))
+                    return status;
             }
         }
 
@@ -241,4 +252,5 @@ void mainLoop()
             drawFade(fadeout);
         SDL_GL_SwapBuffers();
     }
+    return 0;
 }

@@ -1,9 +1,17 @@
-// The level checker's own parts: where the format scan places a fault, and
-// what the reachability search lets the player get to.
+// The level checker's own parts: where the format scan places a fault, what
+// the reachability search lets the player get to, and which dominoes leave
+// the level as it starts.
+#include "lost.h"
 #include "reach.h"
 #include "scan.h"
 
+#include "main.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -99,6 +107,73 @@ TEST(Reach, AFloorThatMayBeBlownAwayIsAlsoAWayDown)
     EXPECT_FALSE(reachableFrom(f, 0, 1)[f.at(1, 0)]);
     f.hole[f.at(1, 1)] = true;
     EXPECT_TRUE(reachableFrom(f, 0, 1)[f.at(1, 0)]);
+}
+
+TEST(Reach, APlayerComingOutInMidAirLandsOnTheFloorBelowOrIsLost)
+{
+    const Floors f = floors({
+        "  ",
+        "  ",
+        ". ",
+    });
+    EXPECT_TRUE(landsInside(f, 0, 0));
+    EXPECT_TRUE(landsInside(f, 0, 1)) << "one row above the floor";
+    EXPECT_TRUE(landsInside(f, 0, 2)) << "two rows above it";
+    EXPECT_FALSE(landsInside(f, 1, 2)) << "nothing below";
+}
+
+// The level's file text, entered into the game's globals as the checker
+// enters a level.
+void enterText(const std::string& text)
+{
+    char path[] = "/tmp/levelcheck-test-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::ofstream(path, std::ios::binary) << text;
+    borderCell.init(-2, -2, 0, false);
+    delete level;
+    level = nullptr;
+    ASSERT_TRUE(enterLevel(path));
+    unlink(path);
+}
+
+std::vector<std::pair<int, int>> positions(const std::vector<Spot>& spots)
+{
+    std::vector<std::pair<int, int>> p;
+    for (const Spot& s : spots)
+        p.emplace_back(s.x, s.y);
+    return p;
+}
+
+// Column 0 has no floor in any row; column 1 has one at the bottom.
+TEST(Lost, ADominoInMidAirLeavesTheLevelOnlyWithNoFloorToCatchIt)
+{
+    enterText(R"(3 3 2 0 2 0
+  .
+  .
+ ()
+NN 
+   
+  T
+)");
+    EXPECT_EQ(positions(dominoesLostAtStart()), (std::vector<std::pair<int, int>>{{0, 2}}));
+    delete level;
+    level = nullptr;
+}
+
+// Upside down, a flyer off its floor rises to the floor above it.
+TEST(Lost, AFlyerInMidAirRisesOutOfTheLevelUnlessAFloorIsAbove)
+{
+    enterText(R"(2 2 1 1 1 1
+ .
+  
+  
+FF
+)");
+    EXPECT_EQ(positions(dominoesLostAtStart()), (std::vector<std::pair<int, int>>{{0, 0}}));
+    delete level;
+    level = nullptr;
 }
 
 }  // namespace

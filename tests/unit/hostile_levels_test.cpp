@@ -85,7 +85,8 @@ TEST(HostileLevelFile, IsRefusedWithItsMessageOrNone)
         {"NUL among the dominoes", file("3 1 0 0 2 0\n...\nT\0 \n"s), false,
          "Illegal domino character '\0'\n"s},
 
-        {"short domino line", file("3 1 0 0 2 0\n...\nT \n"), false, "Illegal domino character '\n'\n"},
+        {"short domino line, in a file long enough", file("3 1 0 0 2 0\n...\nT \n\n"), false,
+         "Illegal domino character '\n'\n"},
         {"long domino line", file("3 1 0 0 2 0\n...\nT  N\n"), false, "Newline expected\n"},
         {"no grids", file("3 2 0 0 2 0\n"), false, ""},
         {"one cell line", file("3 2 0 0 2 0\n...\n"), false, ""},

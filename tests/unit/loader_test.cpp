@@ -100,7 +100,7 @@ TEST(LevelGrid, LinesOfExactlyTheWidthEndingInALineFeed)
         {"ends right after the last line feed", header3x1 + grids3x1, true, ""},
         {"anything after it is not read", header3x1 + grids3x1 + "this is not read\r\n", true, ""},
         {"no final line feed", header3x1 + "___\nN T", false, ""},
-        {"short line: its line feed is read as a cell", header3x1 + "__\nN  \n", false,
+        {"short line, in a file long enough: its line feed is read as a cell", header3x1 + "__\nN  \n\n", false,
          "Illegal cell character '\n'\n"},
         {"long line", header3x1 + "____\nN  \n", false, "Newline expected\n"},
     });

@@ -80,7 +80,7 @@ using StartUp = Shell;
 // it leaves nothing to shut down.
 TEST_F(StartUp, FirstLevelThatCannotBeEnteredStartsNoSdl)
 {
-    const std::string cantStart = "Can't start: level file \"levels/1\" could not be loaded\n";
+    const std::string cantStart = "Can't start: level file \"levels/1\" could not be loaded: ";
     const struct {
         const char* what;
         int levelnum;
@@ -88,8 +88,9 @@ TEST_F(StartUp, FirstLevelThatCannotBeEnteredStartsNoSdl)
         const char* file;
         std::string printed, complaint;  // on stdout and on stderr
     } cases[] = {
-        {"missing file", 1, 0, "", "", cantStart},
-        {"broken file", 1, 1, "3 1 0 0 2 0\n___\nn  \n", "Illegal domino character 'n'\n", cantStart},
+        {"missing file", 1, 0, "", "", cantStart + "No such file or directory\n"},
+        {"broken file", 1, 1, "3 1 0 0 2 0\n___\nn  \n", "Illegal domino character 'n'\n",
+         cantStart + "format error\n"},
         // A path cut to fit would name levels/100.
         {"number beyond the path buffer", 1000, 100, plainLevel.c_str(), "", ""},
     };

@@ -8,7 +8,7 @@ xdotool and looks at the window with xwininfo, xprop and ImageMagick's import. A
 small Xlib client (ctypes, libX11) watches the root window for windows being
 mapped and sends the window manager's close request.
 
-    window_test.py --game PATH --artifacts DIR [--keep] CASE
+    window_test.py --game PATH --artifacts DIR [--slow-swap LIB] [--keep] CASE
 
 Screenshots and the game's output go to DIR; they are removed again when the
 case passes, unless --keep is given. Exit status 0 means the case passed, 1 that it failed (a missing
@@ -41,8 +41,15 @@ WINDOW_TIMEOUT = 20
 SCENE_TIMEOUT = 20
 SOLVE_TIMEOUT = 90
 
-STARTUP_FAILURE = 'Can\'t start: level file "levels/1" could not be loaded'
+STARTUP_FAILURE = 'Can\'t start: level file "levels/1" could not be loaded: '
 GAME_FINISHED = "Can't open level 3 (Did you just finish the game?? :)"
+BROKEN_LEVEL_2 = 'Can\'t go on: level file "levels/2" could not be loaded: '
+NO_DISPLAY = "No display to open the window on: "
+
+# Milliseconds each buffer swap takes in slow_frame_quit: more than the
+# 2.56 s in which the refresh timer alone would fill SDL's queue of 128.
+SLOW_SWAP_MS = 3000
+SLOW_SWAP = None  # path of the LD_PRELOAD shim, from --slow-swap
 
 
 def title(level):
@@ -406,10 +413,10 @@ class Session:
         self.window = None
         self.shots = 0
 
-    def start_game(self):
+    def start_game(self, env=None):
         self.stdout = open(os.path.join(self.artifacts, "stdout.txt"), "wb")
         self.stderr = open(os.path.join(self.artifacts, "stderr.txt"), "wb")
-        self.proc = subprocess.Popen([self.game], cwd=self.workdir, env=self.env,
+        self.proc = subprocess.Popen([self.game], cwd=self.workdir, env=env or self.env,
                                      stdin=subprocess.DEVNULL, stdout=self.stdout,
                                      stderr=self.stderr)
 
@@ -520,13 +527,13 @@ class Session:
 
 # ---------------------------------------------------------------- cases
 
-def expect_startup_failure(session, stdout_must_have):
+def expect_startup_failure(session, stdout_must_have, reason):
     session.start_game()
     status = session.wait_exit()
     out, err = session.output()
     session.watch.poll()
-    check(STARTUP_FAILURE in err.splitlines(),
-          "standard error lacks the start-up failure line: %r" % err)
+    check(STARTUP_FAILURE + reason in err.splitlines(),
+          "standard error lacks the start-up failure line with %r: %r" % (reason, err))
     check(status == 3, "exit status %s, expected 3" % status)
     check(not session.watch.mapped and not session.watch.created,
           "windows were created %s and mapped %s" % (session.watch.created, session.watch.mapped))
@@ -539,7 +546,7 @@ def case_no_level(game, artifacts):
     """No levels/1 (only a levels/2): the game refuses to start, windowless."""
     session = Session(game, artifacts, {2: LEVEL_SCENE})
     try:
-        out = expect_startup_failure(session, [])
+        out = expect_startup_failure(session, [], "No such file or directory")
         check(out == "", "a missing file should print nothing on standard output: %r" % out)
     finally:
         session.close()
@@ -549,7 +556,45 @@ def case_crlf_level(game, artifacts):
     """A level 1 with CR LF line ends is rejected right after its header."""
     session = Session(game, artifacts, {1: LEVEL_SCENE.replace("\n", "\r\n")})
     try:
-        expect_startup_failure(session, ["Newline expected"])
+        expect_startup_failure(session, ["Newline expected"], "format error")
+    finally:
+        session.close()
+
+
+def case_fifo_level(game, artifacts):
+    """A FIFO as levels/1 is refused at once, unread, instead of hanging the game."""
+    session = Session(game, artifacts, {})
+    try:
+        os.mkfifo(os.path.join(session.workdir, "levels", "1"))
+        expect_startup_failure(session, [], "not a regular file")
+    finally:
+        session.close()
+
+
+def free_display():
+    """A display number no X server on this machine is using."""
+    number = 4999
+    while (os.path.exists("/tmp/.X11-unix/X%d" % number)
+           or os.path.exists("/tmp/.X%d-lock" % number)):
+        number += 1
+    return ":%d" % number
+
+
+def case_no_display(game, artifacts):
+    """No X server to show the window: one line naming DISPLAY, status 1, at once."""
+    session = Session(game, artifacts, {1: LEVEL_SCENE})
+    try:
+        base = {k: v for k, v in session.env.items() if k not in ("DISPLAY", "SDL_VIDEODRIVER")}
+        dead = free_display()
+        for env, says in ((base, "DISPLAY is not set"),
+                          (dict(base, DISPLAY=dead), "no X server answers at DISPLAY=" + dead)):
+            session.start_game(env)
+            status = session.wait_exit()
+            out, err = session.output()
+            ours = [line for line in err.splitlines() if line.startswith(NO_DISPLAY)]
+            check(ours == [NO_DISPLAY + says],
+                  "expected one line %r on standard error: %r" % (NO_DISPLAY + says, err))
+            check(status == 1, "exit status %s without a display, expected 1" % status)
     finally:
         session.close()
 
@@ -618,30 +663,38 @@ class PlayWatcher(threading.Thread):
         self.join(20)
 
 
+def play_to_the_end(session):
+    """Plays one-row levels of a push to the right until the game ends.
+
+    Each round re-presses the right arrow (releasing Up stops the walk),
+    pushes right with the full stop and tries Up. A push only counts in the
+    domino's cell and Up only leads out in the opened exit's cell, so the same
+    round works wherever the player is; a player who overshoots walks off the
+    end and the level starts again. Returns the exit status and the watcher.
+    """
+    session.start_game()
+    session.wait_window()
+    watcher = PlayWatcher(session)
+    watcher.start()
+    deadline = time.monotonic() + SOLVE_TIMEOUT
+    while session.proc.poll() is None and time.monotonic() < deadline:
+        session.keys("keyup", "Right", "keydown", "Up", "keyup", "Up",
+                     "keydown", "Right", "key", "period")
+    session.keys("keyup", "Right")
+    check(session.proc.poll() is not None,
+          "the game still ran after %d s of play; saw %d fades to black"
+          % (SOLVE_TIMEOUT, watcher.fades))
+    status = session.wait_exit()
+    watcher.stop()
+    return status, watcher
+
+
 def case_solves_two_levels(game, artifacts):
     """Two levels played to the end with real key presses, each named in the
     window title while it is played; the game then ends."""
     session = Session(game, artifacts, {1: LEVEL_ONE_TRIGGER, 2: LEVEL_CHAIN})
     try:
-        session.start_game()
-        session.wait_window()
-        watcher = PlayWatcher(session)
-        watcher.start()
-        # Each round re-presses the right arrow (releasing Up stops the walk),
-        # pushes right with the full stop and tries Up. A push only counts in
-        # the domino's cell and Up only leads out in the opened exit's cell, so
-        # the same round works wherever the player is; a player who overshoots
-        # walks off the end and the level starts again.
-        deadline = time.monotonic() + SOLVE_TIMEOUT
-        while session.proc.poll() is None and time.monotonic() < deadline:
-            session.keys("keyup", "Right", "keydown", "Up", "keyup", "Up",
-                         "keydown", "Right", "key", "period")
-        session.keys("keyup", "Right")
-        check(session.proc.poll() is not None,
-              "the game still ran after %d s of play; saw %d fades to black"
-              % (SOLVE_TIMEOUT, watcher.fades))
-        status = session.wait_exit()
-        watcher.stop()
+        status, watcher = play_to_the_end(session)
         out, err = session.output()
         check(GAME_FINISHED in out.splitlines(),
               "standard output lacks %r: %r (stderr %r)" % (GAME_FINISHED, out, err))
@@ -650,6 +703,24 @@ def case_solves_two_levels(game, artifacts):
               % watcher.fades)
         check(watcher.titles == [title(1), title(2)],
               "window titles were %s, expected %s" % (watcher.titles, [title(1), title(2)]))
+    finally:
+        session.close()
+
+
+def case_broken_next_level(game, artifacts):
+    """A level 2 that exists but cannot be loaded is no end of the game: status 3."""
+    session = Session(game, artifacts, {1: LEVEL_ONE_TRIGGER,
+                                        2: LEVEL_CHAIN.replace("\n", "\r\n")})
+    try:
+        status, _ = play_to_the_end(session)
+        out, err = session.output()
+        check("Newline expected" in out.splitlines(),
+              "standard output lacks the loader's message: %r" % out)
+        check("Did you just finish the game" not in out,
+              "the broken level was taken for the end of the game: %r" % out)
+        check(BROKEN_LEVEL_2 + "format error" in err.splitlines(),
+              "standard error lacks %r: %r" % (BROKEN_LEVEL_2 + "format error", err))
+        check(status == 3, "exit status %s, expected 3" % status)
     finally:
         session.close()
 
@@ -705,13 +776,43 @@ def case_close_window(game, artifacts):
         session.close()
 
 
+def case_slow_frame_quit(game, artifacts):
+    """Frames of seconds fill no queue: SIGTERM still ends the game, within a frame."""
+    check(SLOW_SWAP and os.path.exists(SLOW_SWAP), "the slow swap shim is missing: %s" % SLOW_SWAP)
+    session = Session(game, artifacts, {1: LEVEL_SCENE})
+    try:
+        session.start_game(dict(session.env, LD_PRELOAD=SLOW_SWAP,
+                                SLOW_SWAP_MS=str(SLOW_SWAP_MS)))
+        session.wait_window()
+        # Two whole frames: long enough for the timer to have filled the queue.
+        time.sleep(2 * SLOW_SWAP_MS / 1000 + 0.5)
+        check(session.proc.poll() is None,
+              "the game exited with status %s before SIGTERM" % session.proc.returncode)
+        sent = time.monotonic()
+        session.proc.terminate()
+        # The frame under way ends, the next pass takes the quit and draws
+        # its own frame; then the game ends.
+        allowed = 2 * SLOW_SWAP_MS / 1000 + 3
+        status = session.wait_exit(allowed)
+        took = time.monotonic() - sent
+        check(status == 0, "exit status %s after SIGTERM, expected 0" % status)
+        print("slow_frame_quit: frames of %.1f s; the game ended %.1f s after SIGTERM"
+              % (SLOW_SWAP_MS / 1000, took))
+    finally:
+        session.close()
+
+
 CASES = {
     "no_level": case_no_level,
     "crlf_level": case_crlf_level,
+    "fifo_level": case_fifo_level,
+    "no_display": case_no_display,
     "shows_level": case_shows_level,
     "solves_two_levels": case_solves_two_levels,
+    "broken_next_level": case_broken_next_level,
     "fall_restarts": case_fall_restarts,
     "close_window": case_close_window,
+    "slow_frame_quit": case_slow_frame_quit,
 }
 
 
@@ -719,10 +820,13 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--game", required=True, help="path of the game executable")
     parser.add_argument("--artifacts", required=True, help="directory for screenshots and output")
+    parser.add_argument("--slow-swap", help="path of the slow swap LD_PRELOAD shim")
     parser.add_argument("--keep", action="store_true",
                         help="keep screenshots and output when the case passes too")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
+    global SLOW_SWAP
+    SLOW_SWAP = args.slow_swap and os.path.abspath(args.slow_swap)
 
     missing = [tool for tool in TOOLS if not shutil.which(tool)]
     if missing:

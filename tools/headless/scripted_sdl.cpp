@@ -11,6 +11,7 @@
 namespace {
 
 const Uint32 defaultTimeLimit = 10 * 60 * 1000;
+const size_t queueCapacity = 128;  // SDL 1.2's, and sdl12-compat's
 const int desktopWidth = 1024;
 const int desktopHeight = 768;
 const Uint8 desktopBpp = 32;
@@ -37,6 +38,7 @@ struct State {
     std::optional<std::string> videoModeFailure;
     bool hwAvailable = false;
     bool blitHw = false;
+    std::string videoDriver = "x11";
     std::string error;
     scriptedsdl::Record record;
     std::function<void()> frameHook;
@@ -63,6 +65,14 @@ SDL_Event quitEvent() {
     return e;
 }
 
+// Like SDL's queue: full, it drops the event.
+bool enqueue(const SDL_Event& e) {
+    if (s.queue.size() >= queueCapacity)
+        return false;
+    s.queue.push_back(e);
+    return true;
+}
+
 void schedule(Uint32 at, const SDL_Event& e) {
     s.scheduled.emplace(at, e);
 }
@@ -86,7 +96,7 @@ bool nextDue(std::uint64_t& at) {
 
 void queueScheduledDue() {
     while (!s.scheduled.empty() && s.scheduled.begin()->first <= s.clock) {
-        s.queue.push_back(s.scheduled.begin()->second);
+        enqueue(s.scheduled.begin()->second);
         s.scheduled.erase(s.scheduled.begin());
     }
 }
@@ -204,6 +214,10 @@ void setVideoInfo(bool hwAvailable, bool blitHw) {
     s.blitHw = blitHw;
 }
 
+void setVideoDriver(const char* name) {
+    s.videoDriver = name;
+}
+
 void setTimeLimit(Uint32 ms) {
     s.timeLimit = ms;
 }
@@ -221,15 +235,15 @@ void quitAt(Uint32 at) {
 }
 
 void pressNow(SDLKey key) {
-    s.queue.push_back(keyEvent(SDL_KEYDOWN, key));
+    enqueue(keyEvent(SDL_KEYDOWN, key));
 }
 
 void releaseNow(SDLKey key) {
-    s.queue.push_back(keyEvent(SDL_KEYUP, key));
+    enqueue(keyEvent(SDL_KEYUP, key));
 }
 
 void quitNow() {
-    s.queue.push_back(quitEvent());
+    enqueue(quitEvent());
 }
 
 void stall(Uint32 ms) {
@@ -262,6 +276,16 @@ void SDL_Quit(void) {
     ++s.record.quits;
     s.initialised = 0;
     s.timers.clear();
+}
+
+// NULL until video is up, as in SDL.
+char* SDL_VideoDriverName(char* namebuf, int maxlen) {
+    if (!(s.initialised & SDL_INIT_VIDEO) || !namebuf || maxlen <= 0)
+        return nullptr;
+    const size_t n = std::min(s.videoDriver.size(), static_cast<size_t>(maxlen - 1));
+    s.videoDriver.copy(namebuf, n);
+    namebuf[n] = 0;
+    return namebuf;
 }
 
 char* SDL_GetError(void) {
@@ -358,8 +382,34 @@ int SDL_PushEvent(SDL_Event* event) {
         s.error = "SDL_PushEvent given no event";
         return -1;
     }
-    s.queue.push_back(*event);
-    return 0;
+    return enqueue(*event) ? 0 : -1;
+}
+
+// Adds, or looks at or takes the events whose type is in mask, front first.
+// Without events it only looks whether there is one, as SDL does.
+int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uint32 mask) {
+    if (action == SDL_ADDEVENT) {
+        int added = 0;
+        while (added < numevents && enqueue(events[added]))
+            ++added;
+        return added;
+    }
+    SDL_Event seen;
+    if (!events) {
+        events = &seen;
+        numevents = 1;
+        action = SDL_PEEKEVENT;
+    }
+    int chosen = 0;
+    for (auto e = s.queue.begin(); e != s.queue.end() && chosen < numevents;) {
+        if (!(mask & SDL_EVENTMASK(e->type))) {
+            ++e;
+            continue;
+        }
+        events[chosen++] = *e;
+        e = action == SDL_GETEVENT ? s.queue.erase(e) : e + 1;
+    }
+    return chosen;
 }
 
 int SDL_PollEvent(SDL_Event* event) {

@@ -11,6 +11,8 @@
 //
 // Like SDL 1.2, timers and the video information need SDL_Init with
 // SDL_INIT_TIMER and SDL_INIT_VIDEO first, and SDL_Quit stops every timer.
+// The event queue holds 128 events, as SDL's does; an event that comes when
+// it is full is dropped, whether pushed, scheduled or due from the script.
 #ifndef SCRIPTED_SDL_H
 #define SCRIPTED_SDL_H
 
@@ -52,6 +54,8 @@ void failInit(const char* err);
 void failVideoInfo(const char* err);
 void failSetVideoMode(const char* err);
 void setVideoInfo(bool hwAvailable, bool blitHw);
+// The name SDL_VideoDriverName reports once video is up; "x11" unless set.
+void setVideoDriver(const char* name);
 
 // Virtual time at which SDL_QUIT is queued whatever the game does;
 // 10 minutes unless set.

@@ -3,17 +3,19 @@
 //   levelcheck [--level N] [DIR]      (DIR defaults to "levels")
 //
 // For every level file DIR/1, DIR/2, ... it checks that the file reads (and
-// says where and why it does not), that both doors stand on a floor inside
-// the grid, that there is a trigger, that the player can get from the
-// entrance to the exit, and, from level 4 on, that no single push of a
+// says where and why it does not), that the exit stands on a floor and the
+// player coming out of the entrance lands on one, that no domino stands in
+// mid-air above nothing, that there is a trigger, that the player can get
+// from the entrance to the exit, and, from level 4 on, that no single push of a
 // domino as the level starts opens the exit with a way to it. It also checks
 // that the files are numbered from 1 without gaps. One line per level, a
 // summary, and a non-zero exit status when anything failed.
 //
 // It runs the game's own code headless: the loader, the dominoes and the
 // player, linked with the recording OpenGL and the scripted SDL.
-#include "scan.h"
+#include "lost.h"
 #include "reach.h"
+#include "scan.h"
 
 #include "cell.h"
 #include "delay.h"
@@ -204,15 +206,29 @@ int countTriggers()
     return n;
 }
 
+std::string at(int x, int y)
+{
+    return "at column " + std::to_string(x) + " row " + std::to_string(y);
+}
+
+// The player may come out of the entrance in mid-air and drop to a floor
+// below; the exit must have its own floor to be walked into.
 void checkDoors(const ScanResult& s, Report& r)
 {
-    auto onFloor = [&](const char* name, int x, int y) {
-        if (!level->getCell(x, y)->getFloor())
-            r.failures.push_back(std::string("the ") + name + " at column " + std::to_string(x) + " row "
-                                 + std::to_string(y) + " has no floor under it");
-    };
-    onFloor("entrance", s.ix, s.iy);
-    onFloor("exit", s.ox, s.oy);
+    if (!landsInside(floorsOf(*level), s.ix, s.iy))
+        r.failures.push_back("the entrance " + at(s.ix, s.iy)
+                             + " has no floor under it: the player falls out of the level");
+    if (!level->getCell(s.ox, s.oy)->getFloor())
+        r.failures.push_back("the exit " + at(s.ox, s.oy) + " has no floor under it");
+}
+
+// Plays the level on its own, so it enters a fresh copy again afterwards.
+void checkNothingFallsOut(const fs::path& path, Report& r)
+{
+    for (const Spot& d : dominoesLostAtStart())
+        r.failures.push_back("the domino " + at(d.x, d.y) + " stands in mid-air and leaves the level: "
+                             + "it never comes to rest, so the exit can never open");
+    enter(path);
 }
 
 void checkReach(const ScanResult& s, std::vector<bool>& reach, Report& r)
@@ -241,6 +257,7 @@ Report checkLevel(const fs::path& path, int number)
         return r;
     }
     checkDoors(s, r);
+    checkNothingFallsOut(path, r);
     if (countTriggers() == 0)
         r.failures.push_back("there is no trigger (T), so the exit can never open");
     std::vector<bool> reach;

@@ -64,6 +64,11 @@ Floors floorsAfterChain(Level& level)
     return f;
 }
 
+bool landsInside(const Floors& f, int x, int y)
+{
+    return f.inside(x, y) && settle(f, x, y) >= 0;
+}
+
 std::vector<bool> reachableFrom(const Floors& f, int x, int y)
 {
     std::vector<bool> seen(f.floor.size(), false);

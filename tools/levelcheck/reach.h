@@ -40,6 +40,10 @@ Floors floorsOf(Level& level);
 // reached; the solution replay proves the rest.
 Floors floorsAfterChain(Level& level);
 
+// Whether a player put in (x, y) comes to rest inside the grid: on the
+// floor or ladder there, or by falling onto the first floor below.
+bool landsInside(const Floors& f, int x, int y);
+
 // For every cell, whether the player can get there from (x, y).
 std::vector<bool> reachableFrom(const Floors& f, int x, int y);
 
