@@ -37,11 +37,11 @@ struct CellKind {
 };
 
 const CellKind cellKinds[] = {
-    {' ', 0, false}, {'|', 0, true},
-    {'.', 1, false}, {':', 1, false},
-    {')', 3, false}, {']', 3, true},
-    {'(', 5, false}, {'[', 5, true},
-    {'_', 7, false}, {'!', 7, true},
+    {' ', Cell::noFloor, false}, {'|', Cell::noFloor, true},
+    {'.', Cell::slab, false}, {':', Cell::slab, false},
+    {')', Cell::rightEnd, false}, {']', Cell::rightEnd, true},
+    {'(', Cell::leftEnd, false}, {'[', Cell::leftEnd, true},
+    {'_', Cell::joinedBoth, false}, {'!', Cell::joinedBoth, true},
 };
 
 const CellKind* findCellKind(int ch)

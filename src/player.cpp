@@ -8,7 +8,6 @@ namespace {
 
 const int steps = 8;        // player steps per cell and per row
 const int lostBelow = -30;  // y below which the player has fallen out
-const int joinedLeft = 2;   // floor bit: joined to the left neighbour
 
 // The offset of a height above the floor line below it, 0..7.
 int aboveFloor(int y)
@@ -215,7 +214,7 @@ void Player::walkAsideToSetDown()
     Cell* here = getCell(0);
     for (int direction : {1, -1}) {
         Cell* c = level->getCell(here->getX() + direction, here->getY());
-        if ((c->getFloor() & joinedLeft) && c->getDomino(0) == &blank && c->getDomino(1) == &blank) {
+        if ((c->getFloor() & Cell::joinedLeft) && c->getDomino(0) == &blank && c->getDomino(1) == &blank) {
             speed = direction;
             releasing = true;
             return;
