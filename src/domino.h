@@ -9,6 +9,21 @@
 #include "base.h"
 
 struct Domino {
+    // Leans, in steps of 15 degrees.
+    static constexpr int lying = 6;   // flat on the floor
+    static constexpr int strike = 4;  // its top strikes the domino in the next cell
+    // Heights, in elev units: a row is this many sixths high.
+    static constexpr int elevPerRow = 6;
+
+    // The contacts a moving domino makes, as push(direction, contact *
+    // direction): each is the lean, in the pushed domino's own steps along
+    // the push, that the pusher's body would take up. The pushed domino gives
+    // way while its own lean stays beyond it.
+    static constexpr int contactFar = -5;       // leaning back, or across a cell between
+    static constexpr int contactNear = -4;      // upright, or leaning forward short of strike
+    static constexpr int contactSquare = 0;     // at strike: an upright domino is knocked over
+    static constexpr int contactLying = lying;  // it would lie in the pushed domino's cell
+
     int angle;    // lean in steps of 15 degrees, -6..6; positive leans toward +x
     int speed;    // change of angle per tick: -1, 0 or 1
     int accel;    // a push waiting for the next render to become speed

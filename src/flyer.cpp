@@ -6,7 +6,6 @@
 
 namespace {
 
-const int lying = 6;
 const int ceiling = 2;  // elev at which its top meets the floor of the row above
 
 // Upside down, the body is 4 deep from z -7/3 to 5/3 in three bands across
@@ -85,14 +84,14 @@ void Flyer::rise()
         else if (speed == 0 && angle > 0)
             speed = -1;
         migrate(0, 1);
-        elev -= 6;
+        elev -= elevPerRow;
     } else if (std::abs(angle) == lying && angle * speed >= 0
                && !level->getCell(x + angle / lying, y + 1)->getFloor()) {
         fly = 1;
         speed = angle / lying;
         migrate(speed, 1);
         angle = -angle;
-        elev -= 6;
+        elev -= elevPerRow;
     } else {
         fly = 0;
     }

@@ -228,7 +228,7 @@ void Player::push(int direction)
     if (held || !level->canPush())
         return;
     Domino* d = getCell(0)->getDomino(0);
-    if (d->push(direction, 0) && !d->isBlank())
+    if (d->push(direction, Domino::contactSquare) && !d->isBlank())
         level->hasPushed();
 }
 
