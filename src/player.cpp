@@ -6,15 +6,6 @@
 
 namespace {
 
-const int steps = 8;        // player steps per cell and per row
-const int lostBelow = -30;  // y below which the player has fallen out
-
-// The offset of a height above the floor line below it, 0..7.
-int aboveFloor(int y)
-{
-    return ((y % steps) + steps) % steps;
-}
-
 // A thin four-sided prism along +y, its corners on the axes 0.1 from the
 // centre line; with smooth shading it is lit like a cylinder.
 void cylinder(float len)
@@ -45,9 +36,9 @@ void doLeg(float x1, float y1, float x2, float y2)
 
 void Player::init(Cell* cell)
 {
-    x = steps * cell->getX();
-    y = steps * cell->getY();
-    z = -9;
+    x = stepsPerCell * cell->getX();
+    y = stepsPerCell * cell->getY();
+    z = -doorDepth;
     deltaZ = 1;
     speed = vspeed = 0;
     stopping = falling = releasing = false;
@@ -57,15 +48,11 @@ void Player::init(Cell* cell)
     foot = -1;
 }
 
-// Columns truncate toward zero, so column 0 reaches 7 steps past the left
-// edge of the grid; rows round down.
 Cell* Player::getCell(int dy)
 {
     if (dy > 0)
         dy = 0;
-    const int yy = y + dy;
-    const int row = (yy - aboveFloor(yy)) / steps;
-    return level->getCell(x / steps, row);
+    return level->getCell(columnOf(x), rowOf(y + dy));
 }
 
 bool Player::update()
@@ -109,14 +96,13 @@ void Player::weighForCamera()
     }
 }
 
-// One step of depth through a door; false while still inside it. Nine steps
-// into the exit end the level.
+// One step of depth through a door; false while still inside it. The walk
+// into the exit ends the level when it reaches the inside of the door.
 bool Player::moveThroughDoor()
 {
-    const int insideExit = -8;
     z += deltaZ;
     foot = -foot;
-    if (z < insideExit)
+    if (z <= -doorDepth)
         levelDone = true;
     if (z != 0)
         return false;
@@ -235,9 +221,9 @@ void Player::push(int direction)
 void Player::render(float t)
 {
     const bool inDoor = deltaZ != 0;
-    const float fs = (inDoor ? deltaZ : speed * 5 / 8.0f) * foot;
-    const float rx = (x + (falling || inDoor ? 0 : speed * t) - 2) * 5 / 8;
-    const float ry = (y + vspeed * t) * 10 / 8;
+    const float fs = (inDoor ? deltaZ : speed * 5.0f / stepsPerCell) * foot;
+    const float rx = (x + (falling || inDoor ? 0 : speed * t) - 2) * 5 / stepsPerCell;
+    const float ry = (y + vspeed * t) * 10 / stepsPerCell;
     const float depth = (z + 3) + deltaZ * t;
 
     lookAt(rx, ry, 3);
