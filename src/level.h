@@ -7,6 +7,30 @@
 #include "base.h"
 #include "door.h"
 
+#include <string>
+
+// The level file's two alphabets, one table each: the loader builds levels
+// from them and the level checker checks files against them.
+struct CellKind {
+    char ch;
+    int floor;  // the floor code: Cell::slab and its joins
+    bool ladder;
+};
+
+struct DominoKind {
+    char ch;
+    Domino* (*make)();  // a new domino of the kind; null for ' ', the empty slot
+};
+
+// The entry for a byte of the cell grid or of the domino grid, or null for a
+// byte the format does not allow there.
+const CellKind* findCellKind(int ch);
+const DominoKind* findDominoKind(int ch);
+
+// Every character a grid allows, in table order.
+std::string cellCharacters();
+std::string dominoCharacters();
+
 class Level {
 public:
     int wid;
