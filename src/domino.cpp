@@ -233,8 +233,6 @@ void Domino::renderPlaced(float t, void (*body)())
     glPopMatrix();
 }
 
-// Turns the domino about its bottom edge on the side it leans or starts to
-// fall to; one elev step is a sixth of a row.
 void Domino::rot(float t)
 {
     const int k = 2 * angle + speed;

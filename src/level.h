@@ -33,25 +33,39 @@ std::string dominoCharacters();
 
 class Level {
 public:
-    int wid;
-    int hei;
-    int dcount;
-    Cell* cells;     // wid x hei, row by row from the bottom
-    Domino** doms;   // the first dcount are owned, in file order
-    bool triggering;
-    Door wayIn;
-    Door wayOut;
-    bool pushed;
+    int wid;          // width in cells
+    int hei;          // height in cells
+    int dcount;       // dominoes in doms
+    Cell* cells;      // wid x hei, row by row from the bottom
+    Domino** doms;    // the first dcount are owned, in file order
+    bool triggering;  // a trigger has landed: the exit check runs at the end of this tick
+    Door wayIn;       // the entrance, opened as the level is entered
+    Door wayOut;      // the exit, opened only by the exit check
+    bool pushed;      // the player's one push has been used
 
+    // An empty level, no grid and no dominoes, until load.
     Level();
+    // Deletes every domino and both arrays, also after a load that failed
+    // half-way, and empties the border cell's slots.
     ~Level();
 
+    // Reads the level file at path f; false when it is missing or broken (a
+    // broken one is described in a line on standard output). Clears
+    // triggering and pushed.
     bool load(const char* f);
+    // The cell at column x, row y, or &borderCell anywhere outside the grid.
     Cell* getCell(int x, int y);
+    // Draws every cell, bottom row first, and gives the camera the level's
+    // corners and its moving dominoes; t is the tick fraction, 0..1.
     void render(float t);
+    // One 50 ms tick: every domino in file order, then the entrance and the
+    // exit, then the exit check if a trigger landed in this tick.
     void update();
     Door* getWayIn() { return &wayIn; }
+    // Arms the exit check for the end of this tick: the exit opens if every
+    // domino is done then; a check that fails is not repeated.
     void openWayOut() { triggering = true; }
+    // The level allows one push by the player, counted by hasPushed.
     bool canPush() { return !pushed; }
     void hasPushed() { pushed = true; }
 
