@@ -39,6 +39,6 @@ void Boomer::land()
     Cell* right = level->getCell(x + 1, y);
     left->setFloor(left->getFloor() & (Cell::slab | Cell::joinedLeft));
     right->setFloor(right->getFloor() & (Cell::slab | Cell::joinedRight));
-    speed = 0;
+    Domino::land();
     fly = 0;
 }

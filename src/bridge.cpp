@@ -46,6 +46,6 @@ void Bridge::land()
         cell->setFloor(f | Cell::slab | Cell::joinToward(d));
         far->setFloor(h | Cell::slab | Cell::joinToward(-d));
     }
-    speed = 0;
+    Domino::land();
     fly = 0;
 }

@@ -235,9 +235,14 @@ void Domino::renderPlaced(float t, void (*body)())
 
 void Domino::rot(float t)
 {
+    rotAt(t, elev, fly);
+}
+
+void Domino::rotAt(float t, int height, int vertical)
+{
     const int k = 2 * angle + speed;
-    glTranslatef(0, (elev + fly * t) * 10 / elevPerRow, 0);
-    if (k == 0 || (fly && angle == 0))
+    glTranslatef(0, (height + vertical * t) * 10 / elevPerRow, 0);
+    if (k == 0 || (vertical && angle == 0))
         return;
     const float a = angle * 15 + speed * t * 15;
     const float edge = k > 0 ? 0.5f : -0.5f;

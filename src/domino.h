@@ -104,6 +104,9 @@ protected:
     // Pushes the matrix, places the domino for t and, unless it is broken
     // (debris drawn instead), draws body in the domino's own frame.
     void renderPlaced(float t, void (*body)());
+    // rot with height and vertical in place of elev and fly: a body drawn
+    // upside down, whose frame's y points down, passes them negated.
+    void rotAt(float t, int height, int vertical);
 
 private:
     void refused();

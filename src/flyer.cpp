@@ -28,19 +28,15 @@ void drawBody()
 
 }  // namespace
 
-// Turned upside down, with the pivot edges of rot at its top; the elevation
-// still lifts it.
+// Turned upside down, with the pivot edges of rot at its top; its height,
+// counted down the turned frame, still lifts it.
 void Flyer::render(float t)
 {
     glPushMatrix();
     glTranslatef(0, 2, 0.5f);
     glRotatef(180, 1, 0, 0);
     glTranslatef(0, -3, -0.5f);
-    elev = -elev;
-    fly = -fly;
-    rot(t);
-    elev = -elev;
-    fly = -fly;
+    rotAt(t, -elev, -fly);
     if (renderBroken(t))
         drawBody();
     glPopMatrix();
