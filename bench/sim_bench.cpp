@@ -33,7 +33,7 @@ public:
     {
         char name[] = "/tmp/toppleton-bench-XXXXXX";
         const int fd = mkstemp(name);
-        if (fd < 0 || write(fd, text.data(), text.size()) != (ssize_t)text.size())
+        if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
             abort();
         close(fd);
         path = name;

@@ -160,7 +160,7 @@ bool Level::readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy)
 // Only a machine short of memory can refuse a level that passed the header.
 bool Level::allocate()
 {
-    const long long count = (long long)wid * hei;
+    const long long count = static_cast<long long>(wid) * hei;
     cells = new (std::nothrow) Cell[count];
     doms = new (std::nothrow) Domino*[count];
     if (!cells || !doms) {

@@ -48,6 +48,9 @@ public:
     // Deletes every domino and both arrays, also after a load that failed
     // half-way, and empties the border cell's slots.
     ~Level();
+    // A level owns its arrays and dominoes: a copy would free them twice.
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
 
     // Reads the level file at path f; false when it is missing or broken (a
     // broken one is described in a line on standard output). Clears

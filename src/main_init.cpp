@@ -76,7 +76,7 @@ void setUpOpenGL()
 
 bool levelPath(char* pathname)
 {
-    return snprintf(pathname, pathSize, "levels/%d", levelnum) <= (int)pathSize - 1;
+    return snprintf(pathname, pathSize, "levels/%d", levelnum) <= pathSize - 1;
 }
 
 bool enterLevel(const char* pathname)

@@ -230,7 +230,7 @@ void mainLoop()
             tick();
             last += tickLength;
         }
-        float t = levelDone ? 0 : (now - last) / (float)tickLength;
+        float t = levelDone ? 0 : (now - last) / static_cast<float>(tickLength);
 
         updateCam(now - prev);
         applyCam();

@@ -45,7 +45,7 @@ private:
     int line = 1, column = 1;
     ScanResult result;
 
-    int peek() const { return pos < text.size() ? (unsigned char)text[pos] : EOF; }
+    int peek() const { return pos < text.size() ? static_cast<unsigned char>(text[pos]) : EOF; }
 
     int next()
     {
