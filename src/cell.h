@@ -22,11 +22,11 @@ public:
     // The join bit on the side of direction (+1 right, -1 left).
     static int joinToward(int direction) { return direction > 0 ? joinedRight : joinedLeft; }
 
-    Domino* d[2];    // the slots by a domino's top; null when empty; not owned
-    Door* door;      // the door standing here, or null; the level owns it
-    int x;           // column, 0 at the left
-    int y;           // row, 0 at the bottom
-    int hasFloor;    // the floor code
+    Domino* d[2];  // the slots by a domino's top; null when empty; not owned
+    Door* door;    // the door standing here, or null; the level owns it
+    int x;         // column, 0 at the left
+    int y;         // row, 0 at the bottom
+    int hasFloor;  // the floor code
     bool hasLadder;
 
     // Nothing is set until init.

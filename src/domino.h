@@ -24,13 +24,13 @@ struct Domino {
     static constexpr int contactSquare = 0;     // at strike: an upright domino is knocked over
     static constexpr int contactLying = lying;  // it would lie in the pushed domino's cell
 
-    int angle;    // lean in steps of 15 degrees, -6..6; positive leans toward +x
-    int speed;    // change of angle per tick: -1, 0 or 1
-    int accel;    // a push waiting for the next render to become speed
-    int elev;     // height above the cell's floor in sixths of a row
-    int top;      // the cell slot in use: 1 only for a flyer in flight
-    int fly;      // vertical speed in elev units per tick
-    Cell* cell;   // the cell last entered, even when out of play
+    int angle;   // lean in steps of 15 degrees, -6..6; positive leans toward +x
+    int speed;   // change of angle per tick: -1, 0 or 1
+    int accel;   // a push waiting for the next render to become speed
+    int elev;    // height above the cell's floor in sixths of a row
+    int top;     // the cell slot in use: 1 only for a flyer in flight
+    int fly;     // vertical speed in elev units per tick
+    Cell* cell;  // the cell last entered, even when out of play
     bool broken;
 
     // Nothing is set until init.

@@ -31,11 +31,10 @@ bool el(FILE* s)
 }
 
 const CellKind cellKinds[] = {
-    {' ', Cell::noFloor, false}, {'|', Cell::noFloor, true},
-    {'.', Cell::slab, false}, {':', Cell::slab, false},
-    {')', Cell::rightEnd, false}, {']', Cell::rightEnd, true},
-    {'(', Cell::leftEnd, false}, {'[', Cell::leftEnd, true},
-    {'_', Cell::joinedBoth, false}, {'!', Cell::joinedBoth, true},
+    {' ', Cell::noFloor, false},   {'|', Cell::noFloor, true},   {'.', Cell::slab, false},
+    {':', Cell::slab, false},      {')', Cell::rightEnd, false}, {']', Cell::rightEnd, true},
+    {'(', Cell::leftEnd, false},   {'[', Cell::leftEnd, true},   {'_', Cell::joinedBoth, false},
+    {'!', Cell::joinedBoth, true},
 };
 
 template <class Kind>
@@ -45,10 +44,9 @@ Domino* make()
 }
 
 const DominoKind dominoKinds[] = {
-    {' ', nullptr},
-    {'N', make<Domino>}, {'W', make<Blocker>}, {'V', make<Vanish>}, {'B', make<Bridge>},
-    {'S', make<Splitter>}, {'D', make<Delay>}, {'X', make<Boomer>}, {'F', make<Flyer>},
-    {'L', make<Looping>}, {'T', make<Trigger>},
+    {' ', nullptr},      {'N', make<Domino>},   {'W', make<Blocker>}, {'V', make<Vanish>},
+    {'B', make<Bridge>}, {'S', make<Splitter>}, {'D', make<Delay>},   {'X', make<Boomer>},
+    {'F', make<Flyer>},  {'L', make<Looping>},  {'T', make<Trigger>},
 };
 
 template <class Kind, std::size_t n>
@@ -91,8 +89,7 @@ std::string dominoCharacters()
     return characters(dominoKinds);
 }
 
-Level::Level()
-    : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
+Level::Level() : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
 {
 }
 

@@ -26,8 +26,8 @@ public:
     // stepsPerCell - 1 steps past the left edge of the grid.
     static int columnOf(int x) { return x / stepsPerCell; }
 
-    int x;           // steps across; the column is columnOf(x)
-    int y;           // steps up; standing on row r's floor at stepsPerCell * r
+    int x;  // steps across; the column is columnOf(x)
+    int y;  // steps up; standing on row r's floor at stepsPerCell * r
     bool stopping;
     bool falling;
     bool releasing;  // walking aside to set the carried domino down
