@@ -116,7 +116,8 @@ TEST_F(StartUp, EntersTheFirstLevelThenOpensA960By720WindowWithA20msTimer)
     start("3 2 1 1 2 0\n___\n___\n   \n   \n");
     EXPECT_EQ(level->wid, 3);
     EXPECT_EQ(level->getWayIn()->speed, 1);
-    EXPECT_EQ(std::tuple(player.x, player.y), std::tuple(Player::stepsPerCell * 1, Player::stepsPerCell * 1));
+    EXPECT_EQ(std::tuple(player.x, player.y),
+              std::tuple(Player::stepsPerCell * 1, Player::stepsPerCell * 1));
     EXPECT_EQ(std::tuple(borderCell.getX(), borderCell.getY(), borderCell.getFloor(), borderCell.getLadder()),
               std::tuple(-2, -2, 0, false));
 

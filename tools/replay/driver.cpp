@@ -30,6 +30,11 @@ std::string cellName(int column, int row)
     return "column " + std::to_string(column) + " row " + std::to_string(row);
 }
 
+std::string playerCellName()
+{
+    return cellName(Player::columnOf(player.x), Player::rowOf(player.y));
+}
+
 }  // namespace
 
 Driver::Driver(std::vector<Action> script, bool verbose)
@@ -113,7 +118,7 @@ Driver::Status Driver::step(const Action& a)
     switch (a.kind) {
     case Action::Walk:
         if (player.falling)
-            return fail("the player fell at " + cellName(Player::columnOf(player.x), Player::rowOf(player.y)));
+            return fail("the player fell at " + playerCellName());
         return walk(a.arg);
     case Action::Drop: return walk(a.arg);
     case Action::Climb: return climb(a.arg);
@@ -194,8 +199,7 @@ Driver::Status Driver::climb(int row)
     if (d == 0)
         return Status::Done;
     if (!player.getCell(d > 0 ? 1 : -1)->getLadder())
-        return fail(std::string("no ladder to climb ") + (d > 0 ? "up" : "down") + " at "
-                    + cellName(Player::columnOf(player.x), Player::rowOf(player.y)));
+        return fail(std::string("no ladder to climb ") + (d > 0 ? "up" : "down") + " at " + playerCellName());
     setOff(d, SDLK_UP, SDLK_DOWN);
     return Status::Running;
 }
