@@ -77,7 +77,7 @@ public:
     void startChains(const std::vector<ChainStart>& starts)
     {
         for (const ChainStart& s : starts)
-            level->getCell(s.x, s.y)->getDomino(0)->push(1, 0);
+            level->getCell(s.x, s.y)->getDomino(0)->push(1, Domino::contactSquare);
     }
 
     void update()
