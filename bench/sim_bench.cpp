@@ -33,7 +33,7 @@ public:
     {
         char name[] = "/tmp/toppleton-bench-XXXXXX";
         const int fd = mkstemp(name);
-        if (fd < 0 || write(fd, text.data(), text.size()) != (ssize_t)text.size())
+        if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
             abort();
         close(fd);
         path = name;
@@ -77,7 +77,7 @@ public:
     void startChains(const std::vector<ChainStart>& starts)
     {
         for (const ChainStart& s : starts)
-            level->getCell(s.x, s.y)->getDomino(0)->push(1, 0);
+            level->getCell(s.x, s.y)->getDomino(0)->push(1, Domino::contactSquare);
     }
 
     void update()

@@ -27,7 +27,7 @@ std::string chainRow(int width, int y, int& next, std::vector<ChainStart>& start
     int x = 1;
     for (;;) {
         const std::string chain = chains[next % chainCount];
-        if (x + (int)chain.size() > width - 1)
+        if (x + static_cast<int>(chain.size()) > width - 1)
             break;
         row.replace(x, chain.size(), chain);
         starts.push_back({x, y});

@@ -32,14 +32,13 @@ void Boomer::render(float t)
 // their joins toward the hole. No domino is harmed.
 void Boomer::land()
 {
-    const int keepLeftJoin = 3, keepRightJoin = 5;
     const int x = cell->getX(), y = cell->getY();
     cell->leave(top);
-    cell->setFloor(0);
+    cell->setFloor(Cell::noFloor);
     Cell* left = level->getCell(x - 1, y);
     Cell* right = level->getCell(x + 1, y);
-    left->setFloor(left->getFloor() & keepLeftJoin);
-    right->setFloor(right->getFloor() & keepRightJoin);
-    speed = 0;
+    left->setFloor(left->getFloor() & (Cell::slab | Cell::joinedLeft));
+    right->setFloor(right->getFloor() & (Cell::slab | Cell::joinedRight));
+    Domino::land();
     fly = 0;
 }

@@ -40,12 +40,12 @@ void Bridge::land()
     Cell* far = level->getCell(x + 2 * d, y);
     const int h = far->getFloor();
     if (speed && h) {
-        level->getCell(x + d, y)->setFloor(7);
-        if (((d + 3) & f) == 0)
+        level->getCell(x + d, y)->setFloor(Cell::joinedBoth);
+        if (!(f & Cell::joinToward(d)))
             cell->leave(top);
-        cell->setFloor(f | (d + 4));
-        far->setFloor(h | (4 - d));
+        cell->setFloor(f | Cell::slab | Cell::joinToward(d));
+        far->setFloor(h | Cell::slab | Cell::joinToward(-d));
     }
-    speed = 0;
+    Domino::land();
     fly = 0;
 }

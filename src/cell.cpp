@@ -52,20 +52,17 @@ void Cell::render(float t)
 // a run of joined floors reads as one slab; joined ends draw no end face.
 void Cell::renderFloor()
 {
-    const int joinedLeft = 2;
-    const int joinedRight = 5;  // any code from 5 up has the right join
-    const bool reachesRight = hasFloor >= joinedRight;
-    const Box slab = {-1.0f, reachesRight ? 4.0f : 1.0f, -1.8f, -0.1f, -3.0f, 3.0f};
+    const Box box = {-1.0f, reachesRight() ? 4.0f : 1.0f, -1.8f, -0.1f, -3.0f, 3.0f};
 
     glColor3f(0, 0.5f, 1);
     glBegin(GL_QUADS);
-    boxFace(slab, TOP);
-    boxFace(slab, FRONT);
-    boxFace(slab, BOTTOM);
-    if (!reachesRight)
-        boxFace(slab, RIGHT);
+    boxFace(box, TOP);
+    boxFace(box, FRONT);
+    boxFace(box, BOTTOM);
+    if (!reachesRight())
+        boxFace(box, RIGHT);
     if (!(hasFloor & joinedLeft))
-        boxFace(slab, LEFT);
+        boxFace(box, LEFT);
     glEnd();
 }
 

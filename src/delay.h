@@ -7,8 +7,8 @@
 #include "domino.h"
 
 struct Delay : Domino {
-    int timer;       // ticks left before it starts to turn; 0 when none runs
-    bool released;   // the countdown has run out: it has had its one fall
+    int timer;      // ticks left before it starts to turn; 0 when none runs
+    bool released;  // the countdown has run out: it has had its one fall
 
     void init(Cell* c) override;
     void render(float t) override;

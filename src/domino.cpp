@@ -6,9 +6,6 @@
 
 namespace {
 
-const int lying = 6;   // angle steps of a domino lying flat
-const int strike = 4;  // the lean at which a domino's top strikes the next cell
-
 void drawStandardBody()
 {
     glColor3f(1, 1, 0);
@@ -48,47 +45,45 @@ bool Domino::inPlay()
 }
 
 // The contacts a domino turning toward direction makes, by its lean r along
-// that direction: from says how far the pusher's body would lean into the
-// neighbour, in the neighbour's own angle steps.
+// that direction. A lying domino standing up also reaches back two cells.
 bool Domino::touch(int direction)
 {
     const int r = angle * direction;
     const int other = 1 - top;
     if (r == -lying)
-        return neighbour(-2 * direction, top)->push(-direction, 5 * direction)
-            && neighbour(direction, top)->push(direction, -5 * direction);
-    if (r >= -5 && r <= -1)
-        return neighbour(direction, top)->push(direction, -5 * direction)
-            && neighbour(direction, other)->push(direction, -5 * direction);
-    if (r >= 0 && r <= 3)
-        return neighbour(direction, top)->push(direction, -4 * direction)
-            && neighbour(direction, other)->push(direction, -4 * direction);
+        return neighbour(-2 * direction, top)->push(-direction, contactFar * -direction)
+            && neighbour(direction, top)->push(direction, contactFar * direction);
+    if (r > -lying && r < 0)
+        return neighbour(direction, top)->push(direction, contactFar * direction)
+            && neighbour(direction, other)->push(direction, contactFar * direction);
+    if (r >= 0 && r < strike)
+        return neighbour(direction, top)->push(direction, contactNear * direction)
+            && neighbour(direction, other)->push(direction, contactNear * direction);
     if (r == strike)
-        return neighbour(direction, top)->push(direction, 0)
-            && neighbour(direction, other)->push(direction, 0);
-    if (r == 5 || r == lying)
-        return neighbour(direction, top)->push(direction, 6 * direction)
-            && neighbour(2 * direction, top)->push(direction, -5 * direction);
+        return neighbour(direction, top)->push(direction, contactSquare * direction)
+            && neighbour(direction, other)->push(direction, contactSquare * direction);
+    if (r > strike && r <= lying)
+        return neighbour(direction, top)->push(direction, contactLying * direction)
+            && neighbour(2 * direction, top)->push(direction, contactFar * direction);
     puts("bad touch direction");
     return false;
 }
 
-// Lets the pusher pass while this domino's lean stays beyond the lean the
-// pusher would take up; an upright domino struck squarely decides in push0.
+// Lets the pusher pass while this domino's lean after its coming step stays
+// beyond the lean the pusher would take up; an upright domino struck
+// squarely decides in push0.
 bool Domino::push(int direction, int from)
 {
     const int p = direction * from;
-    if (p == -5)
-        return (angle + speed) * direction >= -4;
-    if (p == -4)
-        return (angle + speed) * direction >= -3;
-    if (p == 0) {
+    if (p == contactFar || p == contactNear)
+        return (angle + speed) * direction > p;
+    if (p == contactSquare) {
         const int lean = angle * direction;
         if (lean == 0)
             return push0(direction);
         return lean > 0;
     }
-    if (p == 6)
+    if (p == contactLying)
         return false;
     puts("bad push direction");
     return false;
@@ -165,9 +160,9 @@ void Domino::refused()
 // one never resumes.
 void Domino::resume()
 {
-    if (angle >= 1 && angle <= 5 && touch(1))
+    if (angle > 0 && angle < lying && touch(1))
         speed = 1;
-    else if (angle >= -5 && angle <= -1 && touch(-1))
+    else if (angle < 0 && angle > -lying && touch(-1))
         speed = -1;
 }
 
@@ -179,7 +174,7 @@ void Domino::moveVertically()
             startDropping();
         else if (mayTipOverEdge())
             tipOverEdge();
-    } else if (elev == 6 || elev == -6) {
+    } else if (elev == elevPerRow || elev == -elevPerRow) {
         changeRow();
     }
 }
@@ -238,13 +233,16 @@ void Domino::renderPlaced(float t, void (*body)())
     glPopMatrix();
 }
 
-// Turns the domino about its bottom edge on the side it leans or starts to
-// fall to; one elev step is a sixth of a row.
 void Domino::rot(float t)
 {
+    rotAt(t, elev, fly);
+}
+
+void Domino::rotAt(float t, int height, int vertical)
+{
     const int k = 2 * angle + speed;
-    glTranslatef(0, (elev + fly * t) * 10 / 6, 0);
-    if (k == 0 || (fly && angle == 0))
+    glTranslatef(0, (height + vertical * t) * 10 / elevPerRow, 0);
+    if (k == 0 || (vertical && angle == 0))
         return;
     const float a = angle * 15 + speed * t * 15;
     const float edge = k > 0 ? 0.5f : -0.5f;

@@ -9,35 +9,91 @@
 #include "base.h"
 
 struct Domino {
-    int angle;    // lean in steps of 15 degrees, -6..6; positive leans toward +x
-    int speed;    // change of angle per tick: -1, 0 or 1
-    int accel;    // a push waiting for the next render to become speed
-    int elev;     // height above the cell's floor in sixths of a row
-    int top;      // the cell slot in use: 1 only for a flyer in flight
-    int fly;      // vertical speed in elev units per tick
-    Cell* cell;   // the cell last entered, even when out of play
+    // Leans, in steps of 15 degrees.
+    static constexpr int lying = 6;   // flat on the floor
+    static constexpr int strike = 4;  // its top strikes the domino in the next cell
+    // Heights, in elev units: a row is this many sixths high.
+    static constexpr int elevPerRow = 6;
+
+    // The contacts a moving domino makes, as push(direction, contact *
+    // direction): each is the lean, in the pushed domino's own steps along
+    // the push, that the pusher's body would take up. The pushed domino gives
+    // way while its own lean stays beyond it.
+    static constexpr int contactFar = -5;       // leaning back, or across a cell between
+    static constexpr int contactNear = -4;      // upright, or leaning forward short of strike
+    static constexpr int contactSquare = 0;     // at strike: an upright domino is knocked over
+    static constexpr int contactLying = lying;  // it would lie in the pushed domino's cell
+
+    int angle;   // lean in steps of 15 degrees, -6..6; positive leans toward +x
+    int speed;   // change of angle per tick: -1, 0 or 1
+    int accel;   // a push waiting for the next render to become speed
+    int elev;    // height above the cell's floor in sixths of a row
+    int top;     // the cell slot in use: 1 only for a flyer in flight
+    int fly;     // vertical speed in elev units per tick
+    Cell* cell;  // the cell last entered, even when out of play
     bool broken;
 
+    // Nothing is set until init.
     Domino() {}
+    // Upright, still, whole, in slot 0, then enters c. Called once by the
+    // loader; a kind with fields of its own sets them and calls this.
     virtual void init(Cell* c);
+    // Virtual because the level deletes its dominoes through Domino*.
     virtual ~Domino() {}
+    // Draws the domino for the tick fraction t, 0..1: applies a pending
+    // accel first, then the standard body through renderPlaced. An override
+    // draws its own body; one that takes pushes through accel applies it
+    // first.
     virtual void render(float t);
+    // Turning toward direction (+1 or -1), asks the dominoes in its way, by
+    // its lean, whether it may go on; true if it may. Its calls to push are
+    // the only way a moving domino affects others. An override may ask again
+    // for another posture (a splitter's other half).
     virtual bool touch(int direction);
+    // The player's pick-up: an upright, still, whole domino on its floor in
+    // slot 0 leaves its cell and returns itself; otherwise null, unchanged.
     virtual Domino* grab();
+    // A body moving toward direction reaches this domino with the contact
+    // direction * from; true lets it pass. Struck squarely while upright, the
+    // domino decides in push0. An override may answer for both halves of a
+    // splitter, or let everything pass (the empty slot).
     virtual bool push(int direction, int from);
+    // Struck squarely while upright: accel = direction, applied at the next
+    // render, and true. An override may refuse (false holds the striker
+    // back) or move some other way.
     virtual bool push0(int direction);
+    // Another domino has entered this one's slot: it breaks, upright and
+    // still. An override may react otherwise (a splitter splits).
     virtual void boom();
+    // One 50 ms tick, only while in play: turn by speed, ask the neighbours
+    // (stop, bounce or land), then move vertically (drop, tip over a floor
+    // edge, change rows). An override adds to the tick or replaces it.
     virtual void update();
+    // Called by update in the tick the domino comes to lie flat still
+    // turning: it stops. An override puts its effect here.
     virtual void land();
+    // Finished, for the exit check: not broken, and lying flat, resting
+    // against a neighbour or out of play. An override may always be done.
     virtual bool isDone();
+    // False; only the empty slot's placeholder answers true.
     virtual bool isBlank() { return false; }
 
+    // Enters slot top of c; in a taken slot the occupant booms and this
+    // domino is left out of play.
     void enter(Cell* c);
+    // The domino in slot top of the cell dx columns away in this row.
     Domino* neighbour(int dx, int top);
+    // Moves to the cell dx columns and dy rows away, keeping its slot.
     void migrate(int dx, int dy);
 
+    // Multiplies the matrix by the domino's placement for t: raised by elev,
+    // a sixth of a row per step, and turned about its bottom edge on the side
+    // it leans or starts to fall to.
     void rot(float t);
+    // Keeps the camera on a moving domino; draws the debris of a broken one
+    // and returns false, else returns true to have the body drawn.
     bool renderBroken(float t);
+    // Hands the domino's position to the camera.
     void lookAtMe(float t);
 
 protected:
@@ -48,6 +104,9 @@ protected:
     // Pushes the matrix, places the domino for t and, unless it is broken
     // (debris drawn instead), draws body in the domino's own frame.
     void renderPlaced(float t, void (*body)());
+    // rot with height and vertical in place of elev and fly: a body drawn
+    // upside down, whose frame's y points down, passes them negated.
+    void rotAt(float t, int height, int vertical);
 
 private:
     void refused();

@@ -6,7 +6,6 @@
 
 namespace {
 
-const int lying = 6;
 const int ceiling = 2;  // elev at which its top meets the floor of the row above
 
 // Upside down, the body is 4 deep from z -7/3 to 5/3 in three bands across
@@ -29,19 +28,15 @@ void drawBody()
 
 }  // namespace
 
-// Turned upside down, with the pivot edges of rot at its top; the elevation
-// still lifts it.
+// Turned upside down, with the pivot edges of rot at its top; its height,
+// counted down the turned frame, still lifts it.
 void Flyer::render(float t)
 {
     glPushMatrix();
     glTranslatef(0, 2, 0.5f);
     glRotatef(180, 1, 0, 0);
     glTranslatef(0, -3, -0.5f);
-    elev = -elev;
-    fly = -fly;
-    rot(t);
-    elev = -elev;
-    fly = -fly;
+    rotAt(t, -elev, -fly);
     if (renderBroken(t))
         drawBody();
     glPopMatrix();
@@ -85,14 +80,14 @@ void Flyer::rise()
         else if (speed == 0 && angle > 0)
             speed = -1;
         migrate(0, 1);
-        elev -= 6;
+        elev -= elevPerRow;
     } else if (std::abs(angle) == lying && angle * speed >= 0
                && !level->getCell(x + angle / lying, y + 1)->getFloor()) {
         fly = 1;
         speed = angle / lying;
         migrate(speed, 1);
         angle = -angle;
-        elev -= 6;
+        elev -= elevPerRow;
     } else {
         fly = 0;
     }

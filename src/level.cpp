@@ -36,51 +36,66 @@ bool el(FILE* s)
     return false;
 }
 
-struct CellKind {
-    char ch;
-    int floor;
-    bool ladder;
-};
-
 const CellKind cellKinds[] = {
-    {' ', 0, false}, {'|', 0, true},
-    {'.', 1, false}, {':', 1, false},
-    {')', 3, false}, {']', 3, true},
-    {'(', 5, false}, {'[', 5, true},
-    {'_', 7, false}, {'!', 7, true},
+    {' ', Cell::noFloor, false},   {'|', Cell::noFloor, true},   {'.', Cell::slab, false},
+    {':', Cell::slab, false},      {')', Cell::rightEnd, false}, {']', Cell::rightEnd, true},
+    {'(', Cell::leftEnd, false},   {'[', Cell::leftEnd, true},   {'_', Cell::joinedBoth, false},
+    {'!', Cell::joinedBoth, true},
 };
 
-const CellKind* findCellKind(int ch)
+template <class Kind>
+Domino* make()
 {
-    for (const CellKind& kind : cellKinds)
+    return new Kind;
+}
+
+const DominoKind dominoKinds[] = {
+    {' ', nullptr},      {'N', make<Domino>},   {'W', make<Blocker>}, {'V', make<Vanish>},
+    {'B', make<Bridge>}, {'S', make<Splitter>}, {'D', make<Delay>},   {'X', make<Boomer>},
+    {'F', make<Flyer>},  {'L', make<Looping>},  {'T', make<Trigger>},
+};
+
+template <class Kind, std::size_t n>
+const Kind* findIn(const Kind (&table)[n], int ch)
+{
+    for (const Kind& kind : table)
         if (kind.ch == ch)
             return &kind;
     return nullptr;
 }
 
-// A new domino of the kind a level file letter names, or null for any byte
-// that names none.
-Domino* newDomino(int ch)
+template <class Kind, std::size_t n>
+std::string characters(const Kind (&table)[n])
 {
-    switch (ch) {
-    case 'N': return new Domino;
-    case 'W': return new Blocker;
-    case 'V': return new Vanish;
-    case 'B': return new Bridge;
-    case 'S': return new Splitter;
-    case 'D': return new Delay;
-    case 'X': return new Boomer;
-    case 'F': return new Flyer;
-    case 'L': return new Looping;
-    case 'T': return new Trigger;
-    default: return nullptr;
-    }
+    std::string all;
+    for (const Kind& kind : table)
+        all += kind.ch;
+    return all;
 }
 
 }  // namespace
 
-Level::Level()
-    : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
+const CellKind* findCellKind(int ch)
+{
+    return findIn(cellKinds, ch);
+}
+
+const DominoKind* findDominoKind(int ch)
+{
+    return findIn(dominoKinds, ch);
+}
+
+std::string cellCharacters()
+{
+    return characters(cellKinds);
+}
+
+std::string dominoCharacters()
+{
+    return characters(dominoKinds);
+}
+
+Level::Level() : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
 {
 }
 
@@ -196,7 +211,7 @@ bool Level::fitsFile(FILE* s, long long size)
 // Only a machine short of memory can refuse a level that passed the header.
 bool Level::allocate()
 {
-    const long long count = (long long)wid * hei;
+    const long long count = static_cast<long long>(wid) * hei;
     cells = new (std::nothrow) Cell[count];
     doms = new (std::nothrow) Domino*[count];
     if (!cells || !doms) {
@@ -238,13 +253,14 @@ bool Level::readCell(int ch, int x, int y)
 // Every cell is ready before the first domino enters one.
 bool Level::readDomino(int ch, int x, int y)
 {
-    if (ch == ' ')
-        return true;
-    Domino* d = newDomino(ch);
-    if (!d) {
+    const DominoKind* kind = findDominoKind(ch);
+    if (!kind) {
         printf("Illegal domino character '%c'\n", ch);
         return false;
     }
+    if (!kind->make)
+        return true;
+    Domino* d = kind->make();
     doms[dcount++] = d;
     d->init(getCell(x, y));
     return true;

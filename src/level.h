@@ -9,17 +9,39 @@
 
 #include <string>
 
+// The level file's two alphabets, one table each: the loader builds levels
+// from them and the level checker checks files against them.
+struct CellKind {
+    char ch;
+    int floor;  // the floor code: Cell::slab and its joins
+    bool ladder;
+};
+
+struct DominoKind {
+    char ch;
+    Domino* (*make)();  // a new domino of the kind; null for ' ', the empty slot
+};
+
+// The entry for a byte of the cell grid or of the domino grid, or null for a
+// byte the format does not allow there.
+const CellKind* findCellKind(int ch);
+const DominoKind* findDominoKind(int ch);
+
+// Every character a grid allows, in table order.
+std::string cellCharacters();
+std::string dominoCharacters();
+
 class Level {
 public:
-    int wid;
-    int hei;
-    int dcount;
-    Cell* cells;     // wid x hei, row by row from the bottom
-    Domino** doms;   // the first dcount are owned, in file order
-    bool triggering;
-    Door wayIn;
-    Door wayOut;
-    bool pushed;
+    int wid;          // width in cells
+    int hei;          // height in cells
+    int dcount;       // dominoes in doms
+    Cell* cells;      // wid x hei, row by row from the bottom
+    Domino** doms;    // the first dcount are owned, in file order
+    bool triggering;  // a trigger has landed: the exit check runs at the end of this tick
+    Door wayIn;       // the entrance, opened as the level is entered
+    Door wayOut;      // the exit, opened only by the exit check
+    bool pushed;      // the player's one push has been used
 
     // Why the last load failed, for the player's message. Besides it the
     // loader prints its own one-line messages about the file's content.
@@ -29,15 +51,32 @@ public:
     };
     Failure failure;
 
+    // An empty level, no grid and no dominoes, until load.
     Level();
+    // Deletes every domino and both arrays, also after a load that failed
+    // half-way, and empties the border cell's slots.
     ~Level();
+    // A level owns its arrays and dominoes: a copy would free them twice.
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
 
+    // Reads the level file at path f; false when it is missing or broken (failure
+    // says why; a broken one is also described on standard output). Clears
+    // triggering and pushed.
     bool load(const char* f);
+    // The cell at column x, row y, or &borderCell anywhere outside the grid.
     Cell* getCell(int x, int y);
+    // Draws every cell, bottom row first, and gives the camera the level's
+    // corners and its moving dominoes; t is the tick fraction, 0..1.
     void render(float t);
+    // One 50 ms tick: every domino in file order, then the entrance and the
+    // exit, then the exit check if a trigger landed in this tick.
     void update();
     Door* getWayIn() { return &wayIn; }
+    // Arms the exit check for the end of this tick: the exit opens if every
+    // domino is done then; a check that fails is not repeated.
     void openWayOut() { triggering = true; }
+    // The level allows one push by the player, counted by hasPushed.
     bool canPush() { return !pushed; }
     void hasPushed() { pushed = true; }
 

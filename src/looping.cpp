@@ -17,7 +17,7 @@ void Looping::render(float t)
 {
     applyAccel();
     glPushMatrix();
-    glTranslatef(angle * (-0.5f) / 6, 0, 0);
+    glTranslatef(angle * (-0.5f) / lying, 0, 0);
     renderPlaced(t, drawBody);
     glPopMatrix();
 }

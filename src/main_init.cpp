@@ -126,7 +126,7 @@ bool isDirectory(const char* path)
 
 bool levelPath(char* pathname)
 {
-    return snprintf(pathname, pathSize, "levels/%d", levelnum) <= (int)pathSize - 1;
+    return snprintf(pathname, pathSize, "levels/%d", levelnum) <= pathSize - 1;
 }
 
 bool enterLevel(const char* pathname, Level::Failure* failure)

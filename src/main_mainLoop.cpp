@@ -241,7 +241,7 @@ int mainLoop()
             tick();
             last += tickLength;
         }
-        float t = levelDone ? 0 : (now - last) / (float)tickLength;
+        float t = levelDone ? 0 : (now - last) / static_cast<float>(tickLength);
 
         updateCam(now - prev);
         applyCam();

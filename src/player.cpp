@@ -6,16 +6,6 @@
 
 namespace {
 
-const int steps = 8;        // player steps per cell and per row
-const int lostBelow = -30;  // y below which the player has fallen out
-const int joinedLeft = 2;   // floor bit: joined to the left neighbour
-
-// The offset of a height above the floor line below it, 0..7.
-int aboveFloor(int y)
-{
-    return ((y % steps) + steps) % steps;
-}
-
 // A thin four-sided prism along +y, its corners on the axes 0.1 from the
 // centre line; with smooth shading it is lit like a cylinder.
 void cylinder(float len)
@@ -46,9 +36,9 @@ void doLeg(float x1, float y1, float x2, float y2)
 
 void Player::init(Cell* cell)
 {
-    x = steps * cell->getX();
-    y = steps * cell->getY();
-    z = -9;
+    x = stepsPerCell * cell->getX();
+    y = stepsPerCell * cell->getY();
+    z = -doorDepth;
     deltaZ = 1;
     speed = vspeed = 0;
     stopping = falling = releasing = false;
@@ -58,15 +48,11 @@ void Player::init(Cell* cell)
     foot = -1;
 }
 
-// Columns truncate toward zero, so column 0 reaches 7 steps past the left
-// edge of the grid; rows round down.
 Cell* Player::getCell(int dy)
 {
     if (dy > 0)
         dy = 0;
-    const int yy = y + dy;
-    const int row = (yy - aboveFloor(yy)) / steps;
-    return level->getCell(x / steps, row);
+    return level->getCell(columnOf(x), rowOf(y + dy));
 }
 
 bool Player::update()
@@ -110,14 +96,13 @@ void Player::weighForCamera()
     }
 }
 
-// One step of depth through a door; false while still inside it. Nine steps
-// into the exit end the level.
+// One step of depth through a door; false while still inside it. The walk
+// into the exit ends the level when it reaches the inside of the door.
 bool Player::moveThroughDoor()
 {
-    const int insideExit = -8;
     z += deltaZ;
     foot = -foot;
-    if (z < insideExit)
+    if (z <= -doorDepth)
         levelDone = true;
     if (z != 0)
         return false;
@@ -215,7 +200,7 @@ void Player::walkAsideToSetDown()
     Cell* here = getCell(0);
     for (int direction : {1, -1}) {
         Cell* c = level->getCell(here->getX() + direction, here->getY());
-        if ((c->getFloor() & joinedLeft) && c->getDomino(0) == &blank && c->getDomino(1) == &blank) {
+        if ((c->getFloor() & Cell::joinedLeft) && c->getDomino(0) == &blank && c->getDomino(1) == &blank) {
             speed = direction;
             releasing = true;
             return;
@@ -229,16 +214,16 @@ void Player::push(int direction)
     if (held || !level->canPush())
         return;
     Domino* d = getCell(0)->getDomino(0);
-    if (d->push(direction, 0) && !d->isBlank())
+    if (d->push(direction, Domino::contactSquare) && !d->isBlank())
         level->hasPushed();
 }
 
 void Player::render(float t)
 {
     const bool inDoor = deltaZ != 0;
-    const float fs = (inDoor ? deltaZ : speed * 5 / 8.0f) * foot;
-    const float rx = (x + (falling || inDoor ? 0 : speed * t) - 2) * 5 / 8;
-    const float ry = (y + vspeed * t) * 10 / 8;
+    const float fs = (inDoor ? deltaZ : speed * 5.0f / stepsPerCell) * foot;
+    const float rx = (x + (falling || inDoor ? 0 : speed * t) - 2) * 5 / stepsPerCell;
+    const float ry = (y + vspeed * t) * 10 / stepsPerCell;
     const float depth = (z + 3) + deltaZ * t;
 
     lookAt(rx, ry, 3);

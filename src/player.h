@@ -9,14 +9,31 @@
 
 class Player {
 public:
-    int x;           // eighths of a cell; column x / 8, truncated
-    int y;           // eighths of a row; standing on row r's floor at 8 r
+    // The player's grid: a cell is this many steps wide and a row as many
+    // steps high.
+    static constexpr int stepsPerCell = 8;
+    // A player whose y has fallen below this is out of the level.
+    static constexpr int lostBelow = -30;
+    // World units from the plane of the level to the inside of a door: a
+    // level starts with z at -doorDepth, and the walk into the exit ends there.
+    static constexpr int doorDepth = 9;
+
+    // The height of y above the floor line at or below it, 0 to stepsPerCell - 1.
+    static int aboveFloor(int y) { return ((y % stepsPerCell) + stepsPerCell) % stepsPerCell; }
+    // The row y is in, rounded down.
+    static int rowOf(int y) { return (y - aboveFloor(y)) / stepsPerCell; }
+    // The column x is in, truncated toward zero: column 0 reaches
+    // stepsPerCell - 1 steps past the left edge of the grid.
+    static int columnOf(int x) { return x / stepsPerCell; }
+
+    int x;  // steps across; the column is columnOf(x)
+    int y;  // steps up; standing on row r's floor at stepsPerCell * r
     bool stopping;
     bool falling;
     bool releasing;  // walking aside to set the carried domino down
     int foot;        // phase of the walking legs, +1 or -1
-    int speed;       // eighths of a cell per tick, -2..2
-    int vspeed;      // eighths of a row per tick, -2..2, up positive
+    int speed;       // steps per tick, -2..2
+    int vspeed;      // steps per tick, -2..2, up positive
     int z;           // depth in world units; negative inside a door
     int deltaZ;
     Domino* held;

@@ -61,7 +61,7 @@ bool Splitter::push(int direction, int from)
 // Dropped on, it splits instead of breaking.
 void Splitter::boom()
 {
-    push(1, 0);
+    push(1, contactSquare);
 }
 
 // The base rules once per half; the shared vertical motion thus runs twice,

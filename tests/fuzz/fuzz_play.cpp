@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     resetCamera();
     if (!enter(path))
         return 0;
-    if ((long long)level->wid * level->hei <= maxPlayCells) {
+    if (static_cast<long long>(level->wid) * level->hei <= maxPlayCells) {
         const size_t actionsAt = levelSize < size ? levelSize + 1 : size;
         play(path, data + actionsAt, size - actionsAt);
     }

@@ -5,6 +5,7 @@
 #include "reach.h"
 #include "scan.h"
 
+#include "level.h"
 #include "main.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@
 namespace {
 
 // Floors from rows written top row first, in the level file's cell
-// characters (only ' ', '|', '.', '[' are needed here).
+// characters.
 Floors floors(const std::vector<std::string>& rows)
 {
     Floors f;
@@ -24,8 +25,9 @@ Floors floors(const std::vector<std::string>& rows)
     f.wid = rows[0].size();
     for (int y = 0; y < f.hei; y++)
         for (char c : rows[f.hei - 1 - y]) {
-            f.floor.push_back(c == '.' || c == '[' ? 1 : 0);
-            f.ladder.push_back(c == '|' || c == '[');
+            const CellKind* kind = findCellKind(c);
+            f.floor.push_back(kind->floor);
+            f.ladder.push_back(kind->ladder);
             f.hole.push_back(false);
         }
     return f;

@@ -47,7 +47,7 @@ T* replace(int i)
 // frame that sets it turning.
 void strike(World& w, Domino* d)
 {
-    ASSERT_TRUE(d->push(1, 0));
+    ASSERT_TRUE(d->push(1, Domino::contactSquare));
     w.frame();
 }
 
@@ -77,7 +77,7 @@ TEST(DominoChain, EachKnocksTheNextOverAtFourRestsAtFiveAndTheLastLandsOnce)
     Domino* a = w.at(0, 0);
     Domino* b = w.at(1, 0);
     LandCounter* c = replace<LandCounter>(2);
-    ASSERT_TRUE(a->push(1, 0));
+    ASSERT_TRUE(a->push(1, Domino::contactSquare));
     EXPECT_EQ(a->speed, 0) << "a push takes effect when the domino is next drawn";
     w.frame();
     const auto trace = angles(w, {a, b, c}, 14);
@@ -240,7 +240,7 @@ TEST_F(DominoState, WhenItIsDoneAndWhetherItMayBePickedUp)
 TEST_F(DominoState, StruckAndGrabbedBeforeItIsDrawnTopplesOnceSetDown)
 {
     standAt(8, 0);
-    ASSERT_TRUE(d->push(1, 0));
+    ASSERT_TRUE(d->push(1, Domino::contactSquare));
     ASSERT_TRUE(player.grab());
     w.frame();
     player.x = 16;
@@ -253,7 +253,7 @@ TEST_F(DominoState, StruckSquarelyWhileLeaningLetsThePusherOnOnlyIfLeaningAway)
 {
     for (const int angle : {2, -2}) {
         d->angle = angle;
-        EXPECT_EQ(d->push(1, 0), angle > 0) << "angle " << angle;
+        EXPECT_EQ(d->push(1, Domino::contactSquare), angle > 0) << "angle " << angle;
         EXPECT_TRUE(d->angle == angle && d->speed == 0 && d->accel == 0) << "angle " << angle;
     }
 }

@@ -12,7 +12,7 @@ namespace {
 
 void strike(World& w, Domino* d)
 {
-    ASSERT_TRUE(d->push(1, 0));
+    ASSERT_TRUE(d->push(1, Domino::contactSquare));
     w.frame();
 }
 

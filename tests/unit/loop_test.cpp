@@ -118,7 +118,8 @@ TEST_F(StartUp, EntersTheFirstLevelThenOpensA960By720WindowWithA20msTimer)
     start("3 2 1 1 2 0\n___\n___\n   \n   \n");
     EXPECT_EQ(level->wid, 3);
     EXPECT_EQ(level->getWayIn()->speed, 1);
-    EXPECT_EQ(std::tuple(player.x, player.y), std::tuple(8 * 1, 8 * 1));
+    EXPECT_EQ(std::tuple(player.x, player.y),
+              std::tuple(Player::stepsPerCell * 1, Player::stepsPerCell * 1));
     EXPECT_EQ(std::tuple(borderCell.getX(), borderCell.getY(), borderCell.getFloor(), borderCell.getLadder()),
               std::tuple(-2, -2, 0, false));
 
@@ -361,7 +362,7 @@ TEST_F(LevelChange, SolvedLevelFadesFor1500MillisecondsFrozenThenTheNextIsEntere
     EXPECT_EQ(seen[1600].caption, "Toppleton - level 2");
     EXPECT_FALSE(seen[1600].done);
     EXPECT_EQ(seen[1600].fade, 0);
-    EXPECT_EQ(seen[1600].x, 8 * 3);
+    EXPECT_EQ(seen[1600].x, Player::stepsPerCell * 3);
 
     // Moved on from where level 1 left it by the pull gathered in its last
     // frame, over the 20 ms of the pass; a reset would have put it back at

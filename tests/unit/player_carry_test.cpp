@@ -14,9 +14,9 @@ using Trace = std::vector<int>;
 // Picks up the domino in column `from` and stands in column `at` with it.
 void carry(int from, int at)
 {
-    standAt(8 * from, 0);
+    standAt(Player::stepsPerCell * from, 0);
     ASSERT_TRUE(player.grab());
-    player.x = 8 * at;
+    player.x = Player::stepsPerCell * at;
 }
 
 TEST(PlayerPickingUp, OnlyAnUprightStillDominoIsTaken)

@@ -17,7 +17,7 @@ using Prisms = std::vector<fakegl::Primitive>;
 
 const float tolerance = 1e-3f;
 const float figureDepth = 3;          // in front of the dominoes' plane
-const float unitsPerStep = 5 / 8.0f;  // one eighth of a cell
+const float unitsPerStep = 5.0f / Player::stepsPerCell;  // a cell is 5 units wide
 const char* longFloor = "6 1 0 0 5 0\n(____)\n  N   \n";
 
 // World x of the figure's centre line at player x, in eighths of a cell.

@@ -57,7 +57,7 @@ Floors floorsAfterChain(Level& level)
             const bool gap = !f.floor[i] && f.inside(x - 1, y) && f.inside(x + 1, y) && f.floor[i - 1]
                              && f.floor[i + 1];
             if (bridge && gap)
-                f.floor[i] = 7;
+                f.floor[i] = Cell::joinedBoth;
             if (boomer && f.floor[i])
                 f.hole[i] = true;
         }

@@ -1,13 +1,12 @@
 #include "scan.h"
 
+#include "level.h"
+
 #include <cctype>
 #include <climits>
-#include <cstring>
 
 namespace {
 
-const char cellChars[] = " |.:)](_[!";
-const char dominoChars[] = " NWVBSDXFLT";
 const char* const headerNames[] = {"width", "height", "entrance column", "entrance row",
                                    "exit column", "exit row"};
 
@@ -35,7 +34,8 @@ public:
 
     ScanResult run()
     {
-        (void)(readHeader() && readGrid(cellChars, "cell") && readGrid(dominoChars, "domino"));
+        (void)(readHeader() && readGrid(isCellCharacter, cellCharacters(), "cell")
+               && readGrid(isDominoCharacter, dominoCharacters(), "domino"));
         return result;
     }
 
@@ -45,7 +45,7 @@ private:
     int line = 1, column = 1;
     ScanResult result;
 
-    int peek() const { return pos < text.size() ? (unsigned char)text[pos] : EOF; }
+    int peek() const { return pos < text.size() ? static_cast<unsigned char>(text[pos]) : EOF; }
 
     int next()
     {
@@ -117,7 +117,11 @@ private:
         return fail("expected a line feed " + where + ", found " + shown(peek()));
     }
 
-    bool readGrid(const char* allowed, const std::string& what)
+    static bool isCellCharacter(int c) { return findCellKind(c) != nullptr; }
+    static bool isDominoCharacter(int c) { return findDominoKind(c) != nullptr; }
+
+    // One grid, checked against one of the loader's own alphabets.
+    bool readGrid(bool (*allowed)(int c), const std::string& alphabet, const std::string& what)
     {
         for (int row = 0; row < result.hei; row++) {
             for (int x = 0; x < result.wid; x++) {
@@ -125,8 +129,8 @@ private:
                 if (c == EOF || c == '\n')
                     return fail("the " + what + " line is too short: expected " + std::to_string(result.wid)
                                 + " characters, found " + shown(c) + " after " + std::to_string(x));
-                if (!std::strchr(allowed, c) || c == 0)
-                    return fail("expected a " + what + " character (one of \"" + allowed + "\"), found "
+                if (!allowed(c))
+                    return fail("expected a " + what + " character (one of \"" + alphabet + "\"), found "
                                 + shown(c));
                 next();
             }

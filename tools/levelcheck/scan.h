@@ -1,6 +1,7 @@
 // The level file format checked character by character, so that a designer
 // learns where a file goes wrong and what was expected there. The game's own
-// loader stays terse; this scan reads the same format with the same rules.
+// loader stays terse; this scan reads the same format with the same rules and
+// the loader's own tables of cell characters and domino letters.
 #ifndef LEVELCHECK_SCAN_H
 #define LEVELCHECK_SCAN_H
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-const int steps = 8;            // player steps per cell and per row
 const int moveBudget = 600;     // ticks for a walk, climb, grab or push
 const int restBudget = 2000;    // ticks for the dominoes to come to rest
 const int holdFrom = 4;         // steps from which the arrow is held, not tapped
@@ -21,11 +20,6 @@ int windDown(int speed)
     return std::abs(speed) == fullSpeed ? fullSpeed + 1 : std::abs(speed);
 }
 
-int rowOf(int y)
-{
-    return (y - ((y % steps) + steps) % steps) / steps;
-}
-
 bool playerMoves()
 {
     return player.speed || player.vspeed || player.falling;
@@ -34,6 +28,11 @@ bool playerMoves()
 std::string cellName(int column, int row)
 {
     return "column " + std::to_string(column) + " row " + std::to_string(row);
+}
+
+std::string playerCellName()
+{
+    return cellName(Player::columnOf(player.x), Player::rowOf(player.y));
 }
 
 }  // namespace
@@ -119,7 +118,7 @@ Driver::Status Driver::step(const Action& a)
     switch (a.kind) {
     case Action::Walk:
         if (player.falling)
-            return fail("the player fell at " + cellName(player.x / steps, rowOf(player.y)));
+            return fail("the player fell at " + playerCellName());
         return walk(a.arg);
     case Action::Drop: return walk(a.arg);
     case Action::Climb: return climb(a.arg);
@@ -140,10 +139,10 @@ bool Driver::pathIsWalkable(int column, bool mayFall)
         return refuse("column " + std::to_string(column) + " is outside the level");
     if (mayFall)
         return true;
-    if (player.falling || player.y % steps)
+    if (player.falling || Player::aboveFloor(player.y))
         return refuse("the player is not standing on a floor");
-    const int row = rowOf(player.y);
-    const int from = player.x / steps;
+    const int row = Player::rowOf(player.y);
+    const int from = Player::columnOf(player.x);
     const int direction = column < from ? -1 : 1;
     for (int c = from; c != column + direction; c += direction) {
         Cell* cell = level->getCell(c, row);
@@ -181,7 +180,7 @@ void Driver::setOff(int d, SDLKey forward, SDLKey back)
 
 Driver::Status Driver::walk(int column)
 {
-    const int d = steps * column - player.x;
+    const int d = Player::stepsPerCell * column - player.x;
     if (stillApproaching(d, player.speed, false))
         return Status::Running;
     if (d == 0)
@@ -194,14 +193,13 @@ Driver::Status Driver::walk(int column)
 // above, which lands exactly by itself.
 Driver::Status Driver::climb(int row)
 {
-    const int d = steps * row - player.y;
+    const int d = Player::stepsPerCell * row - player.y;
     if (stillApproaching(d, player.vspeed, player.falling))
         return Status::Running;
     if (d == 0)
         return Status::Done;
     if (!player.getCell(d > 0 ? 1 : -1)->getLadder())
-        return fail(std::string("no ladder to climb ") + (d > 0 ? "up" : "down") + " at "
-                    + cellName(player.x / steps, rowOf(player.y)));
+        return fail(std::string("no ladder to climb ") + (d > 0 ? "up" : "down") + " at " + playerCellName());
     setOff(d, SDLK_UP, SDLK_DOWN);
     return Status::Running;
 }

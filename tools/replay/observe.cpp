@@ -15,16 +15,9 @@
 
 namespace {
 
-const int steps = 8;  // player steps per cell and per row
-
 bool inPlay(Domino* d)
 {
     return d->cell->getDomino(d->top) == d;
-}
-
-int rowOf(int y)
-{
-    return (y - ((y % steps) + steps) % steps) / steps;
 }
 
 std::string activity()
@@ -96,8 +89,8 @@ std::string describe(Domino* d)
 
 std::string describePlayer()
 {
-    std::string text = "player column " + std::to_string(player.x / steps) + " row "
-        + std::to_string(rowOf(player.y)) + " (x " + std::to_string(player.x) + ", y "
+    std::string text = "player column " + std::to_string(Player::columnOf(player.x)) + " row "
+        + std::to_string(Player::rowOf(player.y)) + " (x " + std::to_string(player.x) + ", y "
         + std::to_string(player.y) + "), " + activity();
     if (player.held)
         text += ", carrying " + describe(player.held);

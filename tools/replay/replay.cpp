@@ -177,7 +177,7 @@ void Replay::abandon(const std::string& why)
 
 void Replay::endLevel()
 {
-    const bool walkedOut = player.z < -8;
+    const bool walkedOut = player.z <= -Player::doorDepth;
     const bool solved = failure.empty() && walkedOut;
     if (failure.empty() && !walkedOut) {
         // The game stepped levelnum back to play it again; go on instead.
