@@ -1,0 +1,340 @@
+#include "search.h"
+#include "verifier.h"
+
+#include <algorithm>
+
+namespace {
+
+// Two delays pushed before the counting push are the most any level needs so
+// far; every order and direction of them is tried.
+const int maxDelayPushes = 2;
+
+bool touches(const std::vector<bool>& zone, const Carry& c)
+{
+    return zone[c.from] || zone[c.to];
+}
+
+}  // namespace
+
+Search::Search(Simulation& simulation, bool thorough)
+    : sim(simulation), thorough(thorough), start(simulation.start()), terrain(simulation.terrain())
+{
+    State first{start.where, {}, start.entrance, 0};
+    first.arrangement = arrangementId(first.where);
+    layers.push_back({first});
+}
+
+int Search::arrangementId(const std::vector<int>& where)
+{
+    return arrangements.emplace(where, (int)arrangements.size()).first->second;
+}
+
+int Search::programId(const Program& p)
+{
+    return programs.emplace(p.key(), (int)programs.size()).first->second;
+}
+
+int Search::dominoAt(const std::vector<int>& where, int cell) const
+{
+    for (std::size_t i = 0; i < where.size(); i++)
+        if (where[i] == cell)
+            return (int)i;
+    return -1;
+}
+
+// Every carry from every state of the last layer: a domino that has not been
+// carried yet (carrying one twice is one carry from its first cell to its
+// last) from a cell the player gets to, to a free floor cell the player gets
+// to with it. States with the same dominoes where the player gets to the same
+// cells are one state.
+void Search::buildLayer(int depth)
+{
+    std::map<std::pair<int, int>, bool> seen;
+    std::vector<State> next;
+    for (const State& s : layers[depth - 1]) {
+        const std::vector<bool>& reach = terrain.reach(s.at, false);
+        for (std::size_t i = 0; i < s.where.size(); i++) {
+            const int from = s.where[i];
+            const bool carriedBefore = from != start.where[i];
+            if (from < 0 || !start.movable[i] || carriedBefore || !reach[from])
+                continue;
+            const std::vector<bool>& carryReach = terrain.reach(from, true);
+            for (int to = 0; to < terrain.size(); to++) {
+                if (to == from || !carryReach[to] || !terrain.hasFloor(to) || dominoAt(s.where, to) >= 0)
+                    continue;
+                State t = s;
+                t.where[i] = to;
+                t.carries.push_back({(int)i, from, to});
+                t.at = to;
+                t.arrangement = arrangementId(t.where);
+                if (seen.emplace(std::make_pair(t.arrangement, terrain.reachId(to)), true).second)
+                    next.push_back(std::move(t));
+            }
+        }
+    }
+    layers.push_back(std::move(next));
+}
+
+std::vector<Program> Search::programsFor(const State& s, int cost)
+{
+    std::vector<Program> out;
+    addPrograms(s, cost, Program{}, s.at, out);
+    return out;
+}
+
+// Delays first, in every order and both ways, each left to fall where it
+// stands or carried on while it counts down; then a counting push of any
+// other domino that falls (or none, after a delay); then a pick-up.
+void Search::addPrograms(const State& s, int cost, Program p, int at, std::vector<Program>& out)
+{
+    const std::vector<bool>& reach = terrain.reach(at, false);
+    auto used = [&](int cell) {
+        const std::vector<int> cells = p.cells();
+        return std::find(cells.begin(), cells.end(), cell) != cells.end();
+    };
+    for (std::size_t i = 0; i < s.where.size(); i++) {
+        const int cell = s.where[i];
+        if (cell < 0 || !start.movable[i] || !reach[cell] || used(cell))
+            continue;
+        const char kind = start.kinds[i];
+        for (int direction : {-1, 1}) {
+            if (kind == 'D' && (int)p.delays.size() < maxDelayPushes && p.push < 0) {
+                Program withDelay = p;
+                withDelay.delays.push_back({cell, direction});
+                addPrograms(s, cost, withDelay, cell, out);
+                if (withDelay.cost() < cost) {
+                    const std::vector<bool>& carryReach = terrain.reach(cell, true);
+                    for (int to = 0; to < terrain.size(); to++) {
+                        if (to == cell || !carryReach[to] || !terrain.hasFloor(to) || dominoAt(s.where, to) >= 0
+                            || used(to))
+                            continue;
+                        Program carried = p;
+                        carried.delays.push_back({cell, direction, to});
+                        addPrograms(s, cost, carried, to, out);
+                    }
+                }
+            } else if (kind != 'D' && kind != 'W' && p.push < 0) {
+                Program pushed = p;
+                pushed.push = cell;
+                pushed.direction = direction;
+                addPickUps(s, cost, pushed, cell, out);
+            }
+        }
+    }
+    if (!p.delays.empty() && p.push < 0)
+        addPickUps(s, cost, p, at, out);
+}
+
+void Search::addPickUps(const State& s, int cost, const Program& p, int at, std::vector<Program>& out)
+{
+    if (p.cost() == cost)
+        out.push_back(p);
+    if (p.cost() + 1 != cost)
+        return;
+    const std::vector<bool>& reach = terrain.reach(at, false);
+    const std::vector<int> cells = p.cells();
+    for (std::size_t i = 0; i < s.where.size(); i++) {
+        const int cell = s.where[i];
+        if (cell < 0 || !start.movable[i] || !reach[cell] || std::find(cells.begin(), cells.end(), cell) != cells.end())
+            continue;
+        Program picking = p;
+        picking.pickUp = cell;
+        out.push_back(picking);
+    }
+}
+
+int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>& accept)
+{
+    for (int round = 0; round <= limit; round++) {
+        for (int depth = 0; depth <= round; depth++) {
+            if (depth == (int)layers.size())
+                buildLayer(depth);
+            for (const State& s : layers[depth])
+                for (const Program& p : programsFor(s, round - depth)) {
+                    const Verdict v = evaluate(s, p, programId(p));
+                    if (!v.minimal || !records[v.record].solved)
+                        continue;
+                    const std::string key = solutionKey(s, p);
+                    if (distinct.count(key))
+                        continue;
+                    Solution solution{s.carries, p, records[v.record].outcome};
+                    const bool ok = accept(solution);
+                    distinct[key] = ok;
+                    if (!ok) {
+                        refused++;
+                        continue;
+                    }
+                    found.push_back(solution);
+                    if (firstOnly)
+                        return round;
+                }
+        }
+        if (!found.empty())
+            return round;
+    }
+    return -1;
+}
+
+Search::Verdict Search::evaluate(const State& s, const Program& p, int pid)
+{
+    const long long key = (long long)s.arrangement * (1LL << 32) + pid;
+    const auto known = memo.find(key);
+    if (known != memo.end())
+        return {known->second, !notMinimal.count(key)};
+    if (thorough) {
+        played++;
+        const Outcome o = replayed(s, p);
+        memo[key] = addRecord(s.where, o.solved, o.zone, o.landings, o);
+        return {memo[key], true};
+    }
+    int r = inherited(s, pid);
+    if (r >= 0) {
+        memo[key] = r;
+        notMinimal.insert(key);
+        return {r, false};
+    }
+    r = matching(s, pid);
+    if (r < 0 && p.pickUp >= 0) {
+        r = uselessPickUp(s, p);
+        if (r >= 0)
+            byProgram[pid].push_back(r);
+    }
+    if (r < 0) {
+        played++;
+        Outcome o = sim.play(s.where, p);
+        r = addRecord(s.where, o.solved, o.zone, o.landings, o);
+        byProgram[pid].push_back(r);
+    }
+    memo[key] = r;
+    return {r, true};
+}
+
+int Search::addRecord(const std::vector<int>& where, bool solved, const std::vector<bool>& zone,
+                      const std::vector<std::vector<int>>& landings, const Outcome& outcome)
+{
+    records.push_back({where, solved, zone, landings, outcome});
+    return (int)records.size() - 1;
+}
+
+// A carry outside the zone of the same program played without it plays as
+// that: no solution, or one with fewer carries. Any carry may be taken back
+// whose cells no later carry used.
+int Search::inherited(const State& s, int pid)
+{
+    for (std::size_t k = 0; k < s.carries.size(); k++) {
+        const Carry& c = s.carries[k];
+        bool usedLater = false;
+        for (std::size_t l = k + 1; l < s.carries.size(); l++)
+            usedLater = usedLater || s.carries[l].from == c.to || s.carries[l].to == c.from;
+        if (usedLater)
+            continue;
+        std::vector<int> without = s.where;
+        without[c.domino] = c.from;
+        const auto a = arrangements.find(without);
+        if (a == arrangements.end())
+            continue;
+        const auto m = memo.find((long long)a->second * (1LL << 32) + pid);
+        if (m != memo.end() && !touches(records[m->second].zone, c))
+            return m->second;
+    }
+    return -1;
+}
+
+// An earlier play of the program whose arrangement holds the same dominoes in
+// every cell of its zone.
+int Search::matching(const State& s, int pid)
+{
+    for (int r : byProgram[pid]) {
+        const Record& rec = records[r];
+        bool same = true;
+        for (std::size_t i = 0; i < s.where.size() && same; i++) {
+            const bool inZone = (rec.where[i] >= 0 && rec.zone[rec.where[i]]) || (s.where[i] >= 0 && rec.zone[s.where[i]]);
+            same = !inZone || rec.where[i] == s.where[i];
+        }
+        if (same)
+            return r;
+    }
+    return -1;
+}
+
+// The pick-up of a domino that the program without it never touched, when at
+// no landing of a trigger it was the only domino not done: a failed record
+// whose zone adds the pick-up's cell, or -1 when that cannot be told.
+int Search::uselessPickUp(const State& s, const Program& p)
+{
+    Program without = p;
+    without.pickUp = -1;
+    const auto m = memo.find((long long)s.arrangement * (1LL << 32) + programId(without));
+    if (m == memo.end())
+        return -1;
+    const Record& rec = records[m->second];
+    const int picked = dominoAt(s.where, p.pickUp);
+    if (rec.zone[p.pickUp])
+        return -1;
+    for (const std::vector<int>& undone : rec.landings)
+        if (undone.empty() || (undone.size() == 1 && undone[0] == picked))
+            return -1;
+    std::vector<bool> zone = rec.zone;
+    zone[p.pickUp] = true;
+    Outcome o;
+    o.why = "the picked-up domino was never in the chain's way";
+    return addRecord(s.where, false, zone, {}, o);
+}
+
+std::string Search::solutionKey(const State& s, const Program& p) const
+{
+    std::string key(terrain.size(), ' ');
+    for (std::size_t i = 0; i < s.where.size(); i++)
+        if (s.where[i] >= 0)
+            key[s.where[i]] = start.kinds[i];
+    return key + p.key();
+}
+
+// From the level's start: the carries, and the walk to where the first push
+// is made.
+std::vector<Action> Search::carriesScript(const std::vector<Carry>& carries, int to)
+{
+    std::vector<Action> out;
+    if (start.settleTicks)
+        out.push_back(makeAction(Action::WaitStill));
+    int at = start.entrance;
+    for (const Carry& c : carries) {
+        terrain.route(at, c.from, false, out);
+        out.push_back(makeAction(Action::Grab));
+        terrain.route(c.from, c.to, true, out);
+        out.push_back(makeAction(Action::Grab));
+        at = c.to;
+    }
+    terrain.route(at, to, false, out);
+    return out;
+}
+
+std::vector<Action> Search::script(const Solution& s)
+{
+    std::vector<Action> out = carriesScript(s.carries, s.program.firstCell());
+    out.insert(out.end(), s.outcome.played.begin(), s.outcome.played.end());
+    return out;
+}
+
+// The same candidate as Simulation::play judges it, both ways home, but
+// walked from the level's start through the main loop.
+Outcome Search::replayed(const State& s, const Program& p)
+{
+    Outcome o;
+    o.zone.assign(terrain.size(), true);
+    std::vector<Action> script = carriesScript(s.carries, p.firstCell());
+    const std::size_t before = script.size();
+    if (!p.actions(terrain, script)) {
+        o.why = "no way to walk between the pushes";
+        return o;
+    }
+    const std::string& path = sim.levelPath();
+    Verifier::Result r = Verifier::play(path, script, Homeward::Policy::WaitThenWalk, start.exit);
+    if (!r.solved && r.sawExitOpen)
+        r = Verifier::play(path, script, Homeward::Policy::HeadForExit, start.exit);
+    o.solved = r.solved;
+    o.why = r.why;
+    o.ticks = r.ticks;
+    o.played.assign(r.played.begin() + before, r.played.end());
+    return o;
+}

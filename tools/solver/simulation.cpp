@@ -1,0 +1,326 @@
+#include "simulation.h"
+#include "homeward.h"
+
+#include "driver.h"
+#include "observe.h"
+#include "scripted_sdl.h"
+
+#include "cell.h"
+#include "delay.h"
+#include "domino.h"
+#include "level.h"
+#include "main.h"
+#include "splitter.h"
+
+#include <tuple>
+
+namespace {
+
+const Uint32 refreshInterval = 20;  // ms between the timer's passes, as the game asks for
+const Uint32 tickLength = 50;       // ms of game time per tick
+const int settleLimit = 2000;       // ticks a level may take to come to rest at its start
+const int playLimit = 6000;         // ticks from the first push; the driver's budgets end a play sooner
+const int lying = 6;                // angle steps of a domino lying flat
+const int stillTicks = 2;           // ticks without motion that make a level still, as the driver's wait-still
+
+// Everything about a domino that changes when it is struck, moves, is carried
+// or breaks.
+struct DominoPose {
+    int angle, speed, accel, elev, fly, top;
+    Cell* cell;
+    bool broken, inPlay;
+    int timer, angle2, speed2, accel2;
+
+    bool operator!=(const DominoPose& o) const
+    {
+        return std::tie(angle, speed, accel, elev, fly, top, cell, broken, inPlay, timer, angle2, speed2, accel2)
+            != std::tie(o.angle, o.speed, o.accel, o.elev, o.fly, o.top, o.cell, o.broken, o.inPlay, o.timer,
+                        o.angle2, o.speed2, o.accel2);
+    }
+};
+
+DominoPose poseOf(Domino* d)
+{
+    DominoPose p{d->angle, d->speed, d->accel, d->elev, d->fly, d->top, d->cell, d->broken,
+                 d->cell->getDomino(d->top) == d, 0, 0, 0, 0};
+    if (auto* delay = dynamic_cast<Delay*>(d))
+        p.timer = delay->timer;
+    if (auto* s = dynamic_cast<Splitter*>(d)) {
+        p.angle2 = s->angle2;
+        p.speed2 = s->speed2;
+        p.accel2 = s->accel2;
+    }
+    return p;
+}
+
+// The main loop's key table.
+void keyDown(SDLKey key)
+{
+    switch (key) {
+    case SDLK_LEFT: player.move(-1); break;
+    case SDLK_RIGHT: player.move(1); break;
+    case SDLK_UP: player.climb(1); break;
+    case SDLK_DOWN: player.climb(-1); break;
+    case SDLK_SPACE: player.grab(); break;
+    case SDLK_COMMA: player.push(-1); break;
+    case SDLK_PERIOD: player.push(1); break;
+    default: break;
+    }
+}
+
+bool isArrow(SDLKey key)
+{
+    return key == SDLK_LEFT || key == SDLK_RIGHT || key == SDLK_UP || key == SDLK_DOWN;
+}
+
+// Hands the keys the driver queued to the player; true if there were any.
+bool handleKeys()
+{
+    bool any = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        any = true;
+        if (event.type == SDL_KEYDOWN)
+            keyDown(event.key.keysym.sym);
+        else if (event.type == SDL_KEYUP && isArrow(event.key.keysym.sym))
+            player.stop();
+    }
+    return any;
+}
+
+// One tick of the main loop; false when the player fell out of the level.
+bool tick()
+{
+    const bool alive = player.update();
+    level->update();
+    return alive;
+}
+
+void frame(float t)
+{
+    player.render(t);
+    level->render(t);
+}
+
+bool exitOpened()
+{
+    return level->wayOut.angle || level->wayOut.speed;
+}
+
+int cellIndex(Cell* c)
+{
+    return c->getY() * level->wid + c->getX();
+}
+
+bool inGrid(Cell* c)
+{
+    return c != &borderCell;
+}
+
+// True once a domino can never be done again, so the exit can never open: a
+// broken one, or one dropping upright out of the grid (nothing can turn it
+// there; only a Flyer leaving upward may still lie flat).
+bool hopeless(const std::vector<char>& kinds)
+{
+    for (int i = 0; i < level->dcount; i++) {
+        Domino* d = level->doms[i];
+        if (d->broken && !d->isDone())
+            return true;
+        const bool inBorder = d->cell == &borderCell && borderCell.getDomino(d->top) == d;
+        if (inBorder && kinds[i] != 'F' && d->angle == 0 && d->fly < 0)
+            return true;
+    }
+    return false;
+}
+
+// The player standing still in c, out of the doors, as after a walk.
+void standIn(Cell* c)
+{
+    player.init(c);
+    player.z = 0;
+    player.deltaZ = 0;
+}
+
+}  // namespace
+
+Simulation::Simulation(std::string levelPath)
+    : path(std::move(levelPath))
+{
+    borderCell.init(-2, -2, 0, false);
+    if (!load())
+        return;
+    int quiet = allStill() ? stillTicks : 0;
+    int ticks = 0;
+    while (quiet < stillTicks && ticks < settleLimit) {
+        settle(1);
+        ticks++;
+        quiet = allStill() ? quiet + 1 : 0;
+    }
+    begin.settleTicks = ticks;
+    floors = std::make_unique<Terrain>(*level);
+    for (int i = 0; i < level->dcount; i++) {
+        Domino* d = level->doms[i];
+        const bool inPlay = d->cell->getDomino(d->top) == d && inGrid(d->cell);
+        begin.kinds.push_back(kindLetter(d));
+        begin.where.push_back(inPlay ? cellIndex(d->cell) : -1);
+        begin.movable.push_back(inPlay && d->top == 0 && !d->broken && !d->angle && !d->speed && !d->fly
+                                && !d->elev && d->cell->getFloor());
+    }
+    begin.entrance = cellIndex(level->getWayIn()->getCell());
+    begin.exit = cellIndex(level->wayOut.getCell());
+}
+
+Simulation::~Simulation()
+{
+    delete level;
+    level = nullptr;
+}
+
+bool Simulation::load()
+{
+    delete level;
+    level = nullptr;
+    levelDone = false;
+    resetCamera();
+    return enterLevel(path.c_str());
+}
+
+// Ticks of the level as it starts, each followed by a frame; the player comes
+// out of the entrance meanwhile.
+void Simulation::settle(int ticks)
+{
+    for (int i = 0; i < ticks; i++) {
+        tick();
+        frame(0);
+    }
+}
+
+// The carried dominoes are all taken up first and then set down, so that a
+// domino may go where another one stood.
+void Simulation::placeCarried(const std::vector<int>& where)
+{
+    std::vector<int> carried;
+    for (int i = 0; i < level->dcount; i++)
+        if (where[i] != begin.where[i]) {
+            level->doms[i]->grab();
+            carried.push_back(i);
+        }
+    for (int i : carried)
+        level->doms[i]->enter(level->getCell(floors->column(where[i]), floors->row(where[i])));
+}
+
+Outcome Simulation::play(const std::vector<int>& where, const Program& program)
+{
+    Outcome waited = playWith(where, program, Homeward::Policy::WaitThenWalk);
+    if (waited.solved || !waited.sawExitOpen)
+        return waited;
+    Outcome hurried = playWith(where, program, Homeward::Policy::HeadForExit);
+    for (std::size_t c = 0; c < hurried.zone.size(); c++)
+        hurried.zone[c] = hurried.zone[c] || waited.zone[c];
+    if (!hurried.solved)
+        hurried.why = waited.why;
+    return hurried;
+}
+
+Outcome Simulation::playWith(const std::vector<int>& where, const Program& program, Homeward::Policy policy)
+{
+    Outcome out;
+    out.zone.assign(floors->size(), false);
+    auto markAround = [&](int cell) {
+        const int x = floors->column(cell), y = floors->row(cell);
+        for (int yy = std::max(0, y - 1); yy <= std::min(floors->height() - 1, y + 1); yy++)
+            for (int xx = std::max(0, x - 2); xx <= std::min(floors->width() - 1, x + 2); xx++)
+                out.zone[floors->cellAt(xx, yy)] = true;
+    };
+    for (int c : program.cells())
+        markAround(c);
+    std::vector<Action> timed;
+    if (!program.actions(*floors, timed)) {
+        out.why = "no way to walk between the pushes";
+        return out;
+    }
+
+    load();
+    settle(begin.settleTicks);
+    placeCarried(where);
+    const int first = program.firstCell();
+    standIn(level->getCell(floors->column(first), floors->row(first)));
+
+    const int count = level->dcount;
+    std::vector<DominoPose> before;
+    for (int i = 0; i < count; i++)
+        before.push_back(poseOf(level->doms[i]));
+    std::vector<bool> moved(count, false), wasLying(count, false);
+    auto track = [&](bool ticked) {
+        for (int i = 0; i < count; i++) {
+            Domino* d = level->doms[i];
+            if (!moved[i] && poseOf(d) != before[i]) {
+                moved[i] = true;
+                markAround(cellIndex(before[i].cell));
+            }
+            if (moved[i] && d != player.held && inGrid(d->cell))
+                markAround(cellIndex(d->cell));
+        }
+        if (!ticked)
+            return;
+        for (int i = 0; i < count; i++) {
+            Domino* d = level->doms[i];
+            const bool flat = begin.kinds[i] == 'T' && std::abs(d->angle) == lying;
+            if (flat && !wasLying[i]) {
+                std::vector<int> undone;
+                for (int j = 0; j < count; j++)
+                    if (!level->doms[j]->isDone())
+                        undone.push_back(j);
+                out.landings.push_back(undone);
+            }
+            wasLying[i] = flat;
+        }
+    };
+
+    scriptedsdl::reset();
+    auto driver = std::make_unique<Driver>(timed, false);
+    out.played = timed;
+    Homeward homeward(policy, begin.exit);
+    Uint32 now = 0, last = 0;
+    while (out.ticks <= playLimit) {
+        const bool keys = handleKeys();
+        if (!keys)
+            now += refreshInterval;
+        const bool ticked = now - last > tickLength;
+        if (ticked) {
+            last += tickLength;
+            out.ticks++;
+            if (!tick()) {
+                out.why = "the player fell out of the level";
+                return out;
+            }
+        }
+        if (levelDone) {
+            out.solved = true;
+            return out;
+        }
+        if (ticked || keys) {
+            frame(float(now - last) / tickLength);
+            track(ticked);
+        }
+        out.sawExitOpen = out.sawExitOpen || exitOpened();
+        if (ticked && hopeless(begin.kinds)) {
+            out.why = "a domino broke or left the grid";
+            return out;
+        }
+        driver->poll(out.ticks);
+        if (driver->failed()) {
+            out.why = driver->failure();
+            return out;
+        }
+        if (!driver->finished())
+            continue;
+        std::vector<Action> part;
+        if (!homeward.next(part, out.why))
+            return out;
+        out.played.insert(out.played.end(), part.begin(), part.end());
+        driver = std::make_unique<Driver>(std::move(part), false);
+    }
+    out.why = "still going after " + std::to_string(playLimit) + " ticks";
+    return out;
+}
