@@ -197,13 +197,13 @@ Search::Verdict Search::evaluate(const State& s, const Program& p, int pid)
     if (r < 0 && p.pickUp >= 0) {
         r = uselessPickUp(s, p);
         if (r >= 0)
-            byProgram[pid].push_back(r);
+            index(pid, r);
     }
     if (r < 0) {
         played++;
         Outcome o = sim.play(s.where, p);
         r = addRecord(s.where, o.solved, o.zone, o.landings, o);
-        byProgram[pid].push_back(r);
+        index(pid, r);
     }
     memo[key] = r;
     return {r, true};
@@ -244,17 +244,35 @@ int Search::inherited(const State& s, int pid)
 // every cell of its zone.
 int Search::matching(const State& s, int pid)
 {
-    for (int r : byProgram[pid]) {
-        const Record& rec = records[r];
-        bool same = true;
-        for (std::size_t i = 0; i < s.where.size() && same; i++) {
-            const bool inZone = (rec.where[i] >= 0 && rec.zone[rec.where[i]]) || (s.where[i] >= 0 && rec.zone[s.where[i]]);
-            same = !inZone || rec.where[i] == s.where[i];
-        }
-        if (same)
-            return r;
+    for (const ZoneIndex& z : byProgram[pid]) {
+        const auto r = z.records.find(inZone(s.where, z.zone));
+        if (r != z.records.end())
+            return r->second;
     }
     return -1;
+}
+
+void Search::index(int pid, int record)
+{
+    const Record& rec = records[record];
+    std::vector<ZoneIndex>& zones = byProgram[pid];
+    auto z = std::find_if(zones.begin(), zones.end(), [&](const ZoneIndex& i) { return i.zone == rec.zone; });
+    if (z == zones.end())
+        z = zones.insert(zones.end(), ZoneIndex{rec.zone, {}});
+    z->records.emplace(inZone(rec.where, rec.zone), record);
+}
+
+// Which domino stands in which cell of the zone, and no more: two
+// arrangements with the same text play alike.
+std::string Search::inZone(const std::vector<int>& where, const std::vector<bool>& zone) const
+{
+    std::string key;
+    for (int cell : where) {
+        const int kept = cell >= 0 && zone[cell] ? cell : -1;
+        key += char(kept & 0xff);
+        key += char(kept >> 8);
+    }
+    return key;
 }
 
 // The pick-up of a domino that the program without it never touched, when at

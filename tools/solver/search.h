@@ -103,7 +103,13 @@ private:
     std::map<std::string, int> programs;
     std::unordered_map<long long, int> memo;   // arrangement and program id -> record
     std::unordered_set<long long> notMinimal;
-    std::map<int, std::vector<int>> byProgram;  // program id -> records played
+    // The records of one program whose plays had the same zone, by what their
+    // arrangements held in it.
+    struct ZoneIndex {
+        std::vector<bool> zone;
+        std::unordered_map<std::string, int> records;
+    };
+    std::map<int, std::vector<ZoneIndex>> byProgram;  // program id -> its plays' zones
     std::deque<Record> records;
     std::vector<Solution> found;
     std::map<std::string, bool> distinct;       // solution keys seen
@@ -123,6 +129,8 @@ private:
                   const std::vector<std::vector<int>>& landings, const Outcome& outcome);
     int inherited(const State& s, int pid);
     int matching(const State& s, int pid);
+    void index(int pid, int record);
+    std::string inZone(const std::vector<int>& where, const std::vector<bool>& zone) const;
     int uselessPickUp(const State& s, const Program& p);
     Outcome replayed(const State& s, const Program& p);
     std::vector<Action> carriesScript(const std::vector<Carry>& carries, int to);

@@ -39,13 +39,15 @@ struct DominoPose {
     }
 };
 
-DominoPose poseOf(Domino* d)
+// kind: the domino's level file letter.
+DominoPose poseOf(Domino* d, char kind)
 {
     DominoPose p{d->angle, d->speed, d->accel, d->elev, d->fly, d->top, d->cell, d->broken,
                  d->cell->getDomino(d->top) == d, 0, 0, 0, 0};
-    if (auto* delay = dynamic_cast<Delay*>(d))
-        p.timer = delay->timer;
-    if (auto* s = dynamic_cast<Splitter*>(d)) {
+    if (kind == 'D')
+        p.timer = static_cast<Delay*>(d)->timer;
+    if (kind == 'S') {
+        const Splitter* s = static_cast<Splitter*>(d);
         p.angle2 = s->angle2;
         p.speed2 = s->speed2;
         p.accel2 = s->accel2;
@@ -96,10 +98,23 @@ bool tick()
     return alive;
 }
 
-void frame(float t)
+// What a frame does that the rules read: drawing a domino turns the push it
+// was given into motion (Domino::render); everything else a frame does only
+// draws and steers the camera. So of a frame only the dominoes with a push
+// waiting are drawn, those that the cells would draw (in a slot of the grid)
+// and the one the player carries, on the GL that draws nothing.
+void frame(float t, const std::vector<char>& kinds)
 {
-    player.render(t);
-    level->render(t);
+    for (int i = 0; i < level->dcount; i++) {
+        Domino* d = level->doms[i];
+        const bool waiting = d->accel || (kinds[i] == 'S' && static_cast<Splitter*>(d)->accel2);
+        if (!waiting)
+            continue;
+        if (d == player.held)
+            d->render(0);
+        else if (d->cell != &borderCell && d->cell->getDomino(d->top) == d)
+            d->render(t);
+    }
 }
 
 bool exitOpened()
@@ -149,6 +164,8 @@ Simulation::Simulation(std::string levelPath)
     borderCell.init(-2, -2, 0, false);
     if (!load())
         return;
+    for (int i = 0; i < level->dcount; i++)
+        begin.kinds.push_back(kindLetter(level->doms[i]));
     int quiet = allStill() ? stillTicks : 0;
     int ticks = 0;
     while (quiet < stillTicks && ticks < settleLimit) {
@@ -161,7 +178,6 @@ Simulation::Simulation(std::string levelPath)
     for (int i = 0; i < level->dcount; i++) {
         Domino* d = level->doms[i];
         const bool inPlay = d->cell->getDomino(d->top) == d && inGrid(d->cell);
-        begin.kinds.push_back(kindLetter(d));
         begin.where.push_back(inPlay ? cellIndex(d->cell) : -1);
         begin.movable.push_back(inPlay && d->top == 0 && !d->broken && !d->angle && !d->speed && !d->fly
                                 && !d->elev && d->cell->getFloor());
@@ -191,7 +207,7 @@ void Simulation::settle(int ticks)
 {
     for (int i = 0; i < ticks; i++) {
         tick();
-        frame(0);
+        frame(0, begin.kinds);
     }
 }
 
@@ -249,12 +265,12 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
     const int count = level->dcount;
     std::vector<DominoPose> before;
     for (int i = 0; i < count; i++)
-        before.push_back(poseOf(level->doms[i]));
+        before.push_back(poseOf(level->doms[i], begin.kinds[i]));
     std::vector<bool> moved(count, false), wasLying(count, false);
     auto track = [&](bool ticked) {
         for (int i = 0; i < count; i++) {
             Domino* d = level->doms[i];
-            if (!moved[i] && poseOf(d) != before[i]) {
+            if (!moved[i] && poseOf(d, begin.kinds[i]) != before[i]) {
                 moved[i] = true;
                 markAround(cellIndex(before[i].cell));
             }
@@ -300,7 +316,7 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             return out;
         }
         if (ticked || keys) {
-            frame(float(now - last) / tickLength);
+            frame(float(now - last) / tickLength, begin.kinds);
             track(ticked);
         }
         out.sawExitOpen = out.sawExitOpen || exitOpened();
