@@ -33,8 +33,12 @@ bool Homeward::next(std::vector<Action>& part, std::string& why)
     }
     Terrain terrain(*level);
     const int here = terrain.cellAt(c->getX(), c->getY());
+    // A carried domino stays in hand on a way without falls. On any other the
+    // game sets it down where the player falls, which no longer matters once
+    // the exit has opened.
     const bool kept = player.held && terrain.route(here, exitCell, true, part);
-    if (!kept && !terrain.route(here, exitCell, false, part)) {
+    const bool mayDrop = !player.held || stage == Stage::Waiting;
+    if (!kept && !(mayDrop && terrain.route(here, exitCell, false, part))) {
         why = "no way to the exit";
         return false;
     }

@@ -154,16 +154,21 @@ int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>&
                     const Verdict v = evaluate(s, p, programId(p));
                     if (!v.minimal || !records[v.record].solved)
                         continue;
+                    // Alike dominoes swapped make the same solution: one that
+                    // played is enough, one that did not may play the other way.
                     const std::string key = solutionKey(s, p);
-                    if (distinct.count(key))
+                    const auto seen = distinct.find(key);
+                    if (seen != distinct.end() && seen->second)
                         continue;
                     Solution solution{s.carries, p, records[v.record].outcome};
                     const bool ok = accept(solution);
-                    distinct[key] = ok;
-                    if (!ok) {
+                    if (!ok && seen == distinct.end())
                         refused++;
+                    if (ok && seen != distinct.end())
+                        refused--;
+                    distinct[key] = ok;
+                    if (!ok)
                         continue;
-                    }
                     found.push_back(solution);
                     if (firstOnly)
                         return round;
@@ -348,7 +353,7 @@ Outcome Search::replayed(const State& s, const Program& p)
     }
     const std::string& path = sim.levelPath();
     Verifier::Result r = Verifier::play(path, script, Homeward::Policy::WaitThenWalk, start.exit);
-    if (!r.solved && r.sawExitOpen)
+    if (r.failedOnTheWay)
         r = Verifier::play(path, script, Homeward::Policy::HeadForExit, start.exit);
     o.solved = r.solved;
     o.why = r.why;

@@ -132,9 +132,9 @@ bool inGrid(Cell* c)
     return c != &borderCell;
 }
 
-// True once a domino can never be done again, so the exit can never open: a
-// broken one, or one dropping upright out of the grid (nothing can turn it
-// there; only a Flyer leaving upward may still lie flat).
+// True once a domino can never be done again, so a closed exit can never
+// open: a broken one, or one dropping upright out of the grid (nothing can
+// turn it there; only a Flyer leaving upward may still lie flat).
 bool hopeless(const std::vector<char>& kinds)
 {
     for (int i = 0; i < level->dcount; i++) {
@@ -162,8 +162,10 @@ Simulation::Simulation(std::string levelPath)
     : path(std::move(levelPath))
 {
     borderCell.init(-2, -2, 0, false);
-    if (!load())
+    if (!load()) {
+        level = nullptr;
         return;
+    }
     for (int i = 0; i < level->dcount; i++)
         begin.kinds.push_back(kindLetter(level->doms[i]));
     int quiet = allStill() ? stillTicks : 0;
@@ -184,21 +186,39 @@ Simulation::Simulation(std::string levelPath)
     }
     begin.entrance = cellIndex(level->getWayIn()->getCell());
     begin.exit = cellIndex(level->wayOut.getCell());
+    haveSnapshot = settled.take(*level);
+    level = nullptr;
 }
 
 Simulation::~Simulation()
 {
-    delete level;
-    level = nullptr;
+    if (level == own.get())
+        level = nullptr;
 }
 
 bool Simulation::load()
 {
-    delete level;
     level = nullptr;
     levelDone = false;
     resetCamera();
-    return enterLevel(path.c_str());
+    const bool ok = enterLevel(path.c_str());
+    own.reset(level);
+    return ok;
+}
+
+// The level as the player finds it once everything has come to rest, from
+// the snapshot or, for kinds it cannot copy, read and settled again.
+void Simulation::prepare()
+{
+    if (!haveSnapshot) {
+        load();
+        settle(begin.settleTicks);
+        return;
+    }
+    level = own.get();
+    settled.restore(*level);
+    levelDone = false;
+    resetCamera();
 }
 
 // Ticks of the level as it starts, each followed by a frame; the player comes
@@ -228,7 +248,7 @@ void Simulation::placeCarried(const std::vector<int>& where)
 Outcome Simulation::play(const std::vector<int>& where, const Program& program)
 {
     Outcome waited = playWith(where, program, Homeward::Policy::WaitThenWalk);
-    if (waited.solved || !waited.sawExitOpen)
+    if (waited.solved || !waited.failedOnTheWay)
         return waited;
     Outcome hurried = playWith(where, program, Homeward::Policy::HeadForExit);
     for (std::size_t c = 0; c < hurried.zone.size(); c++)
@@ -256,8 +276,17 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
         return out;
     }
 
-    load();
-    settle(begin.settleTicks);
+    prepare();
+    // Afterwards the shared border cell is emptied of dominoes that left the
+    // grid, as deleting a level would, for whoever plays next.
+    struct LetGo {
+        ~LetGo()
+        {
+            level = nullptr;
+            borderCell.leave(0);
+            borderCell.leave(1);
+        }
+    } letGo;
     placeCarried(where);
     const int first = program.firstCell();
     standIn(level->getCell(floors->column(first), floors->row(first)));
@@ -298,6 +327,8 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
     out.played = timed;
     Homeward homeward(policy, begin.exit);
     Uint32 now = 0, last = 0;
+    bool fellOut = false, sawExitOpen = false;
+    out.why = "still going after " + std::to_string(playLimit) + " ticks";
     while (out.ticks <= playLimit) {
         const bool keys = handleKeys();
         if (!keys)
@@ -306,37 +337,39 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
         if (ticked) {
             last += tickLength;
             out.ticks++;
-            if (!tick()) {
+            fellOut = !tick();
+            if (fellOut) {
                 out.why = "the player fell out of the level";
-                return out;
+                break;
             }
         }
         if (levelDone) {
             out.solved = true;
+            out.why.clear();
             return out;
         }
         if (ticked || keys) {
             frame(float(now - last) / tickLength, begin.kinds);
             track(ticked);
         }
-        out.sawExitOpen = out.sawExitOpen || exitOpened();
-        if (ticked && hopeless(begin.kinds)) {
+        sawExitOpen = sawExitOpen || exitOpened();
+        if (ticked && !exitOpened() && hopeless(begin.kinds)) {
             out.why = "a domino broke or left the grid";
-            return out;
+            break;
         }
         driver->poll(out.ticks);
         if (driver->failed()) {
             out.why = driver->failure();
-            return out;
+            break;
         }
         if (!driver->finished())
             continue;
         std::vector<Action> part;
         if (!homeward.next(part, out.why))
-            return out;
+            break;
         out.played.insert(out.played.end(), part.begin(), part.end());
         driver = std::make_unique<Driver>(std::move(part), false);
     }
-    out.why = "still going after " + std::to_string(playLimit) + " ticks";
+    out.failedOnTheWay = homeward.failedOnTheWay(fellOut, sawExitOpen);
     return out;
 }

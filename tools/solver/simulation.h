@@ -12,8 +12,8 @@
 //
 // After the pushes (and the pick-up) the player either waits until nothing
 // moves and then walks to the opened exit, or heads for the exit at once and
-// waits there; the second is tried only when the first saw the exit open but
-// could not get to it.
+// waits there; the second is tried only when the first failed on the way
+// home for the player's own sake (see Homeward).
 //
 // Besides whether it solved the level, a play reports its zone: every cell
 // whose contents before the push could have mattered. That is a block of
@@ -29,6 +29,7 @@
 
 #include "homeward.h"
 #include "program.h"
+#include "snapshot.h"
 #include "terrain.h"
 
 #include <memory>
@@ -49,7 +50,7 @@ struct LevelStart {
 
 struct Outcome {
     bool solved = false;
-    bool sawExitOpen = false;
+    bool failedOnTheWay = false;              // on the way home, for the player's own sake (Homeward)
     std::string why;                          // why not, for reports
     std::vector<bool> zone;
     std::vector<std::vector<int>> landings;   // at each tick a trigger came to lie flat: the dominoes not done
@@ -78,8 +79,14 @@ private:
     std::string path;
     LevelStart begin;
     std::unique_ptr<Terrain> floors;
+    // The level it plays, set to the game's global level only while it plays:
+    // between plays others (the Verifier) load and delete levels of their own.
+    std::unique_ptr<Level> own;
+    Snapshot settled;
+    bool haveSnapshot = false;
 
     bool load();
+    void prepare();
     void settle(int ticks);
     void placeCarried(const std::vector<int>& where);
     Outcome playWith(const std::vector<int>& where, const Program& program, Homeward::Policy policy);

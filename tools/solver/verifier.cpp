@@ -61,6 +61,7 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
     delete level;
     level = nullptr;
     levelDone = false;
+    borderCell.init(-2, -2, 0, false);
     if (!enterLevel(levelPath.c_str())) {
         r.why = "the level does not load";
         SDL_Quit();
@@ -71,7 +72,7 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
     auto driver = std::make_unique<Driver>(script, false);
     r.played = script;
     TickCounter counter(scriptedsdl::now());
-    bool over = false;
+    bool over = false, fellOut = false, sawExitOpen = false;
     auto end = [&](const std::string& why) {
         r.why = why;
         over = true;
@@ -84,10 +85,11 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
         r.ticks = counter.update(scriptedsdl::now());
         if (levelDone) {
             r.solved = player.z < walkedOut;
+            fellOut = !r.solved;
             end(r.solved ? "" : driver->current() + ": the player fell out of the level");
             return;
         }
-        r.sawExitOpen = r.sawExitOpen || level->wayOut.angle || level->wayOut.speed;
+        sawExitOpen = sawExitOpen || level->wayOut.angle || level->wayOut.speed;
         driver->poll(r.ticks);
         if (driver->failed()) {
             end(driver->failure());
@@ -107,6 +109,7 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
     mainLoop();
     if (!over)
         r.why = "the game ended during the level";
+    r.failedOnTheWay = !r.solved && home && home->failedOnTheWay(fellOut, sawExitOpen);
     scriptedsdl::setFrameHook(nullptr);
     SDL_Quit();
     delete level;

@@ -17,7 +17,7 @@ class Verifier {
 public:
     struct Result {
         bool solved = false;
-        bool sawExitOpen = false;
+        bool failedOnTheWay = false;  // see Homeward
         int ticks = 0;
         std::string why;             // why not
         std::vector<Action> played;  // the script with the way home
