@@ -27,6 +27,9 @@ public:
     // the part before; false when there is none, with why.
     bool next(std::vector<Action>& part, std::string& why);
 
+    // The player waits for the dominoes to come to rest.
+    bool waiting() const { return stage == Stage::Waiting; }
+
     // Whether a play that ended unsolved failed on the way home for the
     // player's own sake (see above), so the other way may do better.
     bool failedOnTheWay(bool playerFellOut, bool exitOpened) const

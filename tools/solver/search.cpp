@@ -152,22 +152,16 @@ int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>&
             for (const State& s : layers[depth])
                 for (const Program& p : programsFor(s, round - depth)) {
                     const Verdict v = evaluate(s, p, programId(p));
-                    if (!v.minimal || !records[v.record].solved)
+                    if (!v.minimal || !records[v.record].outcome.solved)
                         continue;
                     // Alike dominoes swapped make the same solution: one that
                     // played is enough, one that did not may play the other way.
                     const std::string key = solutionKey(s, p);
-                    const auto seen = distinct.find(key);
-                    if (seen != distinct.end() && seen->second)
+                    if (distinct[key])
                         continue;
                     Solution solution{s.carries, p, records[v.record].outcome};
-                    const bool ok = accept(solution);
-                    if (!ok && seen == distinct.end())
-                        refused++;
-                    if (ok && seen != distinct.end())
-                        refused--;
-                    distinct[key] = ok;
-                    if (!ok)
+                    distinct[key] = accept(solution);
+                    if (!distinct[key])
                         continue;
                     found.push_back(solution);
                     if (firstOnly)
@@ -188,8 +182,7 @@ Search::Verdict Search::evaluate(const State& s, const Program& p, int pid)
         return {known->second, !notMinimal.count(key)};
     if (thorough) {
         played++;
-        const Outcome o = replayed(s, p);
-        memo[key] = addRecord(s.where, o.solved, o.zone, o.landings, o);
+        memo[key] = addRecord(s.where, replayed(s, p));
         return {memo[key], true};
     }
     int r = inherited(s, pid);
@@ -206,19 +199,28 @@ Search::Verdict Search::evaluate(const State& s, const Program& p, int pid)
     }
     if (r < 0) {
         played++;
-        Outcome o = sim.play(s.where, p);
-        r = addRecord(s.where, o.solved, o.zone, o.landings, o);
+        r = addRecord(s.where, sim.play(s.where, p));
         index(pid, r);
     }
     memo[key] = r;
     return {r, true};
 }
 
-int Search::addRecord(const std::vector<int>& where, bool solved, const std::vector<bool>& zone,
-                      const std::vector<std::vector<int>>& landings, const Outcome& outcome)
+// Only a solution's script is ever read again.
+int Search::addRecord(const std::vector<int>& where, Outcome outcome)
 {
-    records.push_back({where, solved, zone, landings, outcome});
+    if (!outcome.solved)
+        outcome.played.clear();
+    records.push_back({where, std::move(outcome)});
     return (int)records.size() - 1;
+}
+
+int Search::rejected() const
+{
+    int n = 0;
+    for (const auto& [key, accepted] : distinct)
+        n += !accepted;
+    return n;
 }
 
 // A carry outside the zone of the same program played without it plays as
@@ -239,7 +241,7 @@ int Search::inherited(const State& s, int pid)
         if (a == arrangements.end())
             continue;
         const auto m = memo.find((long long)a->second * (1LL << 32) + pid);
-        if (m != memo.end() && !touches(records[m->second].zone, c))
+        if (m != memo.end() && !touches(records[m->second].outcome.zone, c))
             return m->second;
     }
     return -1;
@@ -260,11 +262,12 @@ int Search::matching(const State& s, int pid)
 void Search::index(int pid, int record)
 {
     const Record& rec = records[record];
+    const std::vector<bool>& zone = rec.outcome.zone;
     std::vector<ZoneIndex>& zones = byProgram[pid];
-    auto z = std::find_if(zones.begin(), zones.end(), [&](const ZoneIndex& i) { return i.zone == rec.zone; });
+    auto z = std::find_if(zones.begin(), zones.end(), [&](const ZoneIndex& i) { return i.zone == zone; });
     if (z == zones.end())
-        z = zones.insert(zones.end(), ZoneIndex{rec.zone, {}});
-    z->records.emplace(inZone(rec.where, rec.zone), record);
+        z = zones.insert(zones.end(), ZoneIndex{zone, {}});
+    z->records.emplace(inZone(rec.where, zone), record);
 }
 
 // Which domino stands in which cell of the zone, and no more: two
@@ -285,23 +288,23 @@ std::string Search::inZone(const std::vector<int>& where, const std::vector<bool
 // whose zone adds the pick-up's cell, or -1 when that cannot be told.
 int Search::uselessPickUp(const State& s, const Program& p)
 {
-    Program without = p;
-    without.pickUp = -1;
-    const auto m = memo.find((long long)s.arrangement * (1LL << 32) + programId(without));
+    Program pushesOnly = p;
+    pushesOnly.pickUp = -1;
+    const auto m = memo.find((long long)s.arrangement * (1LL << 32) + programId(pushesOnly));
     if (m == memo.end())
         return -1;
-    const Record& rec = records[m->second];
+    const Outcome& without = records[m->second].outcome;
     const int picked = dominoAt(s.where, p.pickUp);
-    if (rec.zone[p.pickUp])
+    if (without.zone[p.pickUp])
         return -1;
-    for (const std::vector<int>& undone : rec.landings)
+    for (const std::vector<int>& undone : without.landings)
         if (undone.empty() || (undone.size() == 1 && undone[0] == picked))
             return -1;
-    std::vector<bool> zone = rec.zone;
-    zone[p.pickUp] = true;
     Outcome o;
+    o.zone = without.zone;
+    o.zone[p.pickUp] = true;
     o.why = "the picked-up domino was never in the chain's way";
-    return addRecord(s.where, false, zone, {}, o);
+    return addRecord(s.where, o);
 }
 
 std::string Search::solutionKey(const State& s, const Program& p) const

@@ -49,7 +49,6 @@ struct Solution {
     Program program;
     Outcome outcome;
     int ticks = 0;  // of the whole play, once the replay driver played it
-    int cost() const { return (int)carries.size() + program.cost(); }
 };
 
 class Search {
@@ -60,15 +59,16 @@ public:
     Search(Simulation& simulation, bool thorough);
 
     // Runs the rounds up to limit carries. Each solution found is handed to
-    // accept (which plays it through the replay driver); only accepted ones
-    // count; accept may note the ticks of its play. With firstOnly the search stops at the first accepted one.
-    // Returns the fewest carries of an accepted solution, or -1.
+    // accept, which plays it through the replay driver and may note the ticks
+    // of its play; only accepted ones count. With firstOnly the search stops
+    // at the first accepted one. Returns the fewest carries of an accepted
+    // solution, or -1.
     int run(int limit, bool firstOnly, const std::function<bool(Solution&)>& accept);
 
     // Accepted solutions with the fewest carries, one per distinct solution.
     const std::vector<Solution>& solutions() const { return found; }
-    // Found by the search but not accepted.
-    int rejected() const { return refused; }
+    // Distinct solutions found by the search but not accepted.
+    int rejected() const;
     // Plays of the simulation the search needed.
     int plays() const { return played; }
 
@@ -87,10 +87,7 @@ private:
         bool minimal;  // false when inferred to be no solution with the fewest carries
     };
     struct Record {
-        std::vector<int> where;
-        bool solved;
-        std::vector<bool> zone;
-        std::vector<std::vector<int>> landings;
+        std::vector<int> where;  // the arrangement played
         Outcome outcome;
     };
 
@@ -112,8 +109,7 @@ private:
     std::map<int, std::vector<ZoneIndex>> byProgram;  // program id -> its plays' zones
     std::deque<Record> records;
     std::vector<Solution> found;
-    std::map<std::string, bool> distinct;       // solution keys seen
-    int refused = 0;
+    std::map<std::string, bool> distinct;       // solution keys seen, and whether one was accepted
     int played = 0;
 
     int arrangementId(const std::vector<int>& where);
@@ -125,8 +121,7 @@ private:
     int dominoAt(const std::vector<int>& where, int cell) const;
     // The record of a candidate, played or inferred.
     Verdict evaluate(const State& s, const Program& p, int pid);
-    int addRecord(const std::vector<int>& where, bool solved, const std::vector<bool>& zone,
-                  const std::vector<std::vector<int>>& landings, const Outcome& outcome);
+    int addRecord(const std::vector<int>& where, Outcome outcome);
     int inherited(const State& s, int pid);
     int matching(const State& s, int pid);
     void index(int pid, int record);

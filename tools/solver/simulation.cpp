@@ -132,19 +132,33 @@ bool inGrid(Cell* c)
     return c != &borderCell;
 }
 
+// A domino dropping upright out of the grid drops for ever: nothing can turn
+// it there (only a Flyer leaving upward may still come to lie flat).
+bool droppingForever(Domino* d, char kind)
+{
+    const bool inBorder = d->cell == &borderCell && borderCell.getDomino(d->top) == d;
+    return inBorder && kind != 'F' && d->angle == 0 && d->fly < 0;
+}
+
 // True once a domino can never be done again, so a closed exit can never
-// open: a broken one, or one dropping upright out of the grid (nothing can
-// turn it there; only a Flyer leaving upward may still lie flat).
+// open: a broken one, or one dropping for ever.
 bool hopeless(const std::vector<char>& kinds)
 {
     for (int i = 0; i < level->dcount; i++) {
         Domino* d = level->doms[i];
-        if (d->broken && !d->isDone())
-            return true;
-        const bool inBorder = d->cell == &borderCell && borderCell.getDomino(d->top) == d;
-        if (inBorder && kinds[i] != 'F' && d->angle == 0 && d->fly < 0)
+        if ((d->broken && !d->isDone()) || droppingForever(d, kinds[i]))
             return true;
     }
+    return false;
+}
+
+// True while some domino will never come to rest, so waiting for the
+// dominoes to come to rest never ends.
+bool restless(const std::vector<char>& kinds)
+{
+    for (int i = 0; i < level->dcount; i++)
+        if (droppingForever(level->doms[i], kinds[i]))
+            return true;
     return false;
 }
 
@@ -355,6 +369,10 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
         sawExitOpen = sawExitOpen || exitOpened();
         if (ticked && !exitOpened() && hopeless(begin.kinds)) {
             out.why = "a domino broke or left the grid";
+            break;
+        }
+        if (ticked && exitOpened() && homeward.waiting() && restless(begin.kinds)) {
+            out.why = "a domino drops out of the grid for ever: waiting for the dominoes to rest would never end";
             break;
         }
         driver->poll(out.ticks);
