@@ -26,6 +26,8 @@ std::vector<int> Program::cells() const
         out.push_back(push);
     if (pickUp >= 0)
         out.push_back(pickUp);
+    if (setDown >= 0)
+        out.push_back(setDown);
     return out;
 }
 
@@ -34,7 +36,8 @@ std::string Program::key() const
     std::string k;
     for (const DelayPush& d : delays)
         k += "d" + std::to_string(d.cell) + (d.direction < 0 ? "<" : ">") + std::to_string(d.carryTo);
-    k += "p" + std::to_string(push) + (direction < 0 ? "<" : ">") + "u" + std::to_string(pickUp);
+    k += "p" + std::to_string(push) + (direction < 0 ? "<" : ">") + "u" + std::to_string(pickUp) + "s"
+        + std::to_string(setDown);
     return k;
 }
 
@@ -64,6 +67,11 @@ bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
     }
     if (pickUp >= 0) {
         if (!goTo(pickUp, false))
+            return false;
+        out.push_back(makeAction(Action::Grab));
+    }
+    if (setDown >= 0) {
+        if (!goTo(setDown, true))
             return false;
         out.push_back(makeAction(Action::Grab));
     }

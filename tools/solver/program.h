@@ -1,7 +1,8 @@
 // The timed part of a way to solve a level, from the first push on: Delays
 // pushed first (each may be picked up while it counts down and carried to
 // another cell), then the level's one counting push, then at most one domino
-// picked up while the chain runs and kept. Cells are numbered as in Terrain.
+// picked up while the chain runs, kept or set down again elsewhere. Cells are
+// numbered as in Terrain.
 //
 // A pushed Delay does not use up the level's push, so the delays come first;
 // a program may also have no counting push at all when a Delay starts the
@@ -26,9 +27,11 @@ struct Program {
     std::vector<DelayPush> delays;
     int push = -1;  // cell of the counting push; -1 for none
     int direction = 0;
-    int pickUp = -1;  // cell of the domino taken out of the chain's way
+    int pickUp = -1;   // cell of the domino taken out of the chain's way
+    int setDown = -1;  // where it is set down again; -1 keeps it
 
-    // Carries it takes: a delay carried on, and the pick-up.
+    // Carries it takes: a delay carried on, and the pick-up (set down again
+    // or not).
     int cost() const;
     // Where the player stands for the first push.
     int firstCell() const;

@@ -133,13 +133,22 @@ void Search::addPickUps(const State& s, int cost, const Program& p, int at, std:
         return;
     const std::vector<bool>& reach = terrain.reach(at, false);
     const std::vector<int> cells = p.cells();
+    auto used = [&](int cell) { return std::find(cells.begin(), cells.end(), cell) != cells.end(); };
     for (std::size_t i = 0; i < s.where.size(); i++) {
         const int cell = s.where[i];
-        if (cell < 0 || !start.movable[i] || !reach[cell] || std::find(cells.begin(), cells.end(), cell) != cells.end())
+        if (cell < 0 || !start.movable[i] || !reach[cell] || used(cell))
             continue;
         Program picking = p;
         picking.pickUp = cell;
         out.push_back(picking);
+        const std::vector<bool>& carryReach = terrain.reach(cell, true);
+        for (int to = 0; to < terrain.size(); to++) {
+            if (to == cell || !carryReach[to] || !terrain.hasFloor(to) || dominoAt(s.where, to) >= 0 || used(to))
+                continue;
+            Program moving = picking;
+            moving.setDown = to;
+            out.push_back(moving);
+        }
     }
 }
 
@@ -152,7 +161,7 @@ int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>&
             for (const State& s : layers[depth])
                 for (const Program& p : programsFor(s, round - depth)) {
                     const Verdict v = evaluate(s, p, programId(p));
-                    if (!v.minimal || !records[v.record].outcome.solved)
+                    if (!v.minimal || !records[v.record].outcome.solved || keepingSolves(s, p))
                         continue;
                     // Alike dominoes swapped make the same solution: one that
                     // played is enough, one that did not may play the other way.
@@ -192,7 +201,18 @@ Search::Verdict Search::evaluate(const State& s, const Program& p, int pid)
         return {r, false};
     }
     r = matching(s, pid);
-    if (r < 0 && p.pickUp >= 0) {
+    if (r < 0 && p.setDown >= 0) {
+        const Verdict kept = setDownAside(s, p);
+        if (!kept.minimal) {
+            memo[key] = kept.record;
+            notMinimal.insert(key);
+            return kept;
+        }
+        r = kept.record;
+        if (r >= 0)
+            index(pid, r);
+    }
+    if (r < 0 && p.pickUp >= 0 && p.setDown < 0) {
         r = uselessPickUp(s, p);
         if (r >= 0)
             index(pid, r);
@@ -305,6 +325,39 @@ int Search::uselessPickUp(const State& s, const Program& p)
     o.zone[p.pickUp] = true;
     o.why = "the picked-up domino was never in the chain's way";
     return addRecord(s.where, o);
+}
+
+// Setting a picked-up domino down again is another solution only where
+// keeping it is none.
+bool Search::keepingSolves(const State& s, const Program& p)
+{
+    if (p.setDown < 0)
+        return false;
+    Program keeping = p;
+    keeping.setDown = -1;
+    const auto m = memo.find((long long)s.arrangement * (1LL << 32) + programId(keeping));
+    return m != memo.end() && records[m->second].outcome.solved;
+}
+
+// A picked-up domino set down again outside the zone of the same program
+// that keeps it: nothing that moves comes near it, so it stands there as
+// it was set down. A blocker so set down plays as one kept: no other
+// solution; any other kind is never done: no solution. -1 as the record when
+// that cannot be told.
+Search::Verdict Search::setDownAside(const State& s, const Program& p)
+{
+    Program keeping = p;
+    keeping.setDown = -1;
+    const auto m = memo.find((long long)s.arrangement * (1LL << 32) + programId(keeping));
+    if (m == memo.end() || records[m->second].outcome.zone[p.setDown])
+        return {-1, true};
+    if (start.kinds[dominoAt(s.where, p.pickUp)] == 'W')
+        return {m->second, false};
+    Outcome o;
+    o.zone = records[m->second].outcome.zone;
+    o.zone[p.setDown] = true;
+    o.why = "the domino set down again stands where nothing comes near it";
+    return {addRecord(s.where, o), true};
 }
 
 std::string Search::solutionKey(const State& s, const Program& p) const

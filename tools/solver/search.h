@@ -22,7 +22,10 @@
 // - a pick-up of a domino outside the zone of the program without it cannot
 //   help unless, at some moment a trigger came to lie flat, that domino was
 //   the only one not done: it stood untouched through the play, and taking it
-//   away changes nothing but that.
+//   away changes nothing but that;
+// - a picked-up domino set down again outside the zone of the program that
+//   keeps it stands there untouched: a blocker so set down is the same
+//   solution as one kept, any other domino is never done.
 // Everything else is played.
 #ifndef SOLVER_SEARCH_H
 #define SOLVER_SEARCH_H
@@ -127,6 +130,8 @@ private:
     void index(int pid, int record);
     std::string inZone(const std::vector<int>& where, const std::vector<bool>& zone) const;
     int uselessPickUp(const State& s, const Program& p);
+    Verdict setDownAside(const State& s, const Program& p);
+    bool keepingSolves(const State& s, const Program& p);
     Outcome replayed(const State& s, const Program& p);
     std::vector<Action> carriesScript(const std::vector<Carry>& carries, int to);
     std::string solutionKey(const State& s, const Program& p) const;

@@ -162,6 +162,27 @@ bool restless(const std::vector<char>& kinds)
     return false;
 }
 
+// The cells a domino that moves may look at or change in its next update,
+// from where it is now (see Domino::update and the kinds): the next cell
+// each way in its row, and the one after it from a lean of 4 on (a strike
+// there, the check of the cell after next at 5 and 6, a bridge's far end);
+// the row below while it drops or has no floor under it, the row above while
+// it rises or, for a Flyer, meets its ceiling.
+template <class Mark>
+void markReach(Domino* d, char kind, Mark mark)
+{
+    const int x = d->cell->getX(), y = d->cell->getY();
+    int lean = std::abs(d->angle);
+    if (kind == 'S')
+        lean = std::max(lean, std::abs(static_cast<Splitter*>(d)->angle2));
+    const int strikeFrom = 4;
+    mark(x, y, lean >= strikeFrom ? 2 : 1);
+    if (d->fly < 0 || !d->cell->getFloor())
+        mark(x, y - 1, 1);
+    if (d->fly > 0 || kind == 'F')
+        mark(x, y + 1, 1);
+}
+
 // The player standing still in c, out of the doors, as after a walk.
 void standIn(Cell* c)
 {
@@ -276,14 +297,16 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
 {
     Outcome out;
     out.zone.assign(floors->size(), false);
-    auto markAround = [&](int cell) {
-        const int x = floors->column(cell), y = floors->row(cell);
-        for (int yy = std::max(0, y - 1); yy <= std::min(floors->height() - 1, y + 1); yy++)
-            for (int xx = std::max(0, x - 2); xx <= std::min(floors->width() - 1, x + 2); xx++)
-                out.zone[floors->cellAt(xx, yy)] = true;
+    auto mark = [&](int x, int y, int columns) {
+        if (y < 0 || y >= floors->height())
+            return;
+        for (int xx = std::max(0, x - columns); xx <= std::min(floors->width() - 1, x + columns); xx++)
+            out.zone[floors->cellAt(xx, y)] = true;
     };
+    // The player acts in the program's cells; setting a domino down where one
+    // stands already looks at both neighbours for a free cell.
     for (int c : program.cells())
-        markAround(c);
+        mark(floors->column(c), floors->row(c), 1);
     std::vector<Action> timed;
     if (!program.actions(*floors, timed)) {
         out.why = "no way to walk between the pushes";
@@ -315,10 +338,10 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             Domino* d = level->doms[i];
             if (!moved[i] && poseOf(d, begin.kinds[i]) != before[i]) {
                 moved[i] = true;
-                markAround(cellIndex(before[i].cell));
+                mark(before[i].cell->getX(), before[i].cell->getY(), 0);
             }
             if (moved[i] && d != player.held && inGrid(d->cell))
-                markAround(cellIndex(d->cell));
+                markReach(d, begin.kinds[i], mark);
         }
         if (!ticked)
             return;

@@ -16,14 +16,13 @@
 // home for the player's own sake (see Homeward).
 //
 // Besides whether it solved the level, a play reports its zone: every cell
-// whose contents before the push could have mattered. That is a block of
-// cells around every place a domino that moved ever was (two columns either
-// side, the rows above and below: as far as a domino's strikes, tips, drops,
-// rises, bridges and blasts reach), the cells the player acts in, and the
-// first cell of every domino that moved. A domino outside the zone stood still
-// through the whole play and was looked at by nothing that moved, so any
-// arrangement that holds the same dominoes in the zone's cells plays the same
-// way to the tick.
+// whose contents before the push could have mattered. That is, after every
+// tick, the cells each domino that has moved may look at or change in its
+// next update (its strikes, checks, tips, drops, rises, bridges and blasts),
+// the cells the player acts in, and the first cell of every domino that
+// moved. A domino outside the zone stood still through the whole play and
+// was looked at by nothing that moved, so any arrangement that holds the
+// same dominoes in the zone's cells plays the same way to the tick.
 #ifndef SOLVER_SIMULATION_H
 #define SOLVER_SIMULATION_H
 

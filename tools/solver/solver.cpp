@@ -104,6 +104,8 @@ std::string describe(const Solution& s, const LevelStart& start, const Terrain& 
         add("push " + kindAt(s.program.push) + " " + cellName(t, s.program.push) + way(s.program.direction));
     if (s.program.pickUp >= 0)
         add("pick up " + kindAt(s.program.pickUp) + " " + cellName(t, s.program.pickUp));
+    if (s.program.setDown >= 0)
+        add("set it down at " + cellName(t, s.program.setDown));
     return text;
 }
 
