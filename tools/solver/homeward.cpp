@@ -23,9 +23,6 @@ bool Homeward::next(std::vector<Action>& part, std::string& why)
         why = "the dominoes came to rest and the exit stayed closed";
         return false;
     }
-    // A carried domino stays in hand on a way without falls; on any other the
-    // game sets it down where the player falls, which no longer matters once
-    // the exit is open.
     Cell* c = player.getCell(0);
     if (c == &borderCell) {
         why = "the player is outside the level";

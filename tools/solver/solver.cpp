@@ -24,6 +24,7 @@ std::string readFile(const std::string& path)
 // A private directory for the level variants, removed with it.
 class Scratch {
 public:
+    bool made() const { return !dir.empty(); }
     Scratch()
     {
         std::string pattern = (fs::temp_directory_path() / "solver-XXXXXX").string();
@@ -117,12 +118,15 @@ bool plays(const std::string& path, Search& search, Solution& s)
     return r.solved;
 }
 
-void checkKinds(const std::string& path, bool thorough, LevelResult& result)
+// kinds: the level's dominoes' letters in load order.
+void checkKinds(const std::string& path, const std::vector<char>& kinds, bool thorough, LevelResult& result)
 {
     const std::string text = readFile(path);
     const Scratch scratch;
-    Simulation original(path);
-    const std::vector<char> kinds = original.start().kinds;
+    if (!scratch.made()) {
+        result.error = "no scratch directory for the kind check";
+        return;
+    }
     for (std::size_t i = 0; i < kinds.size(); i++) {
         if (kinds[i] == 'N' || kinds[i] == 'T')
             continue;
@@ -132,6 +136,10 @@ void checkKinds(const std::string& path, bool thorough, LevelResult& result)
             continue;
         const std::string variantPath = scratch.write("variant", variant);
         Simulation sim(variantPath);
+        if (!sim.loaded()) {
+            result.error = "the game's loader refused the level with its " + std::string(1, check.kind) + " replaced";
+            return;
+        }
         Search search(sim, thorough);
         check.carries = search.run(result.minimum, true,
                                    [&](Solution& s) { return plays(variantPath, search, s); });
@@ -151,12 +159,14 @@ LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
     LevelResult result;
     result.path = path;
     result.limit = limits.carries;
+    std::vector<char> kinds;
     {
         Simulation sim(path);
         if (!sim.loaded()) {
             result.error = "the game's loader refused the file";
             return result;
         }
+        kinds = sim.start().kinds;
         Search search(sim, limits.thorough);
         result.minimum = search.run(limits.carries, false, [&](Solution& s) { return plays(path, search, s); });
         result.solutions = (int)search.solutions().size();
@@ -175,7 +185,7 @@ LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
         }
     }
     if (limits.kinds && result.minimum >= 0)
-        checkKinds(path, limits.thorough, result);
+        checkKinds(path, kinds, limits.thorough, result);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return result;
 }

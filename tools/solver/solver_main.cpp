@@ -98,6 +98,14 @@ int scriptCarries(const std::string& path)
     return (grabs + 1) / 2;
 }
 
+void printIndented(const std::string& text, const char* indent)
+{
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line))
+        printf("%s%s\n", indent, line.c_str());
+}
+
 void print(const LevelResult& r, int number, const Options& o)
 {
     printf("level %d: ", number);
@@ -123,18 +131,16 @@ void print(const LevelResult& r, int number, const Options& o)
             printf("    %s\n", e.c_str());
     else if (r.minimum >= 0)
         printf("    %s (%d ticks)\n", r.summary.c_str(), r.ticks);
+    if (o.script && r.minimum >= 0)
+        printIndented(r.script, "        ");
     for (const KindCheck& k : r.kinds) {
         printf("    %c at (%d,%d): ", k.kind, k.column, k.row);
         if (k.replaceable)
             printf("replaceable, an N solves the level with %s\n", carries(k.carries).c_str());
         else
             printf("needed\n");
-    }
-    if (o.script && r.minimum >= 0) {
-        std::istringstream lines(r.script);
-        std::string line;
-        while (std::getline(lines, line))
-            printf("        %s\n", line.c_str());
+        if (o.script && k.replaceable)
+            printIndented(k.script, "        ");
     }
     fflush(stdout);
 }
