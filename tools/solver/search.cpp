@@ -158,9 +158,11 @@ int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>&
         for (int depth = 0; depth <= round; depth++) {
             if (depth == (int)layers.size())
                 buildLayer(depth);
+            // Verdicts on the last layer are never looked up again.
+            const bool remember = depth < limit;
             for (const State& s : layers[depth])
                 for (const Program& p : programsFor(s, round - depth)) {
-                    const Verdict v = evaluate(s, p, programId(p));
+                    const Verdict v = evaluate(s, p, programId(p), remember);
                     if (!v.minimal || !records[v.record].outcome.solved || keepingSolves(s, p))
                         continue;
                     // Alike dominoes swapped make the same solution: one that
@@ -183,54 +185,56 @@ int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>&
     return -1;
 }
 
-Search::Verdict Search::evaluate(const State& s, const Program& p, int pid)
+Search::Verdict Search::evaluate(const State& s, const Program& p, int pid, bool remember)
 {
     const long long key = (long long)s.arrangement * (1LL << 32) + pid;
     const auto known = memo.find(key);
     if (known != memo.end())
         return {known->second, !notMinimal.count(key)};
+    const Verdict v = judge(s, p, pid);
+    if (remember) {
+        memo[key] = v.record;
+        if (!v.minimal)
+            notMinimal.insert(key);
+    }
+    return v;
+}
+
+Search::Verdict Search::judge(const State& s, const Program& p, int pid)
+{
     if (thorough) {
         played++;
-        memo[key] = addRecord(s.where, replayed(s, p));
-        return {memo[key], true};
+        return {addRecord(s.where, replayed(s, p)), true};
     }
     int r = inherited(s, pid);
-    if (r >= 0) {
-        memo[key] = r;
-        notMinimal.insert(key);
+    if (r >= 0)
         return {r, false};
-    }
     r = matching(s, pid);
-    if (r < 0 && p.setDown >= 0) {
+    if (r >= 0)
+        return {r, true};
+    if (p.setDown >= 0) {
         const Verdict kept = setDownAside(s, p);
-        if (!kept.minimal) {
-            memo[key] = kept.record;
-            notMinimal.insert(key);
+        if (kept.record >= 0)
             return kept;
-        }
-        r = kept.record;
-        if (r >= 0)
-            index(pid, r);
     }
-    if (r < 0 && p.pickUp >= 0 && p.setDown < 0) {
+    if (p.pickUp >= 0 && p.setDown < 0) {
         r = uselessPickUp(s, p);
         if (r >= 0)
-            index(pid, r);
+            return {r, true};
     }
-    if (r < 0) {
-        played++;
-        r = addRecord(s.where, sim.play(s.where, p));
-        index(pid, r);
-    }
-    memo[key] = r;
+    played++;
+    r = addRecord(s.where, sim.play(s.where, p));
+    index(pid, r);
     return {r, true};
 }
 
 // Only a solution's script is ever read again.
 int Search::addRecord(const std::vector<int>& where, Outcome outcome)
 {
-    if (!outcome.solved)
-        outcome.played.clear();
+    if (!outcome.solved) {
+        outcome.played = {};
+        outcome.why = {};
+    }
     records.push_back({where, std::move(outcome)});
     return (int)records.size() - 1;
 }
@@ -324,7 +328,7 @@ int Search::uselessPickUp(const State& s, const Program& p)
     o.zone = without.zone;
     o.zone[p.pickUp] = true;
     o.why = "the picked-up domino was never in the chain's way";
-    return addRecord(s.where, o);
+    return addRecord({}, o);
 }
 
 // Setting a picked-up domino down again is another solution only where
@@ -357,7 +361,7 @@ Search::Verdict Search::setDownAside(const State& s, const Program& p)
     o.zone = records[m->second].outcome.zone;
     o.zone[p.setDown] = true;
     o.why = "the domino set down again stands where nothing comes near it";
-    return {addRecord(s.where, o), true};
+    return {addRecord({}, o), true};
 }
 
 std::string Search::solutionKey(const State& s, const Program& p) const

@@ -90,7 +90,7 @@ private:
         bool minimal;  // false when inferred to be no solution with the fewest carries
     };
     struct Record {
-        std::vector<int> where;  // the arrangement played
+        std::vector<int> where;  // the arrangement played; empty for one inferred
         Outcome outcome;
     };
 
@@ -122,8 +122,10 @@ private:
     void addPrograms(const State& s, int cost, Program p, int at, std::vector<Program>& out);
     void addPickUps(const State& s, int cost, const Program& p, int at, std::vector<Program>& out);
     int dominoAt(const std::vector<int>& where, int cell) const;
-    // The record of a candidate, played or inferred.
-    Verdict evaluate(const State& s, const Program& p, int pid);
+    // The record of a candidate, played or inferred; remembered for later
+    // candidates unless remember is false.
+    Verdict evaluate(const State& s, const Program& p, int pid, bool remember);
+    Verdict judge(const State& s, const Program& p, int pid);
     int addRecord(const std::vector<int>& where, Outcome outcome);
     int inherited(const State& s, int pid);
     int matching(const State& s, int pid);
