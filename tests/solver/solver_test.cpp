@@ -1,50 +1,22 @@
 // The solver's rulebook: tiny levels, drawn as the level file draws them,
 // each with the fewest carries a player needs, and what the solver must say
 // about them.
+#include "parallel.h"
 #include "solver.h"
 #include "script.h"
+#include "support.h"
 #include "verifier.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-// A level file from a picture: the header, then the cell rows and the domino
-// rows, each padded with blanks to the level's width so that the pictures
-// need no trailing blanks.
-std::string levelFile(const std::string& picture)
-{
-    std::istringstream lines(picture);
-    std::string header, line, text;
-    std::getline(lines, header);
-    int wid = 0;
-    sscanf(header.c_str(), "%d", &wid);
-    text = header + "\n";
-    while (std::getline(lines, line))
-        text += line + std::string(wid - line.size(), ' ') + "\n";
-    return text;
-}
-
-fs::path scratchFile(const std::string& name, const std::string& text)
-{
-    const fs::path path = fs::temp_directory_path() / ("solver_test_" + std::to_string(getpid()) + "_" + name);
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
 LevelResult solve(const std::string& picture, SolveLimits limits = {})
 {
-    const fs::path path = scratchFile("level", levelFile(picture));
-    LevelResult r = solveLevel(path.string(), limits);
-    fs::remove(path);
-    return r;
+    const ScratchFile level("level", levelFile(picture));
+    return solveLevel(level.name(), limits);
 }
 
 SolveLimits withKinds()
@@ -142,16 +114,33 @@ TEST(SolverTiming, ADelayPushedFirstFellsASecondChain)
 // Every free floor cell is where the trigger must lie down or out of the
 // chain's way, so the stray upstairs cannot be parked before the push: the
 // player pushes and climbs up to take it before the trigger lands.
+const char* const strayUpstairs = R"(6 2 5 0 4 1
+    ()
+(____]
+     N
+ TNNNN)";
+
 TEST(SolverTiming, APickUpAfterThePushTakesTheStrayAwayBeforeTheTriggerLands)
 {
-    const LevelResult r = solve(R"(9 2 8 0 7 1
-       ()
-(_______]
-        N
- TNNNNNNN)");
+    const LevelResult r = solve(strayUpstairs);
     EXPECT_EQ(1, r.minimum);
     EXPECT_EQ(1, r.solutions);
-    EXPECT_EQ("push N (8,0) left; pick up N (8,1)", r.summary);
+    EXPECT_EQ("push N (5,0) left; pick up N (5,1)", r.summary);
+}
+
+// The boomer blows the floor between the push and the exit; the dominoes
+// beside it tip into the hole and fell the trigger downstairs. A player who
+// waits for the chain is cut off from the exit; one who walks on at once
+// crosses before the blast.
+TEST(SolverWayHome, HeadsForTheExitBeforeABoomerCutsTheWay)
+{
+    const LevelResult r = solve(R"(8 2 0 1 7 1
+(______)
+  (_)
+NNX
+   T)");
+    EXPECT_EQ(0, r.minimum);
+    EXPECT_EQ("push right\nwalk 7\nexit\n", r.script);
 }
 
 // The vanish only starts the chain; the bridge is the way to the exit.
@@ -170,18 +159,15 @@ TEST(SolverKinds, AVanishThatOnlyStartsTheChainIsReplaceableABridgeToTheExitIsNo
 
 TEST(SolverScripts, ThePrintedScriptSolvesTheLevelInTheReplay)
 {
-    const std::string level = levelFile(oneStray);
-    const fs::path levelPath = scratchFile("replayed", level);
-    const LevelResult r = solveLevel(levelPath.string(), {});
-    const fs::path scriptPath = scratchFile("replayed.txt", r.script);
+    const ScratchFile level("replayed", levelFile(oneStray));
+    const LevelResult r = solveLevel(level.name(), {});
+    const ScratchFile scriptFile("replayed.txt", r.script);
     std::vector<Action> script;
     std::string error;
-    ASSERT_TRUE(readScript(scriptPath.string(), script, error)) << error;
-    const Verifier::Result played = Verifier::play(levelPath.string(), script);
+    ASSERT_TRUE(readScript(scriptFile.name(), script, error)) << error;
+    const Verifier::Result played = Verifier::play(level.name(), script);
     EXPECT_TRUE(played.solved) << played.why;
     EXPECT_EQ(r.ticks, played.ticks);
-    fs::remove(levelPath);
-    fs::remove(scriptPath);
 }
 
 // The fast search shares plays and infers; replaying every candidate from
@@ -190,12 +176,42 @@ TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
 {
     SolveLimits thorough;
     thorough.thorough = true;
-    for (const char* picture : {oneStray, vanishShortcut}) {
+    for (const char* picture : {oneStray, vanishShortcut, strayUpstairs}) {
         const LevelResult fast = solve(picture);
         const LevelResult slow = solve(picture, thorough);
         EXPECT_EQ(slow.minimum, fast.minimum) << picture;
         EXPECT_EQ(slow.every, fast.every) << picture;
         EXPECT_LT(fast.plays, slow.plays) << picture;
+    }
+}
+
+// Each level in a forked worker, the results back in the order of the levels.
+TEST(SolverInParallel, WorkersReportWhatSolvingInThisProcessReports)
+{
+    const ScratchFile dir("levels", "");
+    std::filesystem::remove(dir.path());
+    std::filesystem::create_directory(dir.path());
+    std::vector<std::string> paths;
+    for (const char* picture : {oneStray, chainIsSet, vanishShortcut}) {
+        paths.push_back((dir.path() / std::to_string(paths.size() + 1)).string());
+        std::ofstream(paths.back()) << levelFile(picture);
+    }
+    std::vector<LevelResult> results;
+    solveInParallel(paths, withKinds(), 2, [&](const LevelResult& r) { results.push_back(r); });
+    ASSERT_EQ(paths.size(), results.size());
+    for (std::size_t i = 0; i < paths.size(); i++) {
+        const LevelResult here = solveLevel(paths[i], withKinds());
+        EXPECT_EQ(paths[i], results[i].path);
+        EXPECT_EQ(here.minimum, results[i].minimum);
+        EXPECT_EQ(here.solutions, results[i].solutions);
+        EXPECT_EQ(here.script, results[i].script);
+        EXPECT_EQ(here.every, results[i].every);
+        ASSERT_EQ(here.kinds.size(), results[i].kinds.size());
+        for (std::size_t k = 0; k < here.kinds.size(); k++) {
+            EXPECT_EQ(here.kinds[k].kind, results[i].kinds[k].kind);
+            EXPECT_EQ(here.kinds[k].replaceable, results[i].kinds[k].replaceable);
+            EXPECT_EQ(here.kinds[k].script, results[i].kinds[k].script);
+        }
     }
 }
 
