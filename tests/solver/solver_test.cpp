@@ -81,6 +81,22 @@ TEST(SolverMinimum, ThreeGapsAreMoreThanTheLimitOfTwo)
     EXPECT_TRUE(r.script.empty());
 }
 
+// The domino over the gap drops two rows by itself while the player comes
+// out of the entrance and lands in the gap of the chain; the script waits
+// for it before walking.
+TEST(SolverStart, ADominoStillDroppingWhenThePlayerComesOutIsWaitedFor)
+{
+    const LevelResult r = solve(R"(5 3 0 0 4 0
+
+
+(___)
+  N
+
+ N T)");
+    EXPECT_EQ(0, r.minimum);
+    EXPECT_EQ("wait-still\nwalk 1\npush right\nwait-still\nwalk 4\nexit\n", r.script);
+}
+
 // A designer who meant the vanish to be carried to where the trigger lies
 // down (two carries) misses that it may start the chain where it stands.
 const char* const vanishShortcut = R"(8 1 0 0 7 0
@@ -150,6 +166,7 @@ TEST(SolverKinds, AVanishThatOnlyStartsTheChainIsReplaceableABridgeToTheExitIsNo
 (___) ()
  VNTB)", withKinds());
     EXPECT_EQ(0, r.minimum);
+    EXPECT_NE(std::string::npos, r.script.find("wait-still")) << "the player waits for the bridge to cross it";
     ASSERT_EQ(2u, r.kinds.size()) << "one check per special domino; the trigger is not replaced";
     EXPECT_TRUE(kindAt(r, 1, 0).replaceable);
     EXPECT_EQ('V', kindAt(r, 1, 0).kind);

@@ -378,7 +378,7 @@ std::string Search::solutionKey(const State& s, const Program& p) const
 std::vector<Action> Search::carriesScript(const std::vector<Carry>& carries, int to)
 {
     std::vector<Action> out;
-    if (start.settleTicks)
+    if (start.waitAtStart)
         out.push_back(makeAction(Action::WaitStill));
     int at = start.entrance;
     for (const Carry& c : carries) {

@@ -203,12 +203,14 @@ Simulation::Simulation(std::string levelPath)
     }
     for (int i = 0; i < level->dcount; i++)
         begin.kinds.push_back(kindLetter(level->doms[i]));
-    int quiet = allStill() ? stillTicks : 0;
-    int ticks = 0;
-    while (quiet < stillTicks && ticks < settleLimit) {
+    // The player comes out of the entrance first; whatever moves by itself
+    // meanwhile (a domino over a gap drops) is seen by the player only after.
+    int ticks = 0, quiet = 0;
+    while ((player.deltaZ || quiet < stillTicks) && ticks < settleLimit) {
         settle(1);
         ticks++;
         quiet = allStill() ? quiet + 1 : 0;
+        begin.waitAtStart = begin.waitAtStart || (!player.deltaZ && !quiet);
     }
     begin.settleTicks = ticks;
     floors = std::make_unique<Terrain>(*level);

@@ -44,7 +44,8 @@ struct LevelStart {
     std::vector<bool> movable;    // upright and still on a floor: may be picked up
     int entrance = 0;
     int exit = 0;
-    int settleTicks = 0;          // ticks until nothing moves; 0 for a level that starts still
+    int settleTicks = 0;          // ticks until the player is out of the entrance and nothing moves
+    bool waitAtStart = false;     // something still moved when the player came out
 };
 
 struct Outcome {
