@@ -1,9 +1,11 @@
 #include "parallel.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <map>
 #include <poll.h>
+#include <signal.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,44 +29,35 @@ public:
     std::string text;
 };
 
+// Reads what a Writer wrote; ok turns false at anything else, as from a
+// worker that died while writing.
 class Reader {
 public:
     explicit Reader(const std::string& t) : text(t) {}
     Reader& operator>>(int& n)
     {
-        long v = 0;
-        number(v);
-        n = (int)v;
+        n = (int)number(' ');
         return *this;
     }
     Reader& operator>>(double& d)
     {
-        long v = 0;
-        number(v);
-        d = v / 1000.0;
+        d = number(' ') / 1000.0;
         return *this;
     }
     Reader& operator>>(bool& b)
     {
-        long v = 0;
-        number(v);
-        b = v != 0;
+        b = number(' ') != 0;
         return *this;
     }
     Reader& operator>>(std::string& s)
     {
-        std::size_t colon = text.find(':', at);
-        if (colon == std::string::npos) {
+        const long length = number(':');
+        if (!ok || length < 0 || at + length > text.size()) {
             ok = false;
             return *this;
         }
-        const std::size_t length = std::stoul(text.substr(at, colon - at));
-        if (colon + 1 + length > text.size()) {
-            ok = false;
-            return *this;
-        }
-        s = text.substr(colon + 1, length);
-        at = colon + 1 + length;
+        s = text.substr(at, length);
+        at += length;
         return *this;
     }
     bool ok = true;
@@ -73,15 +66,18 @@ private:
     const std::string& text;
     std::size_t at = 0;
 
-    void number(long& v)
+    long number(char end)
     {
-        const std::size_t space = text.find(' ', at);
-        if (space == std::string::npos) {
+        const std::size_t stop = text.find(end, at);
+        if (!ok || stop == std::string::npos || stop == at) {
             ok = false;
-            return;
+            return 0;
         }
-        v = std::stol(text.substr(at, space - at));
-        at = space + 1;
+        char* last = nullptr;
+        const long v = std::strtol(text.c_str() + at, &last, 10);
+        ok = last == text.c_str() + stop;
+        at = stop + 1;
+        return v;
     }
 };
 
@@ -203,8 +199,14 @@ void solveInParallel(const std::vector<std::string>& paths, const SolveLimits& l
         std::vector<pollfd> fds;
         for (const Worker& w : running)
             fds.push_back({w.fd, POLLIN, 0});
-        if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
-            break;
+        if (!fds.empty() && poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) {
+            // Nothing more can be heard from the workers: each level fails.
+            for (Worker& w : running) {
+                kill(w.pid, SIGKILL);
+                waiting[w.index] = collect(w, paths[w.index]);
+            }
+            running.clear();
+        }
         for (std::size_t i = running.size(); i-- > 0;) {
             Worker& w = running[i];
             char buffer[65536];
