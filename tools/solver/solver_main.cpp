@@ -5,21 +5,20 @@
 //
 // For the levels LEVELDIR/1, LEVELDIR/2, ... (up to the first missing number,
 // as the game reads them) it prints the fewest carries that solve each one
-// (or "more than N"), how many distinct solutions have that many, the
-// quickest of them in one line (--all: every one of them) and, with
-// --script, as a replay script. With
-// --kinds it also says of every special domino whether a standard one would
-// do as well. --solutions DIR compares with the shipped scripts DIR/N.txt.
-// --thorough plays every candidate from the level's start through the main
-// loop instead of sharing plays: slow, the yardstick for the fast search.
-// Levels are solved --jobs at a time (default: every core). Exits with 1
-// when a level cannot be read or is not solved within the limit.
+// (or "more than N", default 2), how many distinct solutions have that many,
+// and the quickest of them in one line (--all: every one of them) and, with
+// --script, as a replay script. With --kinds it also says of every special
+// domino whether a standard one would do as well. --solutions DIR compares
+// with the shipped scripts DIR/N.txt. --thorough plays every candidate from
+// the level's start through the main loop instead of sharing plays: slow,
+// the yardstick for the fast search. Levels are solved --jobs at a time
+// (default: every core). Exits with 1 when a level cannot be read or is not
+// solved within the limit, 2 on a wrong command line.
 #include "parallel.h"
 #include "solver.h"
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
