@@ -7,6 +7,9 @@
 #include "support.h"
 #include "verifier.h"
 
+#include "level.h"
+#include "main.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -200,6 +203,22 @@ TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
         EXPECT_EQ(slow.every, fast.every) << picture;
         EXPECT_LT(fast.plays, slow.plays) << picture;
     }
+}
+
+// The level checker has levels of its own loaded in the game's globals.
+TEST(SolverLibrary, LeavesTheCallersLevelAndPlayerAsTheyWere)
+{
+    const ScratchFile callers("callers", levelFile(chainIsSet));
+    ASSERT_TRUE(enterLevel(callers.name().c_str()));
+    Level* before = level;
+    const int x = player.x;
+    const LevelResult r = solve(oneStray);
+    EXPECT_EQ(1, r.minimum);
+    EXPECT_EQ(before, level);
+    EXPECT_EQ(x, player.x);
+    EXPECT_EQ(5, level->wid) << "still the caller's level, whole";
+    delete level;
+    level = nullptr;
 }
 
 // Each level in a forked worker, the results back in the order of the levels.

@@ -3,6 +3,9 @@
 #include "simulation.h"
 #include "verifier.h"
 
+#include "cell.h"
+#include "main.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -151,10 +154,37 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, bool th
     }
 }
 
+// The game's globals as a caller left them, put back when the solver is
+// done: the solver loads, plays and deletes levels of its own in them.
+class CallersGame {
+public:
+    CallersGame()
+        : savedLevel(level), savedDone(levelDone), savedNumber(levelnum), savedPlayer(player), savedBorder(borderCell)
+    {
+        level = nullptr;
+    }
+    ~CallersGame()
+    {
+        level = savedLevel;
+        levelDone = savedDone;
+        levelnum = savedNumber;
+        player = savedPlayer;
+        borderCell = savedBorder;
+    }
+
+private:
+    Level* savedLevel;
+    bool savedDone;
+    int savedNumber;
+    Player savedPlayer;
+    Cell savedBorder;
+};
+
 }  // namespace
 
 LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
 {
+    const CallersGame callers;
     const auto began = std::chrono::steady_clock::now();
     LevelResult result;
     result.path = path;

@@ -6,7 +6,8 @@
 // Every solution it counts has been played from the level's start through
 // the game's own main loop by the replay driver. It runs the game's code in
 // this process and uses the game's globals, so one level at a time per
-// process (solveInParallel forks for more).
+// process (solveInParallel forks for more); the caller's level, player and
+// level number are as they were when it returns.
 #ifndef SOLVER_SOLVER_H
 #define SOLVER_SOLVER_H
 
