@@ -1,0 +1,254 @@
+// The solver's rulebook: tiny levels, drawn as the level file draws them,
+// each with the fewest carries a player needs, and what the solver must say
+// about them.
+#include "parallel.h"
+#include "solver.h"
+#include "script.h"
+#include "support.h"
+#include "verifier.h"
+
+#include "level.h"
+#include "main.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+LevelResult solve(const std::string& picture, SolveLimits limits = {})
+{
+    const ScratchFile level("level", levelFile(picture));
+    return solveLevel(level.name(), limits);
+}
+
+SolveLimits withKinds()
+{
+    SolveLimits limits;
+    limits.kinds = true;
+    return limits;
+}
+
+const KindCheck& kindAt(const LevelResult& r, int column, int row)
+{
+    for (const KindCheck& k : r.kinds)
+        if (k.column == column && k.row == row)
+            return k;
+    static const KindCheck none;
+    ADD_FAILURE() << "no kind check at (" << column << "," << row << ")";
+    return none;
+}
+
+// Row 0 is the floor; the trigger lies down in the free cell after it.
+const char* const chainIsSet = R"(5 1 0 0 4 0
+(___)
+ NNT)";
+
+const char* const oneStray = R"(8 1 0 0 7 0
+(______)
+ N NNT N)";
+
+const char* const twoStrays = R"(10 1 0 0 9 0
+(________)
+ N N NT NN)";
+
+const char* const threeStrays = R"(13 1 0 0 12 0
+(___________)
+ N N N NT NNN)";
+
+TEST(SolverMinimum, AChainThatIsSetTakesNoCarryAndOnePushOneWay)
+{
+    const LevelResult r = solve(chainIsSet);
+    EXPECT_EQ(0, r.minimum);
+    EXPECT_EQ(1, r.solutions) << "pushed the other way, the chain leaves the trigger standing";
+    EXPECT_EQ("push N (1,0) right", r.summary);
+}
+
+TEST(SolverMinimum, EachStrayDominoInAGapIsOneCarry)
+{
+    const LevelResult one = solve(oneStray);
+    EXPECT_EQ(1, one.minimum);
+    EXPECT_EQ("carry N (7,0) to (2,0); push N (1,0) right", one.summary);
+
+    const LevelResult two = solve(twoStrays);
+    EXPECT_EQ(2, two.minimum);
+    EXPECT_EQ(1, two.solutions) << "the two strays are alike: which goes where is one solution";
+}
+
+TEST(SolverMinimum, ThreeGapsAreMoreThanTheLimitOfTwo)
+{
+    const LevelResult r = solve(threeStrays);
+    EXPECT_EQ(-1, r.minimum);
+    EXPECT_EQ(2, r.limit);
+    EXPECT_EQ(0, r.solutions);
+    EXPECT_TRUE(r.script.empty());
+}
+
+// The domino over the gap drops two rows by itself while the player comes
+// out of the entrance and lands in the gap of the chain; the script waits
+// for it before walking.
+TEST(SolverStart, ADominoStillDroppingWhenThePlayerComesOutIsWaitedFor)
+{
+    const LevelResult r = solve(R"(5 3 0 0 4 0
+
+
+(___)
+  N
+
+ N T)");
+    EXPECT_EQ(0, r.minimum);
+    EXPECT_EQ("wait-still\nwalk 1\npush right\nwait-still\nwalk 4\nexit\n", r.script);
+}
+
+// A designer who meant the vanish to be carried to where the trigger lies
+// down (two carries) misses that it may start the chain where it stands.
+const char* const vanishShortcut = R"(8 1 0 0 7 0
+(______)
+V NNTN)";
+
+TEST(SolverShortcuts, TheVanishStartsTheChainWhereItStands)
+{
+    const LevelResult r = solve(vanishShortcut);
+    EXPECT_EQ(1, r.minimum);
+    EXPECT_EQ("carry N (5,0) to (1,0); push V (0,0) right", r.summary);
+}
+
+// The delay's push does not use up the level's push: it fells the short
+// chain on the left while the player walks to the long one. With a standard
+// domino in its place the two chains must be joined by two carries.
+TEST(SolverTiming, ADelayPushedFirstFellsASecondChain)
+{
+    const LevelResult delay = solve(R"(11 1 0 0 10 0
+(_________)
+ DN  NNNNT)");
+    EXPECT_EQ(0, delay.minimum);
+    EXPECT_EQ("push D (1,0) right; push N (5,0) right", delay.summary);
+
+    const LevelResult standard = solve(R"(11 1 0 0 10 0
+(_________)
+ NN  NNNNT)");
+    EXPECT_EQ(2, standard.minimum);
+}
+
+// Every free floor cell is where the trigger must lie down or out of the
+// chain's way, so the stray upstairs cannot be parked before the push: the
+// player pushes and climbs up to take it before the trigger lands.
+const char* const strayUpstairs = R"(6 2 5 0 4 1
+    ()
+(____]
+     N
+ TNNNN)";
+
+TEST(SolverTiming, APickUpAfterThePushTakesTheStrayAwayBeforeTheTriggerLands)
+{
+    const LevelResult r = solve(strayUpstairs);
+    EXPECT_EQ(1, r.minimum);
+    EXPECT_EQ(1, r.solutions);
+    EXPECT_EQ("push N (5,0) left; pick up N (5,1)", r.summary);
+}
+
+// The boomer blows the floor between the push and the exit; the dominoes
+// beside it tip into the hole and fell the trigger downstairs. A player who
+// waits for the chain is cut off from the exit; one who walks on at once
+// crosses before the blast.
+TEST(SolverWayHome, HeadsForTheExitBeforeABoomerCutsTheWay)
+{
+    const LevelResult r = solve(R"(8 2 0 1 7 1
+(______)
+  (_)
+NNX
+   T)");
+    EXPECT_EQ(0, r.minimum);
+    EXPECT_EQ("push right\nwalk 7\nexit\n", r.script);
+}
+
+// The vanish only starts the chain; the bridge is the way to the exit.
+TEST(SolverKinds, AVanishThatOnlyStartsTheChainIsReplaceableABridgeToTheExitIsNot)
+{
+    const LevelResult r = solve(R"(8 1 0 0 7 0
+(___) ()
+ VNTB)", withKinds());
+    EXPECT_EQ(0, r.minimum);
+    EXPECT_NE(std::string::npos, r.script.find("wait-still")) << "the player waits for the bridge to cross it";
+    ASSERT_EQ(2u, r.kinds.size()) << "one check per special domino; the trigger is not replaced";
+    EXPECT_TRUE(kindAt(r, 1, 0).replaceable);
+    EXPECT_EQ('V', kindAt(r, 1, 0).kind);
+    EXPECT_EQ(0, kindAt(r, 1, 0).carries);
+    EXPECT_FALSE(kindAt(r, 4, 0).replaceable);
+}
+
+TEST(SolverScripts, ThePrintedScriptSolvesTheLevelInTheReplay)
+{
+    const ScratchFile level("replayed", levelFile(oneStray));
+    const LevelResult r = solveLevel(level.name(), {});
+    const ScratchFile scriptFile("replayed.txt", r.script);
+    std::vector<Action> script;
+    std::string error;
+    ASSERT_TRUE(readScript(scriptFile.name(), script, error)) << error;
+    const Verifier::Result played = Verifier::play(level.name(), script);
+    EXPECT_TRUE(played.solved) << played.why;
+    EXPECT_EQ(r.ticks, played.ticks);
+}
+
+// The fast search shares plays and infers; replaying every candidate from
+// the level's start through the main loop must find the same solutions.
+TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
+{
+    SolveLimits thorough;
+    thorough.thorough = true;
+    for (const char* picture : {oneStray, vanishShortcut, strayUpstairs}) {
+        const LevelResult fast = solve(picture);
+        const LevelResult slow = solve(picture, thorough);
+        EXPECT_EQ(slow.minimum, fast.minimum) << picture;
+        EXPECT_EQ(slow.every, fast.every) << picture;
+        EXPECT_LT(fast.plays, slow.plays) << picture;
+    }
+}
+
+// The level checker has levels of its own loaded in the game's globals.
+TEST(SolverLibrary, LeavesTheCallersLevelAndPlayerAsTheyWere)
+{
+    const ScratchFile callers("callers", levelFile(chainIsSet));
+    ASSERT_TRUE(enterLevel(callers.name().c_str()));
+    Level* before = level;
+    const int x = player.x;
+    const LevelResult r = solve(oneStray);
+    EXPECT_EQ(1, r.minimum);
+    EXPECT_EQ(before, level);
+    EXPECT_EQ(x, player.x);
+    EXPECT_EQ(5, level->wid) << "still the caller's level, whole";
+    delete level;
+    level = nullptr;
+}
+
+// Each level in a forked worker, the results back in the order of the levels.
+TEST(SolverInParallel, WorkersReportWhatSolvingInThisProcessReports)
+{
+    const ScratchFile dir("levels", "");
+    std::filesystem::remove(dir.path());
+    std::filesystem::create_directory(dir.path());
+    std::vector<std::string> paths;
+    for (const char* picture : {oneStray, chainIsSet, vanishShortcut}) {
+        paths.push_back((dir.path() / std::to_string(paths.size() + 1)).string());
+        std::ofstream(paths.back()) << levelFile(picture);
+    }
+    std::vector<LevelResult> results;
+    solveInParallel(paths, withKinds(), 2, [&](const LevelResult& r) { results.push_back(r); });
+    ASSERT_EQ(paths.size(), results.size());
+    for (std::size_t i = 0; i < paths.size(); i++) {
+        const LevelResult here = solveLevel(paths[i], withKinds());
+        EXPECT_EQ(paths[i], results[i].path);
+        EXPECT_EQ(here.minimum, results[i].minimum);
+        EXPECT_EQ(here.solutions, results[i].solutions);
+        EXPECT_EQ(here.script, results[i].script);
+        EXPECT_EQ(here.every, results[i].every);
+        ASSERT_EQ(here.kinds.size(), results[i].kinds.size());
+        for (std::size_t k = 0; k < here.kinds.size(); k++) {
+            EXPECT_EQ(here.kinds[k].kind, results[i].kinds[k].kind);
+            EXPECT_EQ(here.kinds[k].replaceable, results[i].kinds[k].replaceable);
+            EXPECT_EQ(here.kinds[k].script, results[i].kinds[k].script);
+        }
+    }
+}
+
+}  // namespace

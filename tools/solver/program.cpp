@@ -1,0 +1,98 @@
+#include "program.h"
+#include "terrain.h"
+
+int Program::cost() const
+{
+    int carries = pickUp >= 0 ? 1 : 0;
+    for (const DelayPush& d : delays)
+        carries += d.carryTo >= 0;
+    return carries;
+}
+
+int Program::firstCell() const
+{
+    return delays.empty() ? push : delays.front().cell;
+}
+
+std::vector<int> Program::cells() const
+{
+    std::vector<int> out;
+    for (const DelayPush& d : delays) {
+        out.push_back(d.cell);
+        if (d.carryTo >= 0)
+            out.push_back(d.carryTo);
+    }
+    if (push >= 0)
+        out.push_back(push);
+    if (pickUp >= 0)
+        out.push_back(pickUp);
+    if (setDown >= 0)
+        out.push_back(setDown);
+    return out;
+}
+
+std::string Program::key() const
+{
+    std::string k;
+    for (const DelayPush& d : delays)
+        k += "d" + std::to_string(d.cell) + (d.direction < 0 ? "<" : ">") + std::to_string(d.carryTo);
+    k += "p" + std::to_string(push) + (direction < 0 ? "<" : ">") + "u" + std::to_string(pickUp) + "s"
+        + std::to_string(setDown);
+    return k;
+}
+
+bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
+{
+    int at = firstCell();
+    auto goTo = [&](int cell, bool carrying) {
+        const bool ok = terrain.route(at, cell, carrying, out);
+        at = cell;
+        return ok;
+    };
+    for (const DelayPush& d : delays) {
+        if (!goTo(d.cell, false))
+            return false;
+        out.push_back(makeAction(Action::Push, d.direction));
+        if (d.carryTo < 0)
+            continue;
+        out.push_back(makeAction(Action::Grab));
+        if (!goTo(d.carryTo, true))
+            return false;
+        out.push_back(makeAction(Action::Grab));
+    }
+    if (push >= 0) {
+        if (!goTo(push, false))
+            return false;
+        out.push_back(makeAction(Action::Push, direction));
+    }
+    if (pickUp >= 0) {
+        if (!goTo(pickUp, false))
+            return false;
+        out.push_back(makeAction(Action::Grab));
+    }
+    if (setDown >= 0) {
+        if (!goTo(setDown, true))
+            return false;
+        out.push_back(makeAction(Action::Grab));
+    }
+    return true;
+}
+
+Action makeAction(Action::Kind kind, int arg)
+{
+    static const char* const words[] = {"walk", "drop", "climb", "grab", "push", "wait", "wait-still", "exit"};
+    std::string text = words[kind];
+    if (kind == Action::Push)
+        text += arg < 0 ? " left" : " right";
+    else if (kind == Action::Walk || kind == Action::Drop || kind == Action::Climb || kind == Action::Wait)
+        text += " " + std::to_string(arg);
+    return {kind, arg, 0, text};
+}
+
+std::string scriptText(const std::vector<Action>& actions)
+{
+    std::string text;
+    for (const Action& a : actions)
+        text += a.text + "\n";
+    return text;
+}

@@ -1,0 +1,55 @@
+// The timed part of a way to solve a level, from the first push on: Delays
+// pushed first (each may be picked up while it counts down and carried to
+// another cell), then the level's one counting push, then at most one domino
+// picked up while the chain runs, kept or set down again elsewhere. Cells are
+// numbered as in Terrain.
+//
+// A pushed Delay does not use up the level's push, so the delays come first;
+// a program may also have no counting push at all when a Delay starts the
+// chain by itself.
+#ifndef SOLVER_PROGRAM_H
+#define SOLVER_PROGRAM_H
+
+#include "script.h"
+
+#include <string>
+#include <vector>
+
+class Terrain;
+
+struct DelayPush {
+    int cell;
+    int direction;     // -1 left, 1 right
+    int carryTo = -1;  // where it is set down while it counts down; -1 stays
+};
+
+struct Program {
+    std::vector<DelayPush> delays;
+    int push = -1;  // cell of the counting push; -1 for none
+    int direction = 0;
+    int pickUp = -1;   // cell of the domino taken out of the chain's way
+    int setDown = -1;  // where it is set down again; -1 keeps it
+
+    // Carries it takes: a delay carried on, and the pick-up (set down again
+    // or not).
+    int cost() const;
+    // Where the player stands for the first push.
+    int firstCell() const;
+    // Cells whose dominoes the player pushes, carries or picks up.
+    std::vector<int> cells() const;
+    // One string per program, for tables.
+    std::string key() const;
+
+    // The actions from the first push up to the pick-up, walking between the
+    // cells on the terrain as it is before the first push; false when a walk
+    // has no way.
+    bool actions(const Terrain& terrain, std::vector<Action>& out) const;
+};
+
+// An action as a solution script writes it ("walk 8", "push left").
+Action makeAction(Action::Kind kind, int arg = 0);
+
+// The script text, one action a line.
+std::string scriptText(const std::vector<Action>& actions);
+
+#endif

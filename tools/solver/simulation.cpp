@@ -1,0 +1,418 @@
+#include "simulation.h"
+#include "homeward.h"
+
+#include "driver.h"
+#include "observe.h"
+#include "scripted_sdl.h"
+
+#include "cell.h"
+#include "delay.h"
+#include "domino.h"
+#include "level.h"
+#include "main.h"
+#include "splitter.h"
+
+#include <tuple>
+
+namespace {
+
+const Uint32 refreshInterval = 20;  // ms between the timer's passes, as the game asks for
+const Uint32 tickLength = 50;       // ms of game time per tick
+const int settleLimit = 2000;       // ticks a level may take to come to rest at its start
+const int playLimit = 6000;         // ticks from the first push; the driver's budgets end a play sooner
+const int lying = 6;                // angle steps of a domino lying flat
+const int stillTicks = 2;           // ticks without motion that make a level still, as the driver's wait-still
+
+// Everything about a domino that changes when it is struck, moves, is carried
+// or breaks.
+struct DominoPose {
+    int angle, speed, accel, elev, fly, top;
+    Cell* cell;
+    bool broken, inPlay;
+    int timer, angle2, speed2, accel2;
+
+    bool operator!=(const DominoPose& o) const
+    {
+        return std::tie(angle, speed, accel, elev, fly, top, cell, broken, inPlay, timer, angle2, speed2, accel2)
+            != std::tie(o.angle, o.speed, o.accel, o.elev, o.fly, o.top, o.cell, o.broken, o.inPlay, o.timer,
+                        o.angle2, o.speed2, o.accel2);
+    }
+};
+
+// kind: the domino's level file letter.
+DominoPose poseOf(Domino* d, char kind)
+{
+    DominoPose p{d->angle, d->speed, d->accel, d->elev, d->fly, d->top, d->cell, d->broken,
+                 d->cell->getDomino(d->top) == d, 0, 0, 0, 0};
+    if (kind == 'D')
+        p.timer = static_cast<Delay*>(d)->timer;
+    if (kind == 'S') {
+        const Splitter* s = static_cast<Splitter*>(d);
+        p.angle2 = s->angle2;
+        p.speed2 = s->speed2;
+        p.accel2 = s->accel2;
+    }
+    return p;
+}
+
+// The main loop's key table.
+void keyDown(SDLKey key)
+{
+    switch (key) {
+    case SDLK_LEFT: player.move(-1); break;
+    case SDLK_RIGHT: player.move(1); break;
+    case SDLK_UP: player.climb(1); break;
+    case SDLK_DOWN: player.climb(-1); break;
+    case SDLK_SPACE: player.grab(); break;
+    case SDLK_COMMA: player.push(-1); break;
+    case SDLK_PERIOD: player.push(1); break;
+    default: break;
+    }
+}
+
+bool isArrow(SDLKey key)
+{
+    return key == SDLK_LEFT || key == SDLK_RIGHT || key == SDLK_UP || key == SDLK_DOWN;
+}
+
+// Hands the keys the driver queued to the player; true if there were any.
+bool handleKeys()
+{
+    bool any = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        any = true;
+        if (event.type == SDL_KEYDOWN)
+            keyDown(event.key.keysym.sym);
+        else if (event.type == SDL_KEYUP && isArrow(event.key.keysym.sym))
+            player.stop();
+    }
+    return any;
+}
+
+// One tick of the main loop; false when the player fell out of the level.
+bool tick()
+{
+    const bool alive = player.update();
+    level->update();
+    return alive;
+}
+
+// What a frame does that the rules read: drawing a domino turns the push it
+// was given into motion (Domino::render); everything else a frame does only
+// draws and steers the camera. So of a frame only the dominoes with a push
+// waiting are drawn, those that the cells would draw (in a slot of the grid)
+// and the one the player carries, on the GL that draws nothing.
+void frame(float t, const std::vector<char>& kinds)
+{
+    for (int i = 0; i < level->dcount; i++) {
+        Domino* d = level->doms[i];
+        const bool waiting = d->accel || (kinds[i] == 'S' && static_cast<Splitter*>(d)->accel2);
+        if (!waiting)
+            continue;
+        if (d == player.held)
+            d->render(0);
+        else if (d->cell != &borderCell && d->cell->getDomino(d->top) == d)
+            d->render(t);
+    }
+}
+
+bool exitOpened()
+{
+    return level->wayOut.angle || level->wayOut.speed;
+}
+
+int cellIndex(Cell* c)
+{
+    return c->getY() * level->wid + c->getX();
+}
+
+bool inGrid(Cell* c)
+{
+    return c != &borderCell;
+}
+
+// A domino dropping upright out of the grid drops for ever: nothing can turn
+// it there (only a Flyer leaving upward may still come to lie flat).
+bool droppingForever(Domino* d, char kind)
+{
+    const bool inBorder = d->cell == &borderCell && borderCell.getDomino(d->top) == d;
+    return inBorder && kind != 'F' && d->angle == 0 && d->fly < 0;
+}
+
+// True once a domino can never be done again, so a closed exit can never
+// open: a broken one, or one dropping for ever.
+bool hopeless(const std::vector<char>& kinds)
+{
+    for (int i = 0; i < level->dcount; i++) {
+        Domino* d = level->doms[i];
+        if ((d->broken && !d->isDone()) || droppingForever(d, kinds[i]))
+            return true;
+    }
+    return false;
+}
+
+// True while some domino will never come to rest, so waiting for the
+// dominoes to come to rest never ends.
+bool restless(const std::vector<char>& kinds)
+{
+    for (int i = 0; i < level->dcount; i++)
+        if (droppingForever(level->doms[i], kinds[i]))
+            return true;
+    return false;
+}
+
+// The cells a domino that moves may look at or change in its next update,
+// from where it is now (see Domino::update and the kinds): the next cell
+// each way in its row, and the one after it from a lean of 4 on (a strike
+// there, the check of the cell after next at 5 and 6, a bridge's far end);
+// the row below while it drops or has no floor under it, the row above while
+// it rises or, for a Flyer, meets its ceiling.
+template <class Mark>
+void markReach(Domino* d, char kind, Mark mark)
+{
+    const int x = d->cell->getX(), y = d->cell->getY();
+    int lean = std::abs(d->angle);
+    if (kind == 'S')
+        lean = std::max(lean, std::abs(static_cast<Splitter*>(d)->angle2));
+    const int strikeFrom = 4;
+    mark(x, y, lean >= strikeFrom ? 2 : 1);
+    if (d->fly < 0 || !d->cell->getFloor())
+        mark(x, y - 1, 1);
+    if (d->fly > 0 || kind == 'F')
+        mark(x, y + 1, 1);
+}
+
+// The player standing still in c, out of the doors, as after a walk.
+void standIn(Cell* c)
+{
+    player.init(c);
+    player.z = 0;
+    player.deltaZ = 0;
+}
+
+}  // namespace
+
+Simulation::Simulation(std::string levelPath)
+    : path(std::move(levelPath))
+{
+    borderCell.init(-2, -2, 0, false);
+    if (!load()) {
+        level = nullptr;
+        return;
+    }
+    for (int i = 0; i < level->dcount; i++)
+        begin.kinds.push_back(kindLetter(level->doms[i]));
+    // The player comes out of the entrance first; whatever moves by itself
+    // meanwhile (a domino over a gap drops) is seen by the player only after.
+    int ticks = 0, quiet = 0;
+    while ((player.deltaZ || quiet < stillTicks) && ticks < settleLimit) {
+        settle(1);
+        ticks++;
+        quiet = allStill() ? quiet + 1 : 0;
+        begin.waitAtStart = begin.waitAtStart || (!player.deltaZ && !quiet);
+    }
+    begin.settleTicks = ticks;
+    floors = std::make_unique<Terrain>(*level);
+    for (int i = 0; i < level->dcount; i++) {
+        Domino* d = level->doms[i];
+        const bool inPlay = d->cell->getDomino(d->top) == d && inGrid(d->cell);
+        begin.where.push_back(inPlay ? cellIndex(d->cell) : -1);
+        begin.movable.push_back(inPlay && d->top == 0 && !d->broken && !d->angle && !d->speed && !d->fly
+                                && !d->elev && d->cell->getFloor());
+    }
+    begin.entrance = cellIndex(level->getWayIn()->getCell());
+    begin.exit = cellIndex(level->wayOut.getCell());
+    haveSnapshot = settled.take(*level);
+    level = nullptr;
+}
+
+Simulation::~Simulation()
+{
+    if (level == own.get())
+        level = nullptr;
+}
+
+bool Simulation::load()
+{
+    level = nullptr;
+    levelDone = false;
+    resetCamera();
+    const bool ok = enterLevel(path.c_str());
+    own.reset(level);
+    return ok;
+}
+
+// The level as the player finds it once everything has come to rest, from
+// the snapshot or, for kinds it cannot copy, read and settled again.
+void Simulation::prepare()
+{
+    if (!haveSnapshot) {
+        load();
+        settle(begin.settleTicks);
+        return;
+    }
+    level = own.get();
+    settled.restore(*level);
+    levelDone = false;
+    resetCamera();
+}
+
+// Ticks of the level as it starts, each followed by a frame; the player comes
+// out of the entrance meanwhile.
+void Simulation::settle(int ticks)
+{
+    for (int i = 0; i < ticks; i++) {
+        tick();
+        frame(0, begin.kinds);
+    }
+}
+
+// The carried dominoes are all taken up first and then set down, so that a
+// domino may go where another one stood.
+void Simulation::placeCarried(const std::vector<int>& where)
+{
+    std::vector<int> carried;
+    for (int i = 0; i < level->dcount; i++)
+        if (where[i] != begin.where[i]) {
+            level->doms[i]->grab();
+            carried.push_back(i);
+        }
+    for (int i : carried)
+        level->doms[i]->enter(level->getCell(floors->column(where[i]), floors->row(where[i])));
+}
+
+Outcome Simulation::play(const std::vector<int>& where, const Program& program)
+{
+    Outcome waited = playWith(where, program, Homeward::Policy::WaitThenWalk);
+    if (waited.solved || !waited.failedOnTheWay)
+        return waited;
+    Outcome hurried = playWith(where, program, Homeward::Policy::HeadForExit);
+    for (std::size_t c = 0; c < hurried.zone.size(); c++)
+        hurried.zone[c] = hurried.zone[c] || waited.zone[c];
+    if (!hurried.solved)
+        hurried.why = waited.why;
+    return hurried;
+}
+
+Outcome Simulation::playWith(const std::vector<int>& where, const Program& program, Homeward::Policy policy)
+{
+    Outcome out;
+    out.zone.assign(floors->size(), false);
+    auto mark = [&](int x, int y, int columns) {
+        if (y < 0 || y >= floors->height())
+            return;
+        for (int xx = std::max(0, x - columns); xx <= std::min(floors->width() - 1, x + columns); xx++)
+            out.zone[floors->cellAt(xx, y)] = true;
+    };
+    // The player acts in the program's cells; setting a domino down where one
+    // stands already looks at both neighbours for a free cell.
+    for (int c : program.cells())
+        mark(floors->column(c), floors->row(c), 1);
+    std::vector<Action> timed;
+    if (!program.actions(*floors, timed)) {
+        out.why = "no way to walk between the pushes";
+        return out;
+    }
+
+    prepare();
+    // Afterwards the shared border cell is emptied of dominoes that left the
+    // grid, as deleting a level would, for whoever plays next.
+    struct LetGo {
+        ~LetGo()
+        {
+            level = nullptr;
+            borderCell.leave(0);
+            borderCell.leave(1);
+        }
+    } letGo;
+    placeCarried(where);
+    const int first = program.firstCell();
+    standIn(level->getCell(floors->column(first), floors->row(first)));
+
+    const int count = level->dcount;
+    std::vector<DominoPose> before;
+    for (int i = 0; i < count; i++)
+        before.push_back(poseOf(level->doms[i], begin.kinds[i]));
+    std::vector<bool> moved(count, false), wasLying(count, false);
+    auto track = [&](bool ticked) {
+        for (int i = 0; i < count; i++) {
+            Domino* d = level->doms[i];
+            if (!moved[i] && poseOf(d, begin.kinds[i]) != before[i]) {
+                moved[i] = true;
+                mark(before[i].cell->getX(), before[i].cell->getY(), 0);
+            }
+            if (moved[i] && d != player.held && inGrid(d->cell))
+                markReach(d, begin.kinds[i], mark);
+        }
+        if (!ticked)
+            return;
+        for (int i = 0; i < count; i++) {
+            Domino* d = level->doms[i];
+            const bool flat = begin.kinds[i] == 'T' && std::abs(d->angle) == lying;
+            if (flat && !wasLying[i]) {
+                std::vector<int> undone;
+                for (int j = 0; j < count; j++)
+                    if (!level->doms[j]->isDone())
+                        undone.push_back(j);
+                out.landings.push_back(undone);
+            }
+            wasLying[i] = flat;
+        }
+    };
+
+    scriptedsdl::reset();
+    auto driver = std::make_unique<Driver>(timed, false);
+    out.played = timed;
+    Homeward homeward(policy, begin.exit);
+    Uint32 now = 0, last = 0;
+    bool fellOut = false, sawExitOpen = false;
+    out.why = "still going after " + std::to_string(playLimit) + " ticks";
+    while (out.ticks <= playLimit) {
+        const bool keys = handleKeys();
+        if (!keys)
+            now += refreshInterval;
+        const bool ticked = now - last > tickLength;
+        if (ticked) {
+            last += tickLength;
+            out.ticks++;
+            fellOut = !tick();
+            if (fellOut) {
+                out.why = "the player fell out of the level";
+                break;
+            }
+        }
+        if (levelDone) {
+            out.solved = true;
+            out.why.clear();
+            return out;
+        }
+        if (ticked || keys) {
+            frame(float(now - last) / tickLength, begin.kinds);
+            track(ticked);
+        }
+        sawExitOpen = sawExitOpen || exitOpened();
+        if (ticked && !exitOpened() && hopeless(begin.kinds)) {
+            out.why = "a domino broke or left the grid";
+            break;
+        }
+        if (ticked && exitOpened() && homeward.waiting() && restless(begin.kinds)) {
+            out.why = "a domino drops out of the grid for ever: waiting for the dominoes to rest would never end";
+            break;
+        }
+        driver->poll(out.ticks);
+        if (driver->failed()) {
+            out.why = driver->failure();
+            break;
+        }
+        if (!driver->finished())
+            continue;
+        std::vector<Action> part;
+        if (!homeward.next(part, out.why))
+            break;
+        out.played.insert(out.played.end(), part.begin(), part.end());
+        driver = std::make_unique<Driver>(std::move(part), false);
+    }
+    out.failedOnTheWay = homeward.failedOnTheWay(fellOut, sawExitOpen);
+    return out;
+}

@@ -1,0 +1,95 @@
+// Plays one candidate solution on the game's own objects, headless: a fresh
+// copy of the level is loaded, the carries made before the first push are
+// put in place at once (nothing moves before it, so walking them would only
+// cost time), the player is placed where the first push is made, and from
+// there on the replay driver steers the player with real key events through
+// passes that run exactly as the main loop runs them on the scripted SDL:
+// keys the driver queues are handled at once without game time passing,
+// otherwise every 20 ms pass runs a tick (Player::update, Level::update) when
+// more than 50 ms are pending, and every tick or key is followed by a frame
+// (Player::render, Level::render on the GL that draws nothing), which is where
+// a recorded push takes effect.
+//
+// After the pushes (and the pick-up) the player either waits until nothing
+// moves and then walks to the opened exit, or heads for the exit at once and
+// waits there; the second is tried only when the first failed on the way
+// home for the player's own sake (see Homeward).
+//
+// Besides whether it solved the level, a play reports its zone: every cell
+// whose contents before the push could have mattered. That is, after every
+// tick, the cells each domino that has moved may look at or change in its
+// next update (its strikes, checks, tips, drops, rises, bridges and blasts),
+// the cells the player acts in, and the first cell of every domino that
+// moved. A domino outside the zone stood still through the whole play and
+// was looked at by nothing that moved, so any arrangement that holds the
+// same dominoes in the zone's cells plays the same way to the tick.
+#ifndef SOLVER_SIMULATION_H
+#define SOLVER_SIMULATION_H
+
+#include "homeward.h"
+#include "program.h"
+#include "snapshot.h"
+#include "terrain.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct Domino;
+
+// The level as the player finds it once everything has come to rest.
+struct LevelStart {
+    std::vector<char> kinds;      // the level file letter of each domino, in load order
+    std::vector<int> where;       // each domino's cell, -1 when it is in no cell
+    std::vector<bool> movable;    // upright and still on a floor: may be picked up
+    int entrance = 0;
+    int exit = 0;
+    int settleTicks = 0;          // ticks until the player is out of the entrance and nothing moves
+    bool waitAtStart = false;     // something still moved when the player came out
+};
+
+struct Outcome {
+    bool solved = false;
+    bool failedOnTheWay = false;              // on the way home, for the player's own sake (Homeward)
+    std::string why;                          // why not, for reports
+    std::vector<bool> zone;
+    std::vector<std::vector<int>> landings;   // at each tick a trigger came to lie flat: the dominoes not done
+    std::vector<Action> played;               // from the first push on, the exit walk included
+    int ticks = 0;                            // from the first push to the end
+};
+
+class Simulation {
+public:
+    explicit Simulation(std::string levelPath);
+    ~Simulation();
+
+    // False when the game's loader refused the level; nothing else may be used then.
+    bool loaded() const { return floors != nullptr; }
+    const LevelStart& start() const { return begin; }
+    // The terrain before the first push.
+    Terrain& terrain() { return *floors; }
+
+    const std::string& levelPath() const { return path; }
+
+    // where: each domino's cell after the carries (as LevelStart::where).
+    Outcome play(const std::vector<int>& where, const Program& program);
+
+private:
+
+    std::string path;
+    LevelStart begin;
+    std::unique_ptr<Terrain> floors;
+    // The level it plays, set to the game's global level only while it plays:
+    // between plays others (the Verifier) load and delete levels of their own.
+    std::unique_ptr<Level> own;
+    Snapshot settled;
+    bool haveSnapshot = false;
+
+    bool load();
+    void prepare();
+    void settle(int ticks);
+    void placeCarried(const std::vector<int>& where);
+    Outcome playWith(const std::vector<int>& where, const Program& program, Homeward::Policy policy);
+};
+
+#endif

@@ -1,0 +1,221 @@
+#include "solver.h"
+#include "search.h"
+#include "simulation.h"
+#include "verifier.h"
+
+#include "cell.h"
+#include "main.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// A private directory for the level variants, removed with it.
+class Scratch {
+public:
+    bool made() const { return !dir.empty(); }
+    Scratch()
+    {
+        std::string pattern = (fs::temp_directory_path() / "solver-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            dir = pattern;
+    }
+    ~Scratch()
+    {
+        if (!dir.empty())
+            fs::remove_all(dir);
+    }
+    std::string write(const std::string& name, const std::string& text) const
+    {
+        const std::string path = (fs::path(dir) / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+private:
+    std::string dir;
+};
+
+// The level text with its index-th domino (in load order: top row first,
+// left to right) turned into a standard one; "" when there is no such domino.
+// The loader has accepted the text, so its grids are whole lines.
+std::string withStandardDomino(const std::string& text, int index, KindCheck& check)
+{
+    int wid, hei, ix, iy, ox, oy, headerEnd = 0;
+    if (sscanf(text.c_str(), "%d %d %d %d %d %d%n", &wid, &hei, &ix, &iy, &ox, &oy, &headerEnd) != 6)
+        return "";
+    const std::size_t line = wid + 1;
+    const std::size_t dominoGrid = headerEnd + 1 + hei * line;
+    int seen = 0;
+    for (int r = 0; r < hei; r++)
+        for (int x = 0; x < wid; x++) {
+            const std::size_t at = dominoGrid + r * line + x;
+            if (at >= text.size() || text[at] == ' ')
+                continue;
+            if (seen++ != index)
+                continue;
+            check.kind = text[at];
+            check.column = x;
+            check.row = hei - 1 - r;
+            std::string variant = text;
+            variant[at] = 'N';
+            return variant;
+        }
+    return "";
+}
+
+std::string cellName(const Terrain& t, int cell)
+{
+    return "(" + std::to_string(t.column(cell)) + "," + std::to_string(t.row(cell)) + ")";
+}
+
+std::string describe(const Solution& s, const LevelStart& start, const Terrain& t)
+{
+    std::vector<int> where = start.where;
+    std::string text;
+    auto add = [&](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
+    auto kindAt = [&](int cell) {
+        for (std::size_t i = 0; i < where.size(); i++)
+            if (where[i] == cell)
+                return std::string(1, start.kinds[i]);
+        return std::string("?");
+    };
+    auto way = [](int direction) { return direction < 0 ? " left" : " right"; };
+    for (const Carry& c : s.carries) {
+        add("carry " + std::string(1, start.kinds[c.domino]) + " " + cellName(t, c.from) + " to " + cellName(t, c.to));
+        where[c.domino] = c.to;
+    }
+    for (const DelayPush& d : s.program.delays) {
+        add("push D " + cellName(t, d.cell) + way(d.direction));
+        if (d.carryTo >= 0)
+            add("carry it to " + cellName(t, d.carryTo) + " while it counts down");
+    }
+    if (s.program.push >= 0)
+        add("push " + kindAt(s.program.push) + " " + cellName(t, s.program.push) + way(s.program.direction));
+    if (s.program.pickUp >= 0)
+        add("pick up " + kindAt(s.program.pickUp) + " " + cellName(t, s.program.pickUp));
+    if (s.program.setDown >= 0)
+        add("set it down at " + cellName(t, s.program.setDown));
+    return text;
+}
+
+// Plays a found solution through the replay driver, noting the play's length.
+bool plays(const std::string& path, Search& search, Solution& s)
+{
+    const Verifier::Result r = Verifier::play(path, search.script(s));
+    s.ticks = r.ticks;
+    return r.solved;
+}
+
+// kinds: the level's dominoes' letters in load order.
+void checkKinds(const std::string& path, const std::vector<char>& kinds, bool thorough, LevelResult& result)
+{
+    const std::string text = readFile(path);
+    const Scratch scratch;
+    if (!scratch.made()) {
+        result.error = "no scratch directory for the kind check";
+        return;
+    }
+    for (std::size_t i = 0; i < kinds.size(); i++) {
+        if (kinds[i] == 'N' || kinds[i] == 'T')
+            continue;
+        KindCheck check;
+        const std::string variant = withStandardDomino(text, static_cast<int>(i), check);
+        if (variant.empty())
+            continue;
+        const std::string variantPath = scratch.write("variant", variant);
+        Simulation sim(variantPath);
+        if (!sim.loaded()) {
+            result.error = "the game's loader refused the level with its " + std::string(1, check.kind) + " replaced";
+            return;
+        }
+        Search search(sim, thorough);
+        check.carries = search.run(result.minimum, true,
+                                   [&](Solution& s) { return plays(variantPath, search, s); });
+        check.replaceable = check.carries >= 0;
+        if (check.replaceable)
+            check.script = scriptText(search.script(search.solutions().front()));
+        result.plays += search.plays();
+        result.kinds.push_back(check);
+    }
+}
+
+// The game's globals as a caller left them, put back when the solver is
+// done: the solver loads, plays and deletes levels of its own in them.
+class CallersGame {
+public:
+    CallersGame()
+        : savedLevel(level), savedDone(levelDone), savedNumber(levelnum), savedPlayer(player), savedBorder(borderCell)
+    {
+        level = nullptr;
+    }
+    ~CallersGame()
+    {
+        level = savedLevel;
+        levelDone = savedDone;
+        levelnum = savedNumber;
+        player = savedPlayer;
+        borderCell = savedBorder;
+    }
+
+private:
+    Level* savedLevel;
+    bool savedDone;
+    int savedNumber;
+    Player savedPlayer;
+    Cell savedBorder;
+};
+
+}  // namespace
+
+LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
+{
+    const CallersGame callers;
+    const auto began = std::chrono::steady_clock::now();
+    LevelResult result;
+    result.path = path;
+    result.limit = limits.carries;
+    std::vector<char> kinds;
+    {
+        Simulation sim(path);
+        if (!sim.loaded()) {
+            result.error = "the game's loader refused the file";
+            return result;
+        }
+        kinds = sim.start().kinds;
+        Search search(sim, limits.thorough);
+        result.minimum = search.run(limits.carries, false, [&](Solution& s) { return plays(path, search, s); });
+        result.solutions = static_cast<int>(search.solutions().size());
+        result.unverified = search.rejected();
+        result.plays = search.plays();
+        const Solution* quickest = nullptr;
+        for (const Solution& s : search.solutions()) {
+            result.every.push_back(describe(s, sim.start(), sim.terrain()));
+            if (!quickest || s.ticks < quickest->ticks)
+                quickest = &s;
+        }
+        if (quickest) {
+            result.script = scriptText(search.script(*quickest));
+            result.summary = describe(*quickest, sim.start(), sim.terrain());
+            result.ticks = quickest->ticks;
+        }
+    }
+    if (limits.kinds && result.minimum >= 0)
+        checkKinds(path, kinds, limits.thorough, result);
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    return result;
+}

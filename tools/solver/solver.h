@@ -1,0 +1,51 @@
+// The solver as a library, for the command line tool and the level checker:
+// for one level file, the fewest carries that solve it (up to a limit), how
+// many distinct solutions have that many, one of them as a replay script, and
+// whether each special domino could be a standard one instead.
+//
+// Every solution it counts has been played from the level's start through
+// the game's own main loop by the replay driver. It runs the game's code in
+// this process and uses the game's globals, so one level at a time per
+// process (solveInParallel forks for more); the caller's level, player and
+// level number are as they were when it returns.
+#ifndef SOLVER_SOLVER_H
+#define SOLVER_SOLVER_H
+
+#include <string>
+#include <vector>
+
+struct SolveLimits {
+    int carries = 2;     // the search stops after this many
+    bool kinds = false;  // also try each special domino replaced by a standard one
+    bool thorough = false;  // play every candidate through the main loop, inferring nothing (slow)
+};
+
+// One special domino replaced by a standard one (N).
+struct KindCheck {
+    char kind = 'N';     // its level file letter
+    int column = 0;
+    int row = 0;
+    bool replaceable = false;  // the level is still solved within as many carries
+    int carries = -1;          // then: the fewest
+    std::string script;        // then: a script that shows it
+};
+
+struct LevelResult {
+    std::string path;
+    std::string error;      // the level could not be read; nothing else is set
+    int limit = 0;          // the carries searched up to
+    int minimum = -1;       // the fewest carries; -1 when more than limit
+    int solutions = 0;      // distinct solutions with that many, all played
+    int unverified = 0;     // found by the search but not played through by the driver
+    std::string script;     // the quickest of them, as a replay script
+    std::string summary;    // the same in one line
+    int ticks = 0;          // the quickest one's play
+    std::vector<std::string> every;  // every one of them in one line
+    std::vector<KindCheck> kinds;
+    int plays = 0;          // candidate plays the search needed
+    double seconds = 0;
+};
+
+LevelResult solveLevel(const std::string& path, const SolveLimits& limits);
+
+#endif

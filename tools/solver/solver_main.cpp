@@ -1,0 +1,180 @@
+// solver: every solution of each level with the fewest carries.
+//
+//   solver [--carries N] [--kinds] [--jobs J] [--level N] [--script] [--all]
+//          [--thorough] [--solutions DIR] LEVELDIR
+//
+// For the levels LEVELDIR/1, LEVELDIR/2, ... (up to the first missing number,
+// as the game reads them) it prints the fewest carries that solve each one
+// (or "more than N", default 2), how many distinct solutions have that many,
+// and the quickest of them in one line (--all: every one of them) and, with
+// --script, as a replay script. With --kinds it also says of every special
+// domino whether a standard one would do as well. --solutions DIR compares
+// with the shipped scripts DIR/N.txt. --thorough plays every candidate from
+// the level's start through the main loop instead of sharing plays: slow,
+// the yardstick for the fast search. Levels are solved --jobs at a time
+// (default: every core). Exits with 1 when a level cannot be read or is not
+// solved within the limit, 2 on a wrong command line.
+#include "parallel.h"
+#include "solver.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Options {
+    SolveLimits limits;
+    int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    int only = 0;
+    bool script = false;
+    bool all = false;
+    std::string solutions;
+    std::string dir;
+};
+
+void usage()
+{
+    fprintf(stderr, "usage: solver [--carries N] [--kinds] [--jobs J] [--level N] [--script] "
+                    "[--all] [--thorough] [--solutions DIR] LEVELDIR\n");
+}
+
+bool parse(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; i++) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--carries" && hasValue)
+            o.limits.carries = std::atoi(argv[++i]);
+        else if (arg == "--kinds")
+            o.limits.kinds = true;
+        else if (arg == "--jobs" && hasValue)
+            o.jobs = std::atoi(argv[++i]);
+        else if (arg == "--level" && hasValue)
+            o.only = std::atoi(argv[++i]);
+        else if (arg == "--script")
+            o.script = true;
+        else if (arg == "--all")
+            o.all = true;
+        else if (arg == "--thorough")
+            o.limits.thorough = true;
+        else if (arg == "--solutions" && hasValue)
+            o.solutions = argv[++i];
+        else if (o.dir.empty() && arg[0] != '-')
+            o.dir = arg;
+        else
+            return false;
+    }
+    return !o.dir.empty() && o.limits.carries >= 0 && o.jobs >= 1 && o.only >= 0;
+}
+
+std::string carries(int n)
+{
+    return std::to_string(n) + (n == 1 ? " carry" : " carries");
+}
+
+// The carries of a solution script: its grabs in pairs, a last odd one being
+// a pick-up after the push. -1 without a script.
+int scriptCarries(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        return -1;
+    int grabs = 0;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line.substr(0, line.find('#')));
+        std::string word;
+        grabs += (words >> word) && word == "grab";
+    }
+    return (grabs + 1) / 2;
+}
+
+void printIndented(const std::string& text, const char* indent)
+{
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line))
+        printf("%s%s\n", indent, line.c_str());
+}
+
+void print(const LevelResult& r, int number, const Options& o)
+{
+    printf("level %d: ", number);
+    if (!r.error.empty()) {
+        printf("%s\n", r.error.c_str());
+        return;
+    }
+    if (r.minimum < 0)
+        printf("more than %s", carries(r.limit).c_str());
+    else
+        printf("%s, %d distinct solution%s", carries(r.minimum).c_str(), r.solutions, r.solutions == 1 ? "" : "s");
+    if (!o.solutions.empty()) {
+        const int shipped = scriptCarries((fs::path(o.solutions) / (std::to_string(number) + ".txt")).string());
+        if (shipped >= 0)
+            printf("; shipped script %s%s", carries(shipped).c_str(),
+                   r.minimum >= 0 && r.minimum < shipped ? ": the solver's is SHORTER" : "");
+    }
+    printf(" (%.1f s, %d plays)\n", r.seconds, r.plays);
+    if (r.unverified)
+        printf("    %d found by the search did not play through with the replay driver\n", r.unverified);
+    if (o.all)
+        for (const std::string& e : r.every)
+            printf("    %s\n", e.c_str());
+    else if (r.minimum >= 0)
+        printf("    %s (%d ticks)\n", r.summary.c_str(), r.ticks);
+    if (o.script && r.minimum >= 0)
+        printIndented(r.script, "        ");
+    for (const KindCheck& k : r.kinds) {
+        printf("    %c at (%d,%d): ", k.kind, k.column, k.row);
+        if (k.replaceable)
+            printf("replaceable, an N solves the level with %s\n", carries(k.carries).c_str());
+        else
+            printf("needed\n");
+        if (o.script && k.replaceable)
+            printIndented(k.script, "        ");
+    }
+    fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options o;
+    if (!parse(argc, argv, o)) {
+        usage();
+        return 2;
+    }
+    std::vector<std::string> paths;
+    std::vector<int> numbers;
+    for (int n = 1; fs::exists(fs::path(o.dir) / std::to_string(n)); n++)
+        if (!o.only || n == o.only) {
+            paths.push_back((fs::path(o.dir) / std::to_string(n)).string());
+            numbers.push_back(n);
+        }
+    if (paths.empty()) {
+        fprintf(stderr, "solver: no level files %s/1, %s/2, ...%s\n", o.dir.c_str(), o.dir.c_str(),
+                o.only ? " with that number" : "");
+        return 2;
+    }
+    const auto began = std::chrono::steady_clock::now();
+    int failed = 0;
+    std::size_t next = 0;
+    solveInParallel(paths, o.limits, o.jobs, [&](const LevelResult& r) {
+        print(r, numbers[next++], o);
+        failed += !r.error.empty() || r.minimum < 0;
+    });
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    printf("solver: %zu level%s, up to %s%s, %.1f s on %d job%s\n", paths.size(), paths.size() == 1 ? "" : "s",
+           carries(o.limits.carries).c_str(), o.limits.kinds ? " with the kind check" : "", seconds, o.jobs,
+           o.jobs == 1 ? "" : "s");
+    return failed ? 1 : 0;
+}

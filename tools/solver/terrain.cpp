@@ -1,0 +1,124 @@
+#include "terrain.h"
+#include "program.h"
+
+#include "cell.h"
+#include "level.h"
+
+#include <deque>
+
+Terrain::Terrain(Level& level)
+    : wid(level.wid), hei(level.hei)
+{
+    for (int y = 0; y < hei; y++)
+        for (int x = 0; x < wid; x++) {
+            Cell* c = level.getCell(x, y);
+            floor.push_back(c->getFloor());
+            ladder.push_back(c->getLadder());
+        }
+    reachEmpty.resize(size());
+    reachCarrying.resize(size());
+    reachIds.assign(size(), -1);
+}
+
+bool Terrain::standable(int x, int y) const
+{
+    const int c = cellAt(x, y);
+    return floor[c] || ladder[c];
+}
+
+// The first floor strictly below (x, y): ladders do not catch a fall. -1 when
+// the fall leaves the grid.
+int Terrain::landingBelow(int x, int y) const
+{
+    for (y--; y >= 0; y--)
+        if (floor[cellAt(x, y)])
+            return cellAt(x, y);
+    return -1;
+}
+
+std::vector<Terrain::Move> Terrain::moves(int from, bool carrying) const
+{
+    std::vector<Move> out;
+    const int x = column(from), y = row(from);
+    for (int dx : {-1, 1}) {
+        const int nx = x + dx;
+        if (nx < 0 || nx >= wid)
+            continue;
+        if (standable(nx, y))
+            out.push_back({cellAt(nx, y), Step::Walk});
+        else if (!carrying && landingBelow(nx, y) >= 0)
+            out.push_back({landingBelow(nx, y), Step::Drop});
+    }
+    if (ladder[from] && y + 1 < hei && standable(x, y + 1))
+        out.push_back({cellAt(x, y + 1), Step::Climb});
+    if (y > 0 && ladder[cellAt(x, y - 1)])
+        out.push_back({cellAt(x, y - 1), Step::Climb});
+    return out;
+}
+
+const std::vector<bool>& Terrain::reach(int from, bool carrying)
+{
+    std::vector<bool>& seen = (carrying ? reachCarrying : reachEmpty)[from];
+    if (!seen.empty())
+        return seen;
+    seen.assign(size(), false);
+    std::deque<int> open{from};
+    seen[from] = true;
+    while (!open.empty()) {
+        const int c = open.front();
+        open.pop_front();
+        for (const Move& m : moves(c, carrying))
+            if (!seen[m.to]) {
+                seen[m.to] = true;
+                open.push_back(m.to);
+            }
+    }
+    return seen;
+}
+
+int Terrain::reachId(int from)
+{
+    if (reachIds[from] < 0) {
+        const auto known = knownReaches.emplace(reach(from, false), static_cast<int>(knownReaches.size()));
+        reachIds[from] = known.first->second;
+    }
+    return reachIds[from];
+}
+
+// A breadth-first way, then each run of steps of one kind becomes one action:
+// a walk along a row, a walk that ends in a fall ("drop" to the gap's column,
+// where the player lands), a climb to the last row of a ladder.
+bool Terrain::route(int from, int to, bool carrying, std::vector<Action>& actions) const
+{
+    std::vector<int> previous(size(), -1);
+    std::vector<Step> stepInto(size(), Step::Walk);
+    std::deque<int> open{from};
+    previous[from] = from;
+    while (!open.empty() && previous[to] < 0) {
+        const int c = open.front();
+        open.pop_front();
+        for (const Move& m : moves(c, carrying))
+            if (previous[m.to] < 0) {
+                previous[m.to] = c;
+                stepInto[m.to] = m.step;
+                open.push_back(m.to);
+            }
+    }
+    if (previous[to] < 0)
+        return false;
+    std::vector<int> path;
+    for (int c = to; c != from; c = previous[c])
+        path.insert(path.begin(), c);
+    for (std::size_t i = 0; i < path.size(); i++) {
+        const Step step = stepInto[path[i]];
+        const bool runGoesOn = i + 1 < path.size() && stepInto[path[i + 1]] == step && step != Step::Drop;
+        const bool walkEndsInFall = step == Step::Walk && i + 1 < path.size() && stepInto[path[i + 1]] == Step::Drop;
+        if (runGoesOn || walkEndsInFall)
+            continue;
+        if (step == Step::Climb)
+            actions.push_back(makeAction(Action::Climb, row(path[i])));
+        else
+            actions.push_back(makeAction(step == Step::Drop ? Action::Drop : Action::Walk, column(path[i])));
+    }
+    return true;
+}

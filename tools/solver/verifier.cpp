@@ -1,0 +1,120 @@
+#include "verifier.h"
+
+#include "driver.h"
+#include "scripted_sdl.h"
+
+#include "level.h"
+#include "main.h"
+
+#include <memory>
+
+namespace {
+
+const Uint32 refreshInterval = 20;        // ms, the game's refresh timer
+const Uint32 tickLength = 50;             // ms of game time per tick, as the main loop
+const Uint32 maxPassTime = 25;            // the main loop's brake on one pass
+const Uint32 timeLimit = 3600 * 1000;     // virtual ms; the driver's budgets end a play long before
+const int walkedOut = -8;                 // the player's depth once inside the exit
+
+// Counts ticks from the virtual clock exactly as the main loop runs them.
+class TickCounter {
+public:
+    explicit TickCounter(Uint32 clock) : last(clock), now(clock) {}
+    int update(Uint32 clock)
+    {
+        const Uint32 prev = now;
+        now = clock - prev > maxPassTime ? prev + maxPassTime : clock;
+        while (now - last > tickLength) {
+            ticks++;
+            last += tickLength;
+        }
+        return ticks;
+    }
+
+private:
+    Uint32 last;
+    Uint32 now;
+    int ticks = 0;
+};
+
+}  // namespace
+
+Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script)
+{
+    return play(levelPath, script, nullptr);
+}
+
+Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script,
+                                Homeward::Policy policy, int exitCell)
+{
+    Homeward home(policy, exitCell);
+    return play(levelPath, script, &home);
+}
+
+Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script, Homeward* home)
+{
+    Result r;
+    const int number = levelnum;
+    scriptedsdl::reset();
+    scriptedsdl::setTimeLimit(timeLimit);
+    SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
+    delete level;
+    level = nullptr;
+    levelDone = false;
+    borderCell.init(-2, -2, 0, false);
+    if (!enterLevel(levelPath.c_str())) {
+        r.why = "the level does not load";
+        SDL_Quit();
+        return r;
+    }
+    SDL_AddTimer(refreshInterval, triggerRefresh, nullptr);
+
+    auto driver = std::make_unique<Driver>(script, false);
+    r.played = script;
+    TickCounter counter(scriptedsdl::now());
+    bool over = false, fellOut = false, sawExitOpen = false;
+    auto end = [&](const std::string& why) {
+        r.why = why;
+        over = true;
+        driver->releaseKey();
+        scriptedsdl::quitNow();
+    };
+    scriptedsdl::setFrameHook([&] {
+        if (over)
+            return;
+        r.ticks = counter.update(scriptedsdl::now());
+        if (levelDone) {
+            r.solved = player.z < walkedOut;
+            fellOut = !r.solved;
+            end(r.solved ? "" : driver->current() + ": the player fell out of the level");
+            return;
+        }
+        sawExitOpen = sawExitOpen || level->wayOut.angle || level->wayOut.speed;
+        driver->poll(r.ticks);
+        if (driver->failed()) {
+            end(driver->failure());
+            return;
+        }
+        if (!driver->finished())
+            return;
+        std::vector<Action> part;
+        std::string why = "the script ended before the level did";
+        if (!home || !home->next(part, why)) {
+            end(why);
+            return;
+        }
+        r.played.insert(r.played.end(), part.begin(), part.end());
+        driver = std::make_unique<Driver>(std::move(part), false);
+    });
+    mainLoop();
+    if (!over)
+        r.why = "the game ended during the level";
+    r.failedOnTheWay = !r.solved && home && home->failedOnTheWay(fellOut, sawExitOpen);
+    scriptedsdl::setFrameHook(nullptr);
+    SDL_Quit();
+    delete level;
+    level = nullptr;
+    levelDone = false;
+    levelnum = number;
+    return r;
+}
