@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Regenerates docs/gallery/<N>.png, a screenshot of every level in the real
-# game window. Each level is played alone, as level 1 of a private copy, on a
-# virtual X display; after a few seconds the self-steering camera has framed
-# it and the screen is captured.
+# game window, and removes the pictures of levels that are gone. Each level is
+# played alone, as level 1 of a private copy, on a virtual X display; after a
+# few seconds the self-steering camera has framed it and the screen is
+# captured. The same is done for docs/kinds.level, every kind of domino on two
+# shelves, into docs/kinds.png for the top of the designer's guide.
 #
 #   tools/gallery.sh [GAME] [SECONDS]
 #
@@ -36,3 +38,13 @@ for level in "$root"/levels/*; do
   shoot "$level" "$out/$n.png"
   echo "docs/gallery/$n.png"
 done
+
+for png in "$out"/*.png; do
+  n=$(basename "$png" .png)
+  [[ $n =~ ^[1-9][0-9]*$ && ! -e $root/levels/$n ]] || continue
+  rm "$png"
+  echo "removed docs/gallery/$n.png"
+done
+
+shoot "$root/docs/kinds.level" "$root/docs/kinds.png"
+echo docs/kinds.png

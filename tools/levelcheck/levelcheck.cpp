@@ -1,53 +1,60 @@
 // levelcheck: the designer's check of the game's level files.
 //
-//   levelcheck [--level N] [DIR]      (DIR defaults to "levels")
+//   levelcheck [--level N] [--carries C] [--jobs J] [--solutions DIR] [--table] [LEVELDIR]
 //
-// For every level file DIR/1, DIR/2, ... it checks that the file reads (and
-// says where and why it does not), that the exit stands on a floor and the
-// player coming out of the entrance lands on one, that no domino stands in
-// mid-air above nothing, that there is a trigger, that the player can get
-// from the entrance to the exit, and, from level 4 on, that no single push of a
-// domino as the level starts opens the exit with a way to it. It also checks
-// that the files are numbered from 1 without gaps. One line per level, a
-// summary, and a non-zero exit status when anything failed.
+// For every level file LEVELDIR/1, LEVELDIR/2, ... (default "levels") it
+// checks that the file reads (and says where and why it does not), that the
+// exit stands on a floor with a floor on either side and the player coming
+// out of the entrance lands on one, that no domino stands in mid-air above
+// nothing, that there is a trigger, and that the player can get from the
+// entrance to the exit. Then the solver plays the level up to C carries
+// (default 1, the quick form; 2 is the proof) and the level's solution
+// script DIR/N.txt (default tests/replay/solutions) is held against it: see
+// proof.h. It also checks that the files are numbered from 1 without gaps.
+// One line per level, a summary, and a non-zero exit status when anything
+// failed. With --table it writes the proof as a table of the designer's
+// guide on standard output instead, and the rest on standard error.
 //
 // It runs the game's own code headless: the loader, the dominoes and the
-// player, linked with the recording OpenGL and the scripted SDL.
+// player, linked with the recording OpenGL and the scripted SDL. The solver
+// runs J levels at a time (default: every core), each in a process of its own.
 #include "lost.h"
+#include "proof.h"
 #include "reach.h"
 #include "scan.h"
 
+#include "parallel.h"
+#include "solver.h"
+
 #include "cell.h"
-#include "delay.h"
-#include "domino.h"
 #include "level.h"
 #include "main.h"
-#include "player.h"
 #include "trigger.h"
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Levels before this one may be solved by one push: they teach the push.
+// Levels before this one teach moving and pushing and may be solved without
+// a carry; from here on only a showcase may.
 const int firstPuzzleLevel = 4;
-// Ticks a chain may run before it counts as still; longer than any chain.
-const int maxChainTicks = 3000;
-// Ticks without any motion that make a level still.
-const int stillTicks = 2;
 
 struct Report {
     std::vector<std::string> failures;
     std::vector<std::string> notes;
-    int pushesTried = 0;
+    bool loads = false;  // the game's loader takes it, so the solver can play it
+    std::string proven;  // the solver's summary, once it has played the level
+    std::string row;     // the level's row of the proof's table
 };
 
 std::string readFile(const fs::path& p)
@@ -91,113 +98,6 @@ bool enter(const fs::path& p)
     return enterLevel(p.c_str());
 }
 
-void drawFrame()
-{
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    player.render(0);
-    level->render(0);
-}
-
-bool anyMotion()
-{
-    for (int i = 0; i < level->dcount; i++) {
-        Domino* d = level->doms[i];
-        Delay* delay = dynamic_cast<Delay*>(d);
-        if (d->speed || d->fly || d->accel || (delay && delay->timer))
-            return true;
-    }
-    return false;
-}
-
-// Runs ticks, each followed by a drawn frame, until nothing has moved for a
-// while. False when the player fell out of the level.
-bool runUntilStill()
-{
-    int quiet = 0;
-    for (int t = 0; t < maxChainTicks && quiet < stillTicks; t++) {
-        if (!player.update())
-            return false;
-        level->update();
-        drawFrame();
-        quiet = anyMotion() ? 0 : quiet + 1;
-    }
-    return true;
-}
-
-// The player standing still in cell c, out of the doors, as after a walk.
-void standIn(Cell* c)
-{
-    player.init(c);
-    player.z = 0;
-    player.deltaZ = 0;
-}
-
-struct Push {
-    int x, y, dir;
-};
-
-std::string describe(const Push& p)
-{
-    return std::string("push ") + (p.dir < 0 ? "left" : "right") + " at column " + std::to_string(p.x)
-           + " row " + std::to_string(p.y);
-}
-
-// Plays the pushes on a fresh copy of the level, the player standing at
-// each domino in turn, and says whether the player could then leave.
-bool pushesSolve(const fs::path& path, const std::vector<Push>& pushes)
-{
-    enter(path);
-    for (const Push& p : pushes) {
-        standIn(level->getCell(p.x, p.y));
-        player.push(p.dir);
-        drawFrame();
-    }
-    if (!runUntilStill())
-        return false;
-    const bool opened = level->wayOut.angle > 0 || level->wayOut.speed;
-    if (!opened)
-        return false;
-    Cell* here = player.getCell(0);
-    const std::vector<bool> reach = reachableFrom(floorsOf(*level), here->getX(), here->getY());
-    Cell* out = level->wayOut.getCell();
-    return reach[out->getY() * level->wid + out->getX()];
-}
-
-// Every push the player could make at the start, without moving a domino:
-// each domino in slot 0 of a reachable cell, both ways. A push of a Delay
-// does not use up the level's push, so it is also tried before each other.
-void proveNoOnePushSolution(const fs::path& path, const std::vector<bool>& reach, Report& r)
-{
-    std::vector<Push> candidates;
-    std::vector<bool> isDelay;
-    for (int y = 0; y < level->hei; y++)
-        for (int x = 0; x < level->wid; x++) {
-            Domino* d = level->getCell(x, y)->getDomino(0);
-            if (!reach[y * level->wid + x] || d->isBlank())
-                continue;
-            for (int dir : {-1, 1}) {
-                candidates.push_back({x, y, dir});
-                isDelay.push_back(dynamic_cast<Delay*>(d) != nullptr);
-            }
-        }
-    for (size_t i = 0; i < candidates.size(); i++) {
-        r.pushesTried++;
-        if (pushesSolve(path, {candidates[i]}))
-            r.failures.push_back("solved by one push: " + describe(candidates[i]));
-        if (!isDelay[i])
-            continue;
-        for (size_t j = 0; j < candidates.size(); j++) {
-            if (isDelay[j])
-                continue;
-            r.pushesTried++;
-            if (pushesSolve(path, {candidates[i], candidates[j]}))
-                r.failures.push_back("solved by starting a delay and one push: " + describe(candidates[i])
-                                     + ", then " + describe(candidates[j]));
-        }
-    }
-}
-
 int countTriggers()
 {
     int n = 0;
@@ -212,14 +112,25 @@ std::string at(int x, int y)
 }
 
 // The player may come out of the entrance in mid-air and drop to a floor
-// below; the exit must have its own floor to be walked into.
+// below. The exit must have its own floor to be walked into, and a floor (or
+// a ladder, which holds the player as well) on either side: a player who
+// walks one step past the opened exit must not fall, least of all out of the
+// level past the grid's edge, which would throw the solved level away.
 void checkDoors(const ScanResult& s, Report& r)
 {
-    if (!landsInside(floorsOf(*level), s.ix, s.iy))
+    const Floors f = floorsOf(*level);
+    if (!landsInside(f, s.ix, s.iy))
         r.failures.push_back("the entrance " + at(s.ix, s.iy)
                              + " has no floor under it: the player falls out of the level");
     if (!level->getCell(s.ox, s.oy)->getFloor())
         r.failures.push_back("the exit " + at(s.ox, s.oy) + " has no floor under it");
+    for (int side : {-1, 1}) {
+        const int x = s.ox + side;
+        if (!f.inside(x, s.oy) || (!f.floor[f.at(x, s.oy)] && !f.ladder[f.at(x, s.oy)]))
+            r.failures.push_back("the exit " + at(s.ox, s.oy) + " has no floor on its "
+                                 + (side < 0 ? "left" : "right")
+                                 + ": a player who walks one step past the opened exit falls");
+    }
 }
 
 // Plays the level on its own, so it enters a fresh copy again afterwards.
@@ -231,9 +142,9 @@ void checkNothingFallsOut(const fs::path& path, Report& r)
     enter(path);
 }
 
-void checkReach(const ScanResult& s, std::vector<bool>& reach, Report& r)
+void checkReach(const ScanResult& s, Report& r)
 {
-    reach = reachableFrom(floorsOf(*level), s.ix, s.iy);
+    const std::vector<bool> reach = reachableFrom(floorsOf(*level), s.ix, s.iy);
     if (reach[s.oy * s.wid + s.ox])
         return;
     const std::vector<bool> later = reachableFrom(floorsAfterChain(*level), s.ix, s.iy);
@@ -243,7 +154,9 @@ void checkReach(const ScanResult& s, std::vector<bool>& reach, Report& r)
         r.failures.push_back("the exit cannot be reached from the entrance");
 }
 
-Report checkLevel(const fs::path& path, int number)
+// Everything but the solver's proof, which every level the game can load goes
+// on to, so that a designer sees all that is wrong at once.
+Report checkFile(const fs::path& path)
 {
     Report r;
     const ScanResult s = scanLevel(readFile(path));
@@ -256,63 +169,160 @@ Report checkLevel(const fs::path& path, int number)
         r.failures.push_back("the game's loader refused the file");
         return r;
     }
+    r.loads = true;
     checkDoors(s, r);
     checkNothingFallsOut(path, r);
     if (countTriggers() == 0)
         r.failures.push_back("there is no trigger (T), so the exit can never open");
-    std::vector<bool> reach;
-    checkReach(s, reach, r);
-    if (number >= firstPuzzleLevel && r.failures.empty())
-        proveNoOnePushSolution(path, reach, r);
+    checkReach(s, r);
     return r;
 }
 
-void print(const fs::path& path, const Report& r)
+struct Options {
+    fs::path dir = "levels";
+    fs::path solutions = "tests/replay/solutions";
+    int only = 0;
+    int carries = 1;  // the quick form
+    int jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    bool table = false;
+};
+
+bool parse(int argc, char** argv, Options& o)
 {
-    printf("%s: %s", path.c_str(), r.failures.empty() ? "ok" : "FAILED");
-    if (r.pushesTried)
-        printf(" (%d opening pushes tried, none solves it)", r.pushesTried);
-    printf("\n");
+    for (int i = 1; i < argc; i++) {
+        const bool hasValue = i + 1 < argc;
+        if (!strcmp(argv[i], "--level") && hasValue)
+            o.only = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--carries") && hasValue)
+            o.carries = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--jobs") && hasValue)
+            o.jobs = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--solutions") && hasValue)
+            o.solutions = argv[++i];
+        else if (!strcmp(argv[i], "--table"))
+            o.table = true;
+        else if (argv[i][0] != '-')
+            o.dir = argv[i];
+        else
+            return false;
+    }
+    return o.only >= 0 && o.carries >= 0 && o.jobs >= 1;
+}
+
+struct Entry {
+    int number;
+    fs::path path;
+    Report report;
+    bool ready;  // nothing more to add: printable
+};
+
+void prove(Entry& e, const LevelResult& solved, const Options& o)
+{
+    const ScriptFacts script = readScriptFacts((o.solutions / (std::to_string(e.number) + ".txt")).string());
+    const ProofVerdict v = judgeProof(solved, script, e.number >= firstPuzzleLevel);
+    Report& r = e.report;
+    r.failures.insert(r.failures.end(), v.failures.begin(), v.failures.end());
+    r.proven = v.summary;
+    if (!solved.error.empty() || !script.error.empty())
+        return;
+    const bool found = solved.minimum >= 0;
+    const std::string kinds = specialKinds(solved);
+    std::string needed = kinds.empty() ? "-" : script.showcase ? "showcase" : "yes";
+    if (!r.failures.empty())
+        needed = "FAILED";
+    r.row = "| " + std::to_string(e.number) + " | "
+        + (found ? std::to_string(solved.minimum) : "more than " + std::to_string(solved.limit)) + " | "
+        + (found ? std::to_string(solved.solutions) : "-") + " | " + (kinds.empty() ? "-" : kinds) + " | "
+        + needed + " |";
+}
+
+void print(FILE* out, const Entry& e)
+{
+    const Report& r = e.report;
+    fprintf(out, "%s: %s", e.path.c_str(), r.failures.empty() ? "ok" : "FAILED");
+    if (!r.proven.empty())
+        fprintf(out, " (%s)", r.proven.c_str());
+    fprintf(out, "\n");
     for (const std::string& f : r.failures)
-        printf("    %s\n", f.c_str());
+        fprintf(out, "    %s\n", f.c_str());
     for (const std::string& n : r.notes)
-        printf("    note: %s\n", n.c_str());
+        fprintf(out, "    note: %s\n", n.c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    fs::path dir = "levels";
-    int only = 0;
-    for (int i = 1; i < argc; i++) {
-        if (!strcmp(argv[i], "--level") && i + 1 < argc)
-            only = atoi(argv[++i]);
-        else
-            dir = argv[i];
+    Options o;
+    if (!parse(argc, argv, o)) {
+        fprintf(stderr,
+                "usage: levelcheck [--level N] [--carries C] [--jobs J] [--solutions DIR] [--table] "
+                "[LEVELDIR]\n");
+        return 2;
     }
-    if (!fs::is_directory(dir)) {
-        fprintf(stderr, "levelcheck: %s is not a directory\n", dir.c_str());
+    if (!fs::is_directory(o.dir)) {
+        fprintf(stderr, "levelcheck: %s is not a directory\n", o.dir.c_str());
         return 2;
     }
     borderCell.init(-2, -2, 0, false);
+    const auto began = std::chrono::steady_clock::now();
 
     std::vector<std::string> problems;
-    const std::map<int, fs::path> levels = listLevels(dir, problems);
-    int failed = 0, checked = 0;
-    for (const auto& [n, path] : levels) {
-        if (only && n != only)
+    std::vector<Entry> entries;
+    std::vector<std::string> toSolve;
+    std::vector<std::size_t> solving;  // the entry of each level in toSolve
+    for (const auto& [n, path] : listLevels(o.dir, problems)) {
+        if (o.only && n != o.only)
             continue;
-        const Report r = checkLevel(path, n);
-        print(path, r);
-        checked++;
-        failed += !r.failures.empty();
+        Report r = checkFile(path);
+        const bool solve = r.loads;
+        if (solve) {
+            toSolve.push_back(path.string());
+            solving.push_back(entries.size());
+        }
+        entries.push_back({n, path, r, !solve});
     }
-    for (const std::string& p : problems)
-        printf("%s: %s\n", dir.c_str(), p.c_str());
-    printf("levelcheck: %d levels checked, %d ok, %d failed%s\n", checked, checked - failed, failed,
-           problems.empty() ? "" : ", and the numbering is broken");
     delete level;
     level = nullptr;
+
+    // The report goes out in the levels' order, each level as soon as it and
+    // every one before it are done; the table, when asked for, alone on
+    // standard output.
+    FILE* out = o.table ? stderr : stdout;
+    if (o.table)
+        printf("| level | fewest carries | distinct solutions | kinds | every special domino needed |\n"
+               "| --- | --- | --- | --- | --- |\n");
+    std::size_t printed = 0, solved = 0;
+    auto flush = [&]() {
+        for (; printed < entries.size() && entries[printed].ready; printed++) {
+            print(out, entries[printed]);
+            if (o.table && !entries[printed].report.row.empty())
+                printf("%s\n", entries[printed].report.row.c_str());
+            fflush(stdout);
+        }
+    };
+    flush();
+    SolveLimits limits;
+    limits.carries = o.carries;
+    limits.kinds = true;
+    solveInParallel(toSolve, limits, o.jobs, [&](const LevelResult& result) {
+        Entry& e = entries[solving[solved++]];
+        prove(e, result, o);
+        e.ready = true;
+        flush();
+    });
+
+    int failed = 0;
+    for (const Entry& e : entries)
+        failed += !e.report.failures.empty();
+    for (const std::string& p : problems)
+        fprintf(out, "%s: %s\n", o.dir.c_str(), p.c_str());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    const int checked = static_cast<int>(entries.size());
+    fprintf(out,
+            "levelcheck: %d levels checked, %d ok, %d failed%s (the solver up to %d carr%s, %.1f s on %d "
+            "job%s)\n",
+            checked, checked - failed, failed, problems.empty() ? "" : ", and the numbering is broken",
+            o.carries, o.carries == 1 ? "y" : "ies", seconds, o.jobs, o.jobs == 1 ? "" : "s");
     return failed || !problems.empty() ? 1 : 0;
 }

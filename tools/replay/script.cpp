@@ -24,6 +24,8 @@ const Keyword keywords[] = {
     {"exit", Action::Exit, Argument::None},
 };
 
+const char* const showcaseMark = "showcase";
+
 std::string withoutComment(const std::string& line)
 {
     return line.substr(0, line.find('#'));
@@ -81,7 +83,7 @@ std::string parseAction(std::istringstream& words, Action& action)
 
 }  // namespace
 
-bool readScript(const std::string& path, std::vector<Action>& script, std::string& error)
+bool readScript(const std::string& path, std::vector<Action>& script, ScriptMarks& marks, std::string& error)
 {
     std::ifstream in(path);
     if (!in) {
@@ -93,6 +95,10 @@ bool readScript(const std::string& path, std::vector<Action>& script, std::strin
         const std::string text = trimmed(withoutComment(line));
         if (text.empty())
             continue;
+        if (text == showcaseMark) {
+            marks.showcase = true;
+            continue;
+        }
         std::istringstream words(text);
         Action action;
         const std::string problem = parseAction(words, action);
@@ -105,4 +111,18 @@ bool readScript(const std::string& path, std::vector<Action>& script, std::strin
         script.push_back(action);
     }
     return true;
+}
+
+bool readScript(const std::string& path, std::vector<Action>& script, std::string& error)
+{
+    ScriptMarks ignored;
+    return readScript(path, script, ignored, error);
+}
+
+int carriesOf(const std::vector<Action>& script)
+{
+    int grabs = 0;
+    for (const Action& a : script)
+        grabs += a.kind == Action::Grab;
+    return (grabs + 1) / 2;
 }

@@ -15,8 +15,24 @@ struct Action {
     std::string text;  // the action as written, for messages
 };
 
-// Reads the script at path. False on a missing file or a line that is not an
-// action, with error naming the file and line.
+// What a designer notes in a script besides the actions. A line "showcase"
+// marks a level that only shows one kind of domino at work: its chain is set,
+// and one push with no carry solves it. The level checker holds such a level
+// to that and lets its special dominoes be ones a standard domino could
+// replace; the replay tool plays the script as if the line were not there.
+struct ScriptMarks {
+    bool showcase = false;
+};
+
+// Reads the script at path. False on a missing file or a line that is neither
+// an action nor a mark, with error naming the file and line.
+bool readScript(const std::string& path, std::vector<Action>& script, ScriptMarks& marks, std::string& error);
+// The same for a reader that has no use for the marks.
 bool readScript(const std::string& path, std::vector<Action>& script, std::string& error);
+
+// The carries a script makes, counted as the solver counts them: its grabs in
+// pairs (a pick-up and a set-down), a last odd one being a pick-up after the
+// push whose domino the player keeps.
+int carriesOf(const std::vector<Action>& script);
 
 #endif

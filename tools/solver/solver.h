@@ -25,7 +25,9 @@ struct KindCheck {
     char kind = 'N';     // its level file letter
     int column = 0;
     int row = 0;
-    bool replaceable = false;  // the level is still solved within as many carries
+    // The level is still solved within as many carries as it needs, or within
+    // the limit when it needs more than that.
+    bool replaceable = false;
     int carries = -1;          // then: the fewest
     std::string script;        // then: a script that shows it
 };

@@ -15,12 +15,12 @@
 // (default: every core). Exits with 1 when a level cannot be read or is not
 // solved within the limit, 2 on a wrong command line.
 #include "parallel.h"
+#include "script.h"
 #include "solver.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -80,21 +80,12 @@ std::string carries(int n)
     return std::to_string(n) + (n == 1 ? " carry" : " carries");
 }
 
-// The carries of a solution script: its grabs in pairs, a last odd one being
-// a pick-up after the push. -1 without a script.
+// The carries of a solution script, -1 without a readable one.
 int scriptCarries(const std::string& path)
 {
-    std::ifstream in(path);
-    if (!in)
-        return -1;
-    int grabs = 0;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line.substr(0, line.find('#')));
-        std::string word;
-        grabs += (words >> word) && word == "grab";
-    }
-    return (grabs + 1) / 2;
+    std::vector<Action> script;
+    std::string error;
+    return readScript(path, script, error) ? carriesOf(script) : -1;
 }
 
 void printIndented(const std::string& text, const char* indent)
@@ -136,6 +127,8 @@ void print(const LevelResult& r, int number, const Options& o)
         printf("    %c at (%d,%d): ", k.kind, k.column, k.row);
         if (k.replaceable)
             printf("replaceable, an N solves the level with %s\n", carries(k.carries).c_str());
+        else if (r.minimum < 0)
+            printf("no N solves the level within %s\n", carries(r.limit).c_str());
         else
             printf("needed\n");
         if (o.script && k.replaceable)
