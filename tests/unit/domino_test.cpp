@@ -74,8 +74,7 @@ Where where(Domino* d)
 
 TEST(DominoChain, EachKnocksTheNextOverAtFourRestsAtFiveAndTheLastLandsOnce)
 {
-    World w(R"(5 1 0 0 4 0
-               |NNN
+    World w(R"(|NNN
                |_____)");
     Domino* a = w.at(0, 0);
     Domino* b = w.at(1, 0);
@@ -99,8 +98,7 @@ TEST(DominoChain, EachKnocksTheNextOverAtFourRestsAtFiveAndTheLastLandsOnce)
 TEST(DominoChain, ArrivingFlatInTheTickItsTouchIsRefusedStopsWithoutLanding)
 {
     for (const bool filled : {false, true}) {
-        World w(R"(5 1 0 0 4 0
-                   |N  N
+        World w(R"(|N  N
                    |_____)");
         LandCounter* d = replace<LandCounter>(0, 0);
         strike(w, d);
@@ -126,8 +124,7 @@ TEST(DominoBounce, OffOneThatWillNotFallItFellsTheOneBehindOrRestsAtFour)
         {5, {1, 2, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}, Trace(18, 5)},
     };
     for (const auto& c : cases) {
-        World w(R"(5 1 0 0 4 0
-                   | NNN
+        World w(R"(| NNN
                    |_____)");
         Domino* behind = w.at(1, 0);
         Domino* d = w.at(2, 0);
@@ -142,8 +139,7 @@ TEST(DominoBounce, OffOneThatWillNotFallItFellsTheOneBehindOrRestsAtFour)
 
 TEST(DominoChain, OneLeaningBackOntoItHoldsItAtTheFirstStep)
 {
-    World w(R"(4 1 0 0 3 0
-               | NN
+    World w(R"(| NN
                |____)");
     w.at(2, 0)->angle = -5;
     strike(w, w.at(1, 0));
@@ -247,8 +243,7 @@ TEST(DominoState, WhenItIsDoneAndWhetherItMayBePickedUp)
         {"in the upper slot, as a flyer in flight", 0, 0, 0, 0, 1, false, false},
     };
     for (const auto& s : states) {
-        World w(R"(3 1 0 0 2 0
-                   | N
+        World w(R"(| N
                    |___)");
         Domino* d = w.at(1, 0);
         d->angle = s.angle, d->speed = s.speed, d->fly = s.fly, d->elev = s.elev, d->broken = s.broken;
@@ -269,8 +264,7 @@ TEST(DominoState, WhenItIsDoneAndWhetherItMayBePickedUp)
 // first tick after it is set down.
 TEST(DominoState, StruckAndGrabbedBeforeItIsDrawnTopplesOnceSetDown)
 {
-    World w(R"(3 1 0 0 2 0
-               | N
+    World w(R"(| N
                |___)");
     Domino* d = w.at(1, 0);
     standAt(8, 0);
@@ -286,8 +280,7 @@ TEST(DominoState, StruckAndGrabbedBeforeItIsDrawnTopplesOnceSetDown)
 TEST(DominoState, StruckSquarelyWhileLeaningLetsThePusherOnOnlyIfLeaningAway)
 {
     for (const int angle : {2, -2}) {
-        World w(R"(3 1 0 0 2 0
-                   | N
+        World w(R"(| N
                    |___)");
         Domino* d = w.at(1, 0);
         d->angle = angle;

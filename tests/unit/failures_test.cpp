@@ -21,8 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string plainLevel = levelFile(R"(3 1 0 0 2 0
-                                            | N
+const std::string plainLevel = levelFile(R"(| N
                                             |___)");
 
 // Makes what a case needs in levels/.
@@ -171,31 +170,37 @@ TEST(TooShortFile, IsRefusedBeforeItsGridsAreAllocated)
 
 using NextLevel = GameTest;
 
-// Level 1 is solved at 100 ms; after the 1500 ms fade level 2 is due. Only a
-// level 2 that does not exist is the end of the game.
+// The solved level is left at 100 ms; after the 1500 ms fade the next is due.
+// Only a next level that does not exist is the end of the game; a level
+// number that cannot be named at all is none either. The old level is gone by
+// then and the game ends with the pass, undrawn.
 TEST_F(NextLevel, OnlyAMissingFileEndsTheGameAsIfWon)
 {
     const std::string cantGoOn = "Can't go on: level file \"levels/2\" could not be loaded: ";
     const struct {
         const char* what;
-        Setting set;  // after level 1 was entered
+        int solved;
+        Setting set;  // after the solved level was entered
         std::string printed, complaint;
         int status;
     } cases[] = {
-        {"missing", [](const fs::path&) {}, "Can't open level 2 (Did you just finish the game?? :)\n", "", 0},
-        {"malformed", [](const fs::path& l) { write(l / "2", "3 1 0 0 2 0\n___\n n \n"); },
+        {"missing", 1, [](const fs::path&) {}, "Can't open level 2 (Did you just finish the game?? :)\n", "",
+         0},
+        {"malformed", 1, [](const fs::path& l) { write(l / "2", "3 1 0 0 2 0\n___\n n \n"); },
          "Illegal domino character 'n'\n", cantGoOn + "format error\n", 3},
-        {"directory", [](const fs::path& l) { fs::create_directory(l / "2"); }, "",
+        {"directory", 1, [](const fs::path& l) { fs::create_directory(l / "2"); }, "",
          cantGoOn + "not a regular file\n", 3},
-        {"levels/ gone", [](const fs::path& l) { fs::remove_all(l); }, "",
+        {"levels/ gone", 1, [](const fs::path& l) { fs::remove_all(l); }, "",
          cantGoOn
              + "there is no levels/ directory here: run the game from the directory that holds levels/\n",
          3},
+        {"level 1000", 999, [](const fs::path&) {}, "internal inconsistency\n", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fresh();
-        writeLevel(1, plainLevel);
+        writeLevel(c.solved, plainLevel);
+        levelnum = c.solved;
         ASSERT_TRUE(init(0, nullptr));
         c.set(levels());
         scriptedsdl::setFrameHook([] {
@@ -208,6 +213,7 @@ TEST_F(NextLevel, OnlyAMissingFileEndsTheGameAsIfWon)
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.complaint);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
         EXPECT_EQ(scriptedsdl::now(), 1600u);
+        EXPECT_EQ(scriptedsdl::record().swaps, scriptedsdl::record().passes - 1);
     }
 }
 

@@ -38,8 +38,7 @@ Ints floors(World& w, int y)
 // done upright or broken, where a standard domino is neither.
 TEST(Blocker, RefusesThePlayersPushAndIsDoneUprightOrBroken)
 {
-    World w(R"(3 1 0 0 2 0
-               |WN
+    World w(R"(|WN
                |___)");
     EXPECT_EQ(Ints({w.at(0, 0)->isDone(), w.at(1, 0)->isDone()}), Ints({true, false}));
     player.push(1);
@@ -60,8 +59,7 @@ TEST(Blocker, RefusesThePlayersPushAndIsDoneUprightOrBroken)
 // when the domino there already rests on it.
 TEST(Blocker, StopsAFallTheStrikerSwingsBackOrRestsAtFourSteps)
 {
-    World w(R"(8 1 0 0 7 0
-               | NW NNW
+    World w(R"(| NW NNW
                |________)");
     strike(w, 1, 0, 1);
     strike(w, 4, 0, 1);
@@ -75,8 +73,7 @@ TEST(Blocker, StopsAFallTheStrikerSwingsBackOrRestsAtFourSteps)
 // cell free for another domino.
 TEST(Vanish, StrikesAtFourStepsAndIsGoneInThatTickEvenWhenTheStrikeIsRefused)
 {
-    World w(R"(8 1 0 0 7 0
-               |V NVN VW
+    World w(R"(|V NVN VW
                |________)");
     Domino* v = w.at(0, 0);
     strike(w, 0, 0, -1);
@@ -129,20 +126,17 @@ TEST(Bridge, JoinsTheFloorsOnlyWithFloorTwoCellsOn)
         Ints floors;
         const char* ends;  // each bridge's: floor, lying, or in a gap
     } cases[] = {
-        {R"(7 1 0 0 6 0
-            |B   B
+        {R"(|B   B
             |. ...  )",
          {1, 1},
          {5, 7, 3, 1, 1, 0, 0},
          "fg"},
-        {R"(7 1 0 0 6 0
-            |  B   B
+        {R"(|  B   B
             |. .   .)",
          {-1, 1},
          {5, 7, 3, 0, 0, 0, 1},
          "fg"},
-        {R"(7 1 0 0 6 0
-            |B  B
+        {R"(|B  B
             |( .... )",
          {1, 1},
          {5, 7, 3, 5, 7, 3, 0},
@@ -177,13 +171,11 @@ TEST(Boomer, ExplodesOnlyLyingFlatAndCutsTheNeighboursJoinsEitherWay)
         std::vector<std::pair<int, int>> pushes;  // column and direction
         Ints floors;
     } cases[] = {
-        {R"(9 1 0 0 8 0
-            | X   X
+        {R"(| X   X
             |___......)",
          {{1, 1}, {5, -1}},
          {3, 0, 5, 1, 1, 0, 1, 1, 1}},
-        {R"(9 1 0 0 8 0
-            |X   XN
+        {R"(|X   XN
             |(_)______)",
          {{0, 1}, {4, 1}},
          {0, 5, 3, 7, 7, 7, 7, 7, 7}},
@@ -202,8 +194,7 @@ TEST(Boomer, ExplodesOnlyLyingFlatAndCutsTheNeighboursJoinsEitherWay)
 // degrees: the far half falls on, the near half tips back onto the striker.
 TEST(Splitter, StruckByANeighbourTheFarHalfFallsOnTheNearHalfRestsOnTheStriker)
 {
-    World w(R"(6 1 0 0 5 0
-               |NS  SN
+    World w(R"(|NS  SN
                |______)");
     strike(w, 0, 0, 1);
     strike(w, 5, 0, -1);
@@ -222,8 +213,7 @@ TEST(Splitter, StruckByANeighbourTheFarHalfFallsOnTheNearHalfRestsOnTheStriker)
 // every three ticks, twice a standard domino's speed.
 TEST(Splitter, ADominoDroppedOnItSplitsItAndItDropsARowEveryThreeTicks)
 {
-    World w(R"(5 3 0 0 4 0
-               |    S
+    World w(R"(|    S
                |
                | N
                |
@@ -255,8 +245,7 @@ TEST(Delay, StruckInAChainItTurnsInItsNinthUpdateHoldingTheStrikerBackThenFallsO
         int direction, delay, updatesInStrikeTick;
         Ints angles;
     } cases[] = {
-        {R"(6 1 0 0 5 0
-            |NNDNN
+        {R"(|NNDNN
             |______)",
          1,
          2,
@@ -327,8 +316,7 @@ TEST(Delay, ASecondPushTurnsItWithoutRestartingAndCarriedItKeepsCounting)
 // cell, launching a flyer standing there.
 TEST(Flyer, PushedItRisesTwoTicksThenTipsHangingFromTheCeilingAndLiesFlatAgainstIt)
 {
-    World w(R"(3 2 0 0 2 0
-               |
+    World w(R"(|
                |___
                |FF
                |___)");
@@ -351,8 +339,7 @@ TEST(Flyer, PushedItRisesTwoTicksThenTipsHangingFromTheCeilingAndLiesFlatAgainst
 
 TEST(Flyer, LyingFlatAtACeilingEdgeItSwingsUpOneRowAndOneColumnLeaningTheOtherWay)
 {
-    World w(R"(3 3 0 0 2 0
-               |
+    World w(R"(|
                | __
                |
                |(
@@ -371,8 +358,7 @@ TEST(Flyer, LyingFlatAtACeilingEdgeItSwingsUpOneRowAndOneColumnLeaningTheOtherWa
 // taken and ignored.
 TEST(Flyer, PlacedWithoutFloorItRisesByItselfAndAStrikeAtTheCeilingChangesNothing)
 {
-    World w(R"(3 2 0 0 2 0
-               |
+    World w(R"(|
                | .
                |NF
                |_ _)");
@@ -391,8 +377,7 @@ TEST(Flyer, PlacedWithoutFloorItRisesByItselfAndAStrikeAtTheCeilingChangesNothin
 // Six ticks to fall, six to stand up again in the next cell, and so on.
 TEST(Looping, TumblesOnTwelveTicksACell)
 {
-    World w(R"(5 1 0 0 4 0
-               |L
+    World w(R"(|L
                |_____)");
     Domino* l = w.at(0, 0);
     strike(w, 0, 0, 1);
@@ -407,8 +392,7 @@ TEST(Looping, TumblesOnTwelveTicksACell)
 // blocker it turns back and tumbles the other way.
 TEST(Looping, AgainstAStandardDominoItRestsAtFiveStepsOffABlockerItTurnsBack)
 {
-    World w(R"(8 1 0 0 7 0
-               |LN    LW
+    World w(R"(|LN    LW
                |________)");
     Domino* stopped = w.at(0, 0);
     Domino* back = w.at(6, 0);

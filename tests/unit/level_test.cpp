@@ -18,8 +18,7 @@ void strike(World& w, int x, int y)
 
 TEST(LevelGrid, OutsideInAnyDirectionIsTheBorderCellInsideRowByRowFromTheBottom)
 {
-    World w(R"(3 2 0 0 2 0
-               |
+    World w(R"(|
                |___
                |
                |___)");
@@ -36,8 +35,7 @@ TEST(LevelGrid, OutsideInAnyDirectionIsTheBorderCellInsideRowByRowFromTheBottom)
 TEST(LevelGrid, TheBorderCellsSlotsAreEmptiedWithTheLevel)
 {
     {
-        World w(R"(2 1 0 0 1 0
-                   |NN
+        World w(R"(|NN
                    |__)");
         Domino* lost = w.at(1, 0);
         strike(w, 1, 0);
@@ -53,8 +51,7 @@ TEST(LevelGrid, TheBorderCellsSlotsAreEmptiedWithTheLevel)
 // stored nowhere. The other slot is free all the same.
 TEST(CellSlots, ATakenSlotBreaksItsOccupantWhichKeepsItAndTheOtherSlotIsFree)
 {
-    World w(R"(3 1 0 0 2 0
-               |NN
+    World w(R"(|NN
                |___)");
     Domino* occupant = w.at(0, 0);
     Domino* arriving = w.at(1, 0);
@@ -85,8 +82,7 @@ struct Recorder : Domino {
 
 TEST(LevelTick, EveryDominoInFileOrderTopRowFirstThenTheDoors)
 {
-    World w(R"(3 2 0 0 2 0
-               | T
+    World w(R"(| T
                |___
                |N N
                |___)");
@@ -104,8 +100,7 @@ TEST(LevelTick, EveryDominoInFileOrderTopRowFirstThenTheDoors)
 
 TEST(LevelDoors, TheEntranceOpensInSixTicksFromEntryAndIsNeverAnOpenedExit)
 {
-    World w(R"(2 1 0 0 1 0
-               |
+    World w(R"(|
                |__)");
     Door* in = level->getWayIn();
     EXPECT_EQ(in->speed, 1);
@@ -124,8 +119,7 @@ TEST(LevelDoors, TheEntranceOpensInSixTicksFromEntryAndIsNeverAnOpenedExit)
 
 TEST(LevelPush, OnePushPerLevelAndAFreshOneAfterReloading)
 {
-    const char* picture = R"(2 1 0 0 1 0
-                             |
+    const char* picture = R"(|
                              |__)";
     {
         World w(picture);
@@ -171,8 +165,7 @@ TEST(ExitCheck, OpensOnlyWhenTheTriggerLandsLast)
 
 TEST(ExitCheck, TheExitOpensInTheTickTheTriggerLandsAndCountsFromItsFirstStep)
 {
-    World w(R"(4 1 0 0 3 0
-               |NT
+    World w(R"(|NT
                |____)");
     Domino* trigger = w.at(1, 0);
     strike(w, 0, 0);

@@ -29,8 +29,7 @@ Trace operator+(Trace a, const Trace& b)
     return a;
 }
 
-const char* const longFloor = R"(6 1 0 0 5 0
-                                 |
+const char* const longFloor = R"(|
                                  |(____))";
 
 // A walk starts with a step of 1, goes on with steps of 2 and winds down with
@@ -103,55 +102,28 @@ TEST(PlayerOutside, SevenStepsPastTheLeftEdgeStandOnColumnZeroNineFallAndThirtyO
     }
 }
 
-// Column 1 has ladders through row 1 and, in the first level, on through row
-// 0; in the second the ladder ends on row 0's floor.
-const char* const ladderGoesOn = R"(3 3 0 2 2 0
-                                    |
-                                    |(_)
-                                    |
-                                    |(!)
-                                    |
-                                    |(!))";
-const char* const ladderEnds = R"(3 3 0 2 2 0
-                                  |
-                                  |(_)
-                                  |
-                                  |(!)
-                                  |
-                                  |(_))";
-
+// Column 1's ladder goes on down through row 0's floor; column 3's ends on it.
 TEST(PlayerLadders, ClimbingStopsOnFloorsWhereTheLadderEndsAndOnReleaseAnywhere)
 {
     const struct {
         const char* name;
-        const char* level;
         int x, y, direction, releasedAfter;
         Trace ys;
     } cases[] = {
-        {"down through a floor the ladder goes on below",
-         ladderGoesOn,
-         8,
-         16,
-         -1,
-         10,
-         {15, 13, 11, 9, 7, 5, 3, 1, 0, 0}},
-        {"down onto the floor where it ends", ladderEnds, 8, 16, -1, 6, {15, 13, 11, 9, 8, 8}},
-        {"down with no ladder below", ladderEnds, 0, 16, -1, 2, {16, 16}},
-        {"up over the top onto the floor above",
-         R"(3 2 0 0 2 1
-                                                    |
-                                                    |(_)
-                                                    |
-                                                    |(!))",
-         8,
-         0,
-         1,
-         7,
-         {1, 3, 5, 7, 9, 8, 8}},
-        {"up, released half-way", ladderGoesOn, 8, 0, 1, 2, {1, 3, 5, 6, 6}},
+        {"down through a floor the ladder goes on below", 8, 16, -1, 10, {15, 13, 11, 9, 7, 5, 3, 1, 0, 0}},
+        {"down onto the floor where it ends", 24, 16, -1, 6, {15, 13, 11, 9, 8, 8}},
+        {"down with no ladder below", 0, 16, -1, 2, {16, 16}},
+        {"up over the top onto the floor above", 8, 8, 1, 7, {9, 11, 13, 15, 17, 16, 16}},
+        {"up, released half-way", 8, 0, 1, 2, {1, 3, 5, 6, 6}},
     };
     for (const auto& c : cases) {
-        World w(c.level);
+        World w(R"(5 3 0 2 4 0
+                   |
+                   |(_ _)
+                   |
+                   |(! !)
+                   |
+                   |(! _))");
         standAt(c.x, c.y);
         player.climb(c.direction);
         const Trace climbed = over(w, c.releasedAfter, player.y);
@@ -199,34 +171,6 @@ TEST(PlayerImportance, RisesByFiveWhileMovingHoldsFiftyTicksAfterThenDecaysToOne
               (Trace{20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 1}));
 }
 
-TEST(PlayerPickingUp, OnlyAnUprightStillDominoIsTaken)
-{
-    const struct {
-        const char* name;
-        void (*make)(Domino*);
-        bool taken;
-    } cases[] = {
-        {"upright", nullptr, true},
-        {"leaning", [](Domino* d) { d->angle = 2; }, false},
-        {"turning", [](Domino* d) { d->speed = 1; }, false},
-        {"broken", [](Domino* d) { d->broken = true; }, false},
-        {"dropping", [](Domino* d) { d->fly = -1; }, false},
-        {"raised", [](Domino* d) { d->elev = 2; }, false},
-    };
-    for (const auto& c : cases) {
-        World w(R"(3 1 0 0 2 0
-                   | N
-                   |(_))");
-        Domino* d = w.at(1, 0);
-        if (c.make)
-            c.make(d);
-        standAt(8, 0);
-        EXPECT_EQ(player.grab(), c.taken) << c.name;
-        EXPECT_EQ(player.held, c.taken ? d : nullptr) << c.name;
-        EXPECT_EQ(w.at(1, 0), c.taken ? &blank : d) << c.name;
-    }
-}
-
 // It then drops by its own rules.
 TEST(PlayerSettingDown, AFreeSlotTakesItAtOnceEvenWithoutFloorAndSoDoesFallingIntoOne)
 {
@@ -266,32 +210,28 @@ TEST(PlayerSettingDown, InATakenSlotItWalksToAQualifyingNeighbourTheRightOneFirs
         Trace xs;
     } cases[] = {
         {"both free",
-         R"(6 1 0 0 5 0
-                         |  NN
+         R"(|  NN
                          |(____))",
          3,
          2,
          1,
          {17, 18, 19, 20, 21, 22, 23, 24, 26, 27, 27}},
         {"only the left one free",
-         R"(6 1 0 0 5 0
-                                      |  NN N
+         R"(|  NN N
                                       |(___).)",
          5,
          2,
          -1,
          {15, 13, 12, 12}},
         {"the right one not joined to its left",
-         R"(4 1 0 0 3 0
-                                                    |NNN
+         R"(|NNN
                                                     |(__.)",
          0,
          2,
          0,
          {16, 16}},
         {"the left one not joined to its left",
-         R"(4 1 0 0 3 0
-                                                   | NNN
+         R"(| NNN
                                                    |.__))",
          3,
          1,
@@ -327,8 +267,7 @@ TEST(PlayerSettingDown, ArrowsLeftRightOrAReleaseCancelTheWalkUpAndDownDoNot)
         {"arrow released", [] { player.stop(); }, true},
     };
     for (const auto& c : cases) {
-        World w(R"(6 1 0 0 5 0
-                   |  NN
+        World w(R"(|  NN
                    |(____))");
         standAt(24, 0);
         ASSERT_TRUE(player.grab());
@@ -355,8 +294,7 @@ TEST(PlayerPushing, OnlyAPushADominoTookUsesUpTheLevelsPush)
         {"leaning toward the player", -2, false},
     };
     for (const auto& c : cases) {
-        World w(R"(3 1 0 0 2 0
-                   | N
+        World w(R"(| N
                    |(_))");
         w.at(1, 0)->angle = c.angle;
         standAt(8, 0);
@@ -365,8 +303,7 @@ TEST(PlayerPushing, OnlyAPushADominoTookUsesUpTheLevelsPush)
         w.frame();
         EXPECT_EQ(w.at(1, 0)->speed, c.angle ? 0 : 1) << c.name;
     }
-    World w(R"(3 1 0 0 2 0
-               |
+    World w(R"(|
                |(_))");
     standAt(8, 0);
     EXPECT_FALSE(player.grab() || player.held) << "nothing to pick up";
@@ -377,8 +314,7 @@ TEST(PlayerPushing, OnlyAPushADominoTookUsesUpTheLevelsPush)
 TEST(PlayerPushing, ASecondPushOrOneWhileCarryingDoesNothing)
 {
     for (const bool carrying : {false, true}) {
-        World w(R"(5 1 0 0 4 0
-                   | N N
+        World w(R"(| N N
                    |(___))");
         standAt(8, 0);
         if (carrying)

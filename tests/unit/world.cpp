@@ -49,19 +49,23 @@ bool sameLine(const std::string& a, const std::string& b)
 
 std::string levelFile(const std::string& picture)
 {
-    const std::vector<std::string> all = lines(picture);
-    int wid = 0;
-    std::istringstream(all.at(0)) >> wid;
+    std::vector<std::string> rows;
+    for (const std::string& line : lines(picture))
+        if (line.find('|') != std::string::npos)
+            rows.push_back(line.substr(line.find('|') + 1));
+    size_t wid = 0;
+    for (const std::string& row : rows)
+        wid = std::max(wid, row.size());
+    std::string header = picture.substr(0, picture.find('\n'));
+    if (header.find('|') != std::string::npos)
+        header = std::to_string(wid) + " " + std::to_string(rows.size() / 2) + " 0 0 "
+            + std::to_string(wid - 1) + " 0";
+    else
+        std::istringstream(header) >> wid;
     std::string cells, dominoes;
-    for (size_t i = 1, row = 0; i < all.size(); i++) {
-        const size_t bar = all[i].find('|');
-        if (bar == std::string::npos)
-            continue;
-        std::string line = all[i].substr(bar + 1);
-        line.resize(std::max<size_t>(line.size(), wid), ' ');
-        (row++ % 2 ? cells : dominoes) += line + "\n";
-    }
-    return all[0] + "\n" + cells + dominoes;
+    for (size_t i = 0; i < rows.size(); i++)
+        (i % 2 ? cells : dominoes) += rows[i] + std::string(wid - std::min(wid, rows[i].size()), ' ') + "\n";
+    return header + "\n" + cells + dominoes;
 }
 
 std::string writeTempFile(const std::string& text)

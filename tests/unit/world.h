@@ -13,11 +13,13 @@
 #include <filesystem>
 #include <string>
 
-// The level file a picture stands for. The picture is the file's header line
-// (width, height, entrance column and row, exit column and row), then each
-// row of the grid from the top, as two lines behind a '|': the dominoes
-// standing in the row, then its cells, in the file's letters and cell
-// characters. Lines shorter than the width are filled with blanks.
+// The level file a picture stands for. The picture is each row of the grid
+// from the top, as two lines behind a '|': the dominoes standing in the row,
+// then its cells, in the file's letters and cell characters; lines shorter
+// than the width are filled with blanks. It may start with the file's header
+// line (width, height, entrance column and row, exit column and row);
+// without one, the width is the longest line's, the entrance is in the
+// bottom left cell and the exit in the bottom right one.
 std::string levelFile(const std::string& picture);
 
 // Writes text to a fresh file in a private temporary directory, removed at
