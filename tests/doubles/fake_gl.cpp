@@ -79,11 +79,6 @@ Matrix rotation(float degrees, float x, float y, float z)
             1};
 }
 
-Matrix scaling(float x, float y, float z)
-{
-    return {x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1};
-}
-
 Vec3 cross(const Vec3& a, const Vec3& b)
 {
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
@@ -108,8 +103,7 @@ Vec3 transformNormal(const Matrix& m, const float n[3])
 
 struct State {
     std::vector<Matrix> modelviewStack{identity()};
-    std::vector<Matrix> projectionStack{identity()};
-    bool projecting = false;  // GL_PROJECTION is the matrix mode
+    bool projecting = false;  // GL_PROJECTION is the matrix mode: only logged
     Matrix viewInverse = identity();
     Matrix toWorld = identity();  // object to world, fixed by glBegin
     bool drawing = false;         // between glBegin and glEnd
@@ -122,11 +116,6 @@ struct State {
 
 State g;
 
-std::vector<Matrix>& stack()
-{
-    return g.projecting ? g.projectionStack : g.modelviewStack;
-}
-
 // True outside glBegin..glEnd; inside, records the misuse GL would report.
 bool notDrawing()
 {
@@ -137,8 +126,8 @@ bool notDrawing()
 
 void multiplyTop(const Matrix& m)
 {
-    if (notDrawing())
-        stack().back() = multiply(stack().back(), m);
+    if (notDrawing() && !g.projecting)
+        g.modelviewStack.back() = multiply(g.modelviewStack.back(), m);
 }
 
 // Writes a state call to the log; true when it may change state.
@@ -202,13 +191,13 @@ const Matrix& modelview()
     return g.modelviewStack.back();
 }
 
-std::string picture()
+std::string picture(std::size_t first)
 {
     static const char* const modes[] = {"points",     "lines",          "line loop",    "line strip",
                                         "triangles",  "triangle strip", "triangle fan", "quads",
                                         "quad strip", "polygon"};
     std::string text, colour, normal;
-    for (const Primitive& p : g.primitives) {
+    for (const Primitive& p : std::vector<Primitive>(g.primitives.begin() + first, g.primitives.end())) {
         text += std::string(modes[p.mode]) + "\n";
         for (const Vertex& v : p.v) {
             const std::string c = numbers("  colour", v.color, v.color[3] == 1 ? 3 : 4);
@@ -271,11 +260,8 @@ void glMatrixMode(GLenum mode)
 
 void glLoadIdentity(void)
 {
-    if (!logState("glLoadIdentity", {}))
-        return;
-    stack().back() = identity();
-    if (!g.projecting)
-        g.viewInverse = identity();
+    if (logState("glLoadIdentity", {}) && !g.projecting)
+        g.modelviewStack.back() = g.viewInverse = identity();
 }
 
 void glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear, GLdouble zFar)
@@ -290,36 +276,32 @@ void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {
-    Matrix m = identity();
-    m[12] = x;
-    m[13] = y;
-    m[14] = z;
-    multiplyTop(m);
+    multiplyTop({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1});
 }
 
 void glScalef(GLfloat x, GLfloat y, GLfloat z)
 {
-    multiplyTop(scaling(x, y, z));
+    multiplyTop({x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1});
 }
 
 void glPushMatrix(void)
 {
     if (!notDrawing())
         return;
-    if (stack().size() >= maxStackDepth)
+    if (g.modelviewStack.size() >= maxStackDepth)
         g.errors.push_back(GL_STACK_OVERFLOW);
     else
-        stack().push_back(stack().back());
+        g.modelviewStack.push_back(g.modelviewStack.back());
 }
 
 void glPopMatrix(void)
 {
     if (!notDrawing())
         return;
-    if (stack().size() == 1)
+    if (g.modelviewStack.size() == 1)
         g.errors.push_back(GL_STACK_UNDERFLOW);
     else
-        stack().pop_back();
+        g.modelviewStack.pop_back();
 }
 
 // The light is placed right after the camera, so this is where the view is
@@ -337,10 +319,6 @@ void glBegin(GLenum mode)
 {
     if (!notDrawing())
         return;
-    if (mode > GL_POLYGON) {
-        g.errors.push_back(GL_INVALID_ENUM);
-        return;
-    }
     g.drawing = true;
     g.toWorld = multiply(g.viewInverse, fakegl::modelview());
     g.primitives.push_back({mode, {}});

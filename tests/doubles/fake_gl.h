@@ -50,9 +50,10 @@ const std::string& stateLog();
 const std::vector<GLenum>& errors();
 const Matrix& modelview();
 
-// primitives() as text: the mode of each, then one line a vertex with its
-// world position, preceded by its colour and normal wherever they change.
-std::string picture();
+// primitives() from the first'th on as text: the mode of each, then one line
+// a vertex with its world position, preceded by its colour and normal
+// wherever they change.
+std::string picture(std::size_t first = 0);
 
 }  // namespace fakegl
 

@@ -217,6 +217,8 @@ TEST(DominoDrop, UprightDropsStraightDownOntoTheFirstFloorOrBreaksTheDominoThere
     EXPECT_EQ(w.at(2, 0), standing);
     EXPECT_TRUE(standing->broken);
     EXPECT_FALSE(standing->isDone());
+    w.tick(12);
+    EXPECT_EQ(where(standing), (Where{2, 0, 0, 0})) << "the debris stays where it broke";
 }
 
 // One domino in the middle of a floor, set into each state by hand. Done

@@ -91,7 +91,7 @@ TEST(Drawing, ThePlayerStandingWalkingCarryingInADoorAndFalling)
         const float turn[3] = {sightaccel[0] / weight, sightaccel[1] / weight, sightaccel[2] / weight};
         picture += std::string("# ") + what + "\n" + drawn(pull, turn);
     };
-    pose("coming out of the entrance, half a tick on", 0.5f);
+    pose("coming out of the entrance, a quarter tick on", 0.25f);
     standAt(8, 8);
     pose("standing", 0.5f);
     player.speed = 2;

@@ -374,6 +374,29 @@ TEST(Flyer, PlacedWithoutFloorItRisesByItselfAndAStrikeAtTheCeilingChangesNothin
     EXPECT_EQ(w.at(0, 0)->angle, 5) << "the striker rests against it";
 }
 
+// Leaning at rest at the ceiling, held by the domino it leans toward, with
+// no floor above any more (blown away): it rises on into the row above,
+// turning back upright as it goes.
+TEST(Flyer, LeaningAtRestUnderNoCeilingItRisesTurningBackUpright)
+{
+    for (const int angle : {1, -1}) {
+        World w(R"(|
+                   |
+                   |NFN
+                   |___)");
+        Domino* f = w.at(1, 0);
+        w.cell(1, 0)->leave(0);
+        f->top = 1;
+        f->enter(w.cell(1, 0));
+        f->elev = 2;
+        f->angle = angle;
+        w.at(0, 0)->angle = 5;
+        w.at(2, 0)->angle = -5;
+        w.tick(1);
+        EXPECT_EQ(Ints({f->cell->getY(), f->speed, f->fly}), Ints({1, -angle, 1})) << angle;
+    }
+}
+
 // Six ticks to fall, six to stand up again in the next cell, and so on.
 TEST(Looping, TumblesOnTwelveTicksACell)
 {

@@ -231,12 +231,50 @@ TEST_F(MainLoop, EachKeyReachesThePlayerInThePassThatTakesIt)
     EXPECT_EQ(motion(110), Motion(0, 1, false));
     EXPECT_TRUE(seen[130].stopping);
     EXPECT_EQ(seen[150].vspeed, -1);
-    EXPECT_EQ(seen[170].speed, -1);
+    EXPECT_EQ(motion(170), Motion(-1, 0, false)) << "walking stops the climb";
     EXPECT_EQ(seen[190].held, domino);
     EXPECT_EQ(seen[210].held, nullptr);
     EXPECT_TRUE(seen[210].canPush);
     EXPECT_FALSE(seen[230].canPush);
     EXPECT_EQ(domino->speed, 1);
+}
+
+// Each frame places the camera (the view matrix, logged where the light is
+// placed) after the pulls of the last: the player walking out of the door and
+// on, the level's corners, and a domino while it falls. The last frame, in
+// the fade after the level ended, is darkened by a quad over the whole view.
+TEST_F(MainLoop, TheCameraFlightFollowsThePlayerTheCornersAndAFallingDomino)
+{
+    writeLevel(1, levelFile(R"(| N
+                               |______)"));
+    ASSERT_TRUE(init(0, nullptr));
+    const std::string startUp = fakegl::stateLog();
+    scriptedsdl::keyDown(SDLK_RIGHT, 500);
+    scriptedsdl::keyDown(SDLK_PERIOD, 600);
+    scriptedsdl::setFrameHook([] { levelDone = levelDone || scriptedsdl::now() == 1200; });
+    scriptedsdl::quitAt(1500);
+    mainLoop();
+    expectPicture("camera-flight",
+                  fakegl::stateLog().substr(startUp.size())
+                      + fakegl::picture(fakegl::primitives().size() - 1));
+}
+
+// A target at the eye has no direction to turn to, and a turn that exactly
+// cancels the view leaves nothing to renormalise: the camera must stay finite,
+// keeping the view it had.
+TEST(Camera, ATargetAtTheEyeOrAViewTurnedToNothingKeepsTheViewFinite)
+{
+    resetCamera();
+    camera[2] = 0;
+    lookAt(50, 23, 1);
+    normCam(1);
+    updateCam(20);
+    for (const float* v : {camera, speed, camaccel, sight, sightspeed, sightaccel})
+        EXPECT_TRUE(std::isfinite(v[0] + v[1] + v[2]));
+    EXPECT_EQ(std::tuple(sight[0], sight[1], sight[2]), std::tuple(0, 0, -1));
+    sightspeed[2] = 1;
+    updateCam(0);
+    EXPECT_EQ(std::tuple(sight[0], sight[1], sight[2]), std::tuple(0, 0, -1));
 }
 
 using LevelChange = GameTest;
