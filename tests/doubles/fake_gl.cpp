@@ -186,11 +186,6 @@ const std::vector<GLenum>& errors()
     return g.errors;
 }
 
-const Matrix& modelview()
-{
-    return g.modelviewStack.back();
-}
-
 std::string picture(std::size_t first)
 {
     static const char* const modes[] = {"points",     "lines",          "line loop",    "line strip",
@@ -311,8 +306,8 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
     if (!logState("glLightfv", {double(light), double(pname)}, true) || light != GL_LIGHT0
         || pname != GL_POSITION)
         return;
-    g.stateLog += numbers("  position", params, 4) + numbers("  view", fakegl::modelview().data(), 16);
-    g.viewInverse = inverseOfRigid(fakegl::modelview());
+    g.stateLog += numbers("  position", params, 4) + numbers("  view", g.modelviewStack.back().data(), 16);
+    g.viewInverse = inverseOfRigid(g.modelviewStack.back());
 }
 
 void glBegin(GLenum mode)
@@ -320,7 +315,7 @@ void glBegin(GLenum mode)
     if (!notDrawing())
         return;
     g.drawing = true;
-    g.toWorld = multiply(g.viewInverse, fakegl::modelview());
+    g.toWorld = multiply(g.viewInverse, g.modelviewStack.back());
     g.primitives.push_back({mode, {}});
 }
 

@@ -48,7 +48,6 @@ const std::vector<Primitive>& primitives();
 // the camera's matrix.
 const std::string& stateLog();
 const std::vector<GLenum>& errors();
-const Matrix& modelview();
 
 // primitives() from the first'th on as text: the mode of each, then one line
 // a vertex with its world position, preceded by its colour and normal

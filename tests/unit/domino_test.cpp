@@ -22,11 +22,6 @@ struct LandCounter : Domino {
     }
 };
 
-// A domino that will not fall when struck, as some kinds refuse.
-struct Unfellable : Domino {
-    bool push0(int) override { return false; }
-};
-
 // Puts a T in place of the domino standing at (x, y), in the same place in
 // the update order; the level owns it from then on.
 template <class T>
@@ -94,56 +89,31 @@ TEST(DominoChain, EachKnocksTheNextOverAtFourRestsAtFiveAndTheLastLandsOnce)
         EXPECT_TRUE(d->speed == 0 && d->isDone()) << "column " << d->cell->getX();
 }
 
-// The slot it would come to lie in is filled after its top passed by.
-TEST(DominoChain, ArrivingFlatInTheTickItsTouchIsRefusedStopsWithoutLanding)
-{
-    for (const bool filled : {false, true}) {
-        World w(R"(|N  N
-                   |_____)");
-        LandCounter* d = replace<LandCounter>(0, 0);
-        strike(w, d);
-        w.tick(5);
-        if (filled)
-            w.at(3, 0)->grab()->enter(w.cell(1, 0));
-        w.tick();
-        EXPECT_EQ(std::vector({d->angle, d->speed, d->lands}), std::vector({6, 0, filled ? 0 : 1})) << filled;
-    }
-}
-
-// Struck toward one that will not fall: back through upright to fell the one
-// behind, or stopped at 4 when the one behind already rests on it.
-TEST(DominoBounce, OffOneThatWillNotFallItFellsTheOneBehindOrRestsAtFour)
+// A struck domino waits while the one it meets leans back toward it, resting
+// or turning back up past 60 degrees; one resting at either lean goes on as
+// soon as its way is free.
+TEST(DominoChain, ItWaitsForTheOneLeaningBackAndGoesOnOnceItsWayIsFree)
 {
     const struct {
-        int behindAngle;
-        Trace d, behind;
+        int backAngle, backSpeed;
+        Trace struck;
     } cases[] = {
-        {0,
-         {1, 2, 3, 4, 3, 2, 1, 0, -1, -2, -3, -4, -5, -5, -5, -5, -5, -5},
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -2, -3, -4, -5, -6}},
-        {5, {1, 2, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}, Trace(18, 5)},
+        {-5, 0, {1, 1, 1, 1, 1}},
+        {-5, 1, {1, 1, 2, 3, 4}},
     };
     for (const auto& c : cases) {
-        World w(R"(| NNN
-                   |_____)");
-        Domino* behind = w.at(1, 0);
-        Domino* d = w.at(2, 0);
-        replace<Unfellable>(3, 0);
-        behind->angle = c.behindAngle;
-        strike(w, d);
-        EXPECT_EQ(angles(w, {d, behind}, 18), (std::vector<Trace>{c.d, c.behind})) << c.behindAngle;
-        EXPECT_TRUE(d->speed == 0 && d->isDone());
-        EXPECT_EQ(w.at(3, 0)->angle, 0);
+        World w(R"(| NN  N
+                   |_______)");
+        w.at(2, 0)->angle = c.backAngle;
+        w.at(2, 0)->speed = c.backSpeed;
+        strike(w, w.at(1, 0));
+        EXPECT_EQ(angles(w, {w.at(1, 0)}, 5)[0], c.struck) << c.backSpeed;
     }
-}
-
-TEST(DominoChain, OneLeaningBackOntoItHoldsItAtTheFirstStep)
-{
-    World w(R"(| NN
-               |____)");
-    w.at(2, 0)->angle = -5;
-    strike(w, w.at(1, 0));
-    EXPECT_EQ(angles(w, {w.at(1, 0), w.at(2, 0)}, 5), (std::vector<Trace>{Trace(5, 1), Trace(5, -5)}));
+    World w(R"(| N N
+               |_____)");
+    w.at(1, 0)->angle = 1;
+    w.at(3, 0)->angle = -1;
+    EXPECT_EQ(angles(w, {w.at(1, 0), w.at(3, 0)}, 2), (std::vector<Trace>{{1, 2}, {-1, -2}}));
 }
 
 // Lying with its top over a gap it belongs to the gap's cell, lying back the
@@ -172,26 +142,6 @@ TEST(DominoEdge, TipsOverAFloorEdgeDropsARowInSixTicksTopplesOnAndOffTheGridIsNe
     w.tick(20);
     EXPECT_EQ(d->cell, &borderCell);
     EXPECT_FALSE(d->isDone());
-}
-
-// The vertical half of a tick alone: only a kind's landing leaves a domino
-// lying and turning at once, since the lean step always moves a turning one.
-struct Exposed : Domino {
-    using Domino::moveVertically;
-};
-
-TEST(DominoEdge, LyingOverAGapTipsOnlyWhenNotTurningBackUp)
-{
-    for (const int speed : {0, 1}) {
-        World w(R"(3 1 1 0 2 0
-                   | N
-                   | __)");
-        Exposed* d = replace<Exposed>(1, 0);
-        d->angle = -6;
-        d->speed = speed;
-        d->moveVertically();
-        EXPECT_EQ(d->cell, w.cell(speed ? 1 : 0, 0)) << "speed " << speed;
-    }
 }
 
 // Landing on a domino breaks it and leaves the arrival in no slot; a broken
@@ -259,35 +209,6 @@ TEST(DominoState, WhenItIsDoneAndWhetherItMayBePickedUp)
         EXPECT_EQ(d->grab(), mayBePickedUp ? d : nullptr) << s.name;
         EXPECT_EQ(w.at(1, 0, s.top)->isBlank(), mayBePickedUp) << s.name;
         EXPECT_EQ(d->isDone(), s.done || mayBePickedUp) << "carried";
-    }
-}
-
-// The player's hands draw it, which applies the push, so it must turn in the
-// first tick after it is set down.
-TEST(DominoState, StruckAndGrabbedBeforeItIsDrawnTopplesOnceSetDown)
-{
-    World w(R"(| N
-               |___)");
-    Domino* d = w.at(1, 0);
-    standAt(8, 0);
-    ASSERT_TRUE(d->push(1, Domino::contactSquare));
-    ASSERT_TRUE(player.grab());
-    w.frame();
-    player.x = 16;
-    ASSERT_TRUE(player.grab());
-    w.tick();
-    EXPECT_EQ(where(d), (Where{2, 0, 1, 0}));
-}
-
-TEST(DominoState, StruckSquarelyWhileLeaningLetsThePusherOnOnlyIfLeaningAway)
-{
-    for (const int angle : {2, -2}) {
-        World w(R"(| N
-                   |___)");
-        Domino* d = w.at(1, 0);
-        d->angle = angle;
-        EXPECT_EQ(d->push(1, Domino::contactSquare), angle > 0) << "angle " << angle;
-        EXPECT_TRUE(d->angle == angle && d->speed == 0 && d->accel == 0) << "angle " << angle;
     }
 }
 

@@ -1,13 +1,12 @@
 // The link-time doubles themselves, only where a fault would make every other
 // test meaningless without failing it: the recording GL's placing of vertices
-// and normals in the world, and the scripted SDL's clock, timers and stall.
+// and normals in the world, and the scripted SDL's stall.
 #include "fake_gl.h"
 #include "scripted_sdl.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -53,8 +52,6 @@ TEST(RecordingGl, PlacesVerticesAndNormalsInTheWorld)
     EXPECT_EQ(fakegl::errors(), std::vector<GLenum>{GL_STACK_UNDERFLOW});
 }
 
-std::vector<Uint32> ticksSeen;
-
 // Queues a refresh at every tick, even when one is waiting.
 Uint32 triggerRefreshEvery(Uint32 interval, void*)
 {
@@ -62,28 +59,6 @@ Uint32 triggerRefreshEvery(Uint32 interval, void*)
     e.type = SDL_USEREVENT;
     SDL_PushEvent(&e);
     return interval;
-}
-
-// A timer runs only with the timer subsystem up, from when it was added,
-// until its callback answers 0 (each answer is the next interval) or SDL_Quit.
-TEST(ScriptedSdl, TimerLivesFromTheSubsystemUntilItsCallbackSaysZeroOrQuit)
-{
-    scriptedsdl::reset();
-    ticksSeen.clear();
-    const SDL_NewTimerCallback slowing = [](Uint32 interval, void*) -> Uint32 {
-        ticksSeen.push_back(SDL_GetTicks());
-        return interval >= 40 ? 0 : interval * 2;
-    };
-    EXPECT_EQ(SDL_AddTimer(10, slowing, nullptr), nullptr);
-    ASSERT_EQ(SDL_Init(SDL_INIT_TIMER), 0);
-    SDL_Delay(7);
-    SDL_AddTimer(10, slowing, nullptr);
-    SDL_Delay(1000);
-    EXPECT_EQ(ticksSeen, (std::vector<Uint32>{17, 37, 77}));
-    EXPECT_EQ(scriptedsdl::runningTimers(), 0);
-    SDL_AddTimer(20, slowing, nullptr);
-    SDL_Quit();
-    EXPECT_EQ(scriptedsdl::runningTimers(), 0);
 }
 
 // A stalled frame finds every tick due meanwhile piled up, as a busy game

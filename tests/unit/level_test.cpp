@@ -16,20 +16,6 @@ void strike(World& w, int x, int y)
     w.frame();
 }
 
-TEST(LevelGrid, OutsideInAnyDirectionIsTheBorderCellInsideRowByRowFromTheBottom)
-{
-    World w(R"(|
-               |___
-               |
-               |___)");
-    for (auto [x, y] : {std::pair{-1, 0}, {3, 0}, {0, -1}, {0, 2}, {1000, -1000}, {-2, -2}})
-        EXPECT_EQ(level->getCell(x, y), &borderCell) << "(" << x << ", " << y << ")";
-    EXPECT_EQ(level->getCell(0, 0), &level->cells[0]);
-    EXPECT_EQ(level->getCell(2, 0), &level->cells[2]);
-    EXPECT_EQ(level->getCell(0, 1), &level->cells[3]);
-    EXPECT_EQ(level->getCell(2, 1), &level->cells[5]);  // the last element
-}
-
 // A domino that tips off the grid drops through the border cell for ever;
 // the border cell outlives the level, so it must not keep pointing at it.
 TEST(LevelGrid, TheBorderCellsSlotsAreEmptiedWithTheLevel)
@@ -45,30 +31,6 @@ TEST(LevelGrid, TheBorderCellsSlotsAreEmptiedWithTheLevel)
     }
     EXPECT_EQ(borderCell.getDomino(0), &blank);
     EXPECT_EQ(borderCell.getDomino(1), &blank);
-}
-
-// The first domino in a slot keeps it: a later one breaks it and is itself
-// stored nowhere. The other slot is free all the same.
-TEST(CellSlots, ATakenSlotBreaksItsOccupantWhichKeepsItAndTheOtherSlotIsFree)
-{
-    World w(R"(|NN
-               |___)");
-    Domino* occupant = w.at(0, 0);
-    Domino* arriving = w.at(1, 0);
-    EXPECT_FALSE(w.cell(0, 0)->enter(arriving, 0));
-    EXPECT_EQ(w.at(0, 0), occupant);
-    EXPECT_TRUE(occupant->broken);
-    EXPECT_FALSE(arriving->broken);
-
-    EXPECT_TRUE(w.cell(2, 0)->enter(arriving, 0));
-    EXPECT_TRUE(w.cell(2, 0)->enter(occupant, 1));
-    EXPECT_EQ(w.at(2, 0, 0), arriving);
-    EXPECT_FALSE(arriving->broken);
-    w.cell(2, 0)->leave(0);
-    EXPECT_EQ(w.at(2, 0), &blank);
-    EXPECT_TRUE(blank.isBlank());
-    EXPECT_EQ(blank.grab(), nullptr);
-    EXPECT_TRUE(blank.push(1, Domino::contactNear)) << "nothing holds back a falling domino";
 }
 
 // Stands in for a loaded domino and notes each update it gets: its column,
@@ -117,21 +79,6 @@ TEST(LevelDoors, TheEntranceOpensInSixTicksFromEntryAndIsNeverAnOpenedExit)
     EXPECT_FALSE(level->wayOut.isOpenedExit());
 }
 
-TEST(LevelPush, OnePushPerLevelAndAFreshOneAfterReloading)
-{
-    const char* picture = R"(|
-                             |__)";
-    {
-        World w(picture);
-        EXPECT_TRUE(level->canPush());
-        level->hasPushed();
-        w.tick(5);
-        EXPECT_FALSE(level->canPush());
-    }
-    World again(picture);
-    EXPECT_TRUE(level->canPush());
-}
-
 // The check runs once, at the end of the tick the trigger lands in: the exit
 // opens then only if every domino is done (lying, resting or out of play; an
 // upright blocker counts as done), and it is never asked again.
@@ -161,23 +108,6 @@ TEST(ExitCheck, OpensOnlyWhenTheTriggerLandsLast)
         w.tick(40);
         EXPECT_EQ(level->wayOut.speed == 1 || level->wayOut.angle > 0, c.opens) << c.what;
     }
-}
-
-TEST(ExitCheck, TheExitOpensInTheTickTheTriggerLandsAndCountsFromItsFirstStep)
-{
-    World w(R"(|NT
-               |____)");
-    Domino* trigger = w.at(1, 0);
-    strike(w, 0, 0);
-    w.tick(9);
-    EXPECT_EQ(trigger->angle, 5);
-    EXPECT_EQ(level->wayOut.speed, 0);
-    w.tick();
-    EXPECT_EQ(trigger->angle, 6);
-    EXPECT_EQ(std::vector({level->wayOut.speed, level->wayOut.angle}), std::vector({1, 0}));
-    EXPECT_FALSE(level->wayOut.isOpenedExit());
-    w.tick();
-    EXPECT_TRUE(level->wayOut.isOpenedExit());
 }
 
 }  // namespace

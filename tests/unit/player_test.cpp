@@ -1,7 +1,6 @@
-// The player's rules: walking on the grid of eighths, coming out of the
-// entrance, falling and landing, ladders, walking into the exit, its weight
-// in the camera's aim; picking up, setting down (also by walking aside to a
-// free neighbour, or by falling into a gap) and the level's one push.
+// The player's rules: walking on the grid of eighths, falling and landing,
+// ladders, its weight in the camera's aim, setting a domino down by walking
+// aside to a free neighbour, and the level's one push.
 #include "world.h"
 
 #include <gtest/gtest.h>
@@ -56,16 +55,6 @@ TEST(PlayerWalking, ATapIsOneStepAHeldArrowOneThenTwosAndTheReleaseTwoThenOne)
     }
 }
 
-TEST(PlayerEntrance, TheWalkOutTakesNineTicksAndArrowsWaitForIt)
-{
-    World w(longFloor);
-    player.move(1);
-    EXPECT_EQ(over(w, 9, player.z), (Trace{-8, -7, -6, -5, -4, -3, -2, -1, 0}));
-    EXPECT_EQ(player.deltaZ, 0);
-    EXPECT_EQ(player.x, 1) << "the ninth tick also walks";
-    EXPECT_FALSE(levelDone);
-}
-
 // Upper floor in columns 0 and 1, nothing above column 2, floor below.
 TEST(PlayerFalling, OffAnEdgeItDropsOneThenTwoWithoutDriftingAndLandsExactlyOnTheFloor)
 {
@@ -81,25 +70,6 @@ TEST(PlayerFalling, OffAnEdgeItDropsOneThenTwoWithoutDriftingAndLandsExactlyOnTh
     EXPECT_FALSE(player.falling);
     EXPECT_EQ(player.vspeed, 0);
     EXPECT_EQ(over(w, 2, player.x), (Trace{19, 21}));
-}
-
-// Columns truncate toward zero, so column 0 reaches 7 steps past the left
-// edge; the level is lost only below 30 eighths under row 0.
-TEST(PlayerOutside, SevenStepsPastTheLeftEdgeStandOnColumnZeroNineFallAndThirtyOneBelowAreLost)
-{
-    for (const int x : {-5, -9}) {
-        World w(longFloor);
-        standAt(x, 0);
-        EXPECT_EQ(player.getCell(0), x == -5 ? w.cell(0, 0) : &borderCell) << x;
-        w.tick();
-        EXPECT_EQ(player.falling, x == -9) << x;
-    }
-    World w(longFloor);
-    for (const int y : {-30, -31}) {
-        standAt(-16, y);
-        player.falling = true;
-        EXPECT_EQ(player.update(), y == -30) << y;
-    }
 }
 
 // Column 1's ladder goes on down through row 0's floor; column 3's ends on it.
@@ -134,26 +104,6 @@ TEST(PlayerLadders, ClimbingStopsOnFloorsWhereTheLadderEndsAndOnReleaseAnywhere)
     }
 }
 
-TEST(PlayerExit, TheUpArrowWalksOnlyIntoAnOpenedExitAndEndsTheLevelOnTheNinthTick)
-{
-    World w(longFloor);
-    standAt(40, 0);
-    player.climb(1);
-    EXPECT_EQ(player.deltaZ, 0) << "closed exit";
-    level->wayOut.open();
-    w.tick();
-    standAt(32, 0);
-    player.climb(1);
-    EXPECT_EQ(player.deltaZ, 0) << "beside the opened exit";
-    standAt(40, 0);
-    player.climb(-1);
-    EXPECT_EQ(player.deltaZ, -1);
-    EXPECT_EQ(over(w, 8, player.z), (Trace{-1, -2, -3, -4, -5, -6, -7, -8}));
-    EXPECT_FALSE(levelDone);
-    w.tick();
-    EXPECT_TRUE(levelDone);
-}
-
 // The wind-down after a release still counts as moving.
 TEST(PlayerImportance, RisesByFiveWhileMovingHoldsFiftyTicksAfterThenDecaysToOne)
 {
@@ -171,72 +121,26 @@ TEST(PlayerImportance, RisesByFiveWhileMovingHoldsFiftyTicksAfterThenDecaysToOne
               (Trace{20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 1}));
 }
 
-// It then drops by its own rules.
-TEST(PlayerSettingDown, AFreeSlotTakesItAtOnceEvenWithoutFloorAndSoDoesFallingIntoOne)
-{
-    for (const bool falling : {false, true}) {
-        World w(R"(3 2 0 1 2 0
-                   |N
-                   |(
-                   |
-                   |(__)");
-        Domino* d = w.at(0, 1);
-        standAt(0, 8);
-        ASSERT_TRUE(player.grab());
-        if (falling) {
-            player.x = 7;
-            player.move(1);
-            player.stop();
-            w.tick();
-            EXPECT_TRUE(player.falling);
-        } else {
-            player.x = 8;
-            EXPECT_TRUE(player.grab());
-        }
-        EXPECT_EQ(player.held, nullptr) << falling;
-        EXPECT_EQ(w.at(1, 1), d) << falling;
-    }
-}
-
 // A neighbour qualifies with both slots free and its floor joined on its left,
 // which for the left neighbour is its join to the cell beyond it. The walk
 // goes an eighth a tick, sets down in the first free cell and winds down.
+// Rows: both neighbours free, so the right one; only the left one free; the
+// right one not joined to its left; the left one not joined to its left.
 TEST(PlayerSettingDown, InATakenSlotItWalksToAQualifyingNeighbourTheRightOneFirst)
 {
     const struct {
-        const char* name;
-        const char* level;
         int from, at, direction;
         Trace xs;
+        const char* level;
     } cases[] = {
-        {"both free",
-         R"(|  NN
-                         |(____))",
-         3,
-         2,
-         1,
-         {17, 18, 19, 20, 21, 22, 23, 24, 26, 27, 27}},
-        {"only the left one free",
-         R"(|  NN N
-                                      |(___).)",
-         5,
-         2,
-         -1,
-         {15, 13, 12, 12}},
-        {"the right one not joined to its left",
-         R"(|NNN
-                                                    |(__.)",
-         0,
-         2,
-         0,
-         {16, 16}},
-        {"the left one not joined to its left",
-         R"(| NNN
-                                                   |.__))",
-         3,
-         1,
-         0,
-         {8, 8}},
+        {3, 2, 1, {17, 18, 19, 20, 21, 22, 23, 24, 26, 27, 27}, R"(|  NN
+                                                                   |(____))"},
+        {5, 2, -1, {15, 13, 12, 12}, R"(|  NN N
+                                        |(___).)"},
+        {0, 2, 0, {16, 16}, R"(|NNN
+                               |(__.)"},
+        {3, 1, 0, {8, 8}, R"(| NNN
+                             |.__))"},
     };
     for (const auto& c : cases) {
         World w(c.level);
@@ -244,88 +148,11 @@ TEST(PlayerSettingDown, InATakenSlotItWalksToAQualifyingNeighbourTheRightOneFirs
         standAt(Player::stepsPerCell * c.from, 0);
         ASSERT_TRUE(player.grab());
         player.x = Player::stepsPerCell * c.at;
-        EXPECT_FALSE(player.grab()) << c.name;
-        EXPECT_EQ(player.releasing, c.direction != 0) << c.name;
-        EXPECT_EQ(over(w, c.xs.size(), player.x), c.xs) << c.name;
-        EXPECT_EQ(player.held, c.direction ? nullptr : d) << c.name;
-        EXPECT_TRUE(!c.direction || w.at(c.at + c.direction, 0) == d) << c.name;
-    }
-}
-
-// Walking or releasing an arrow gives up the set-down walk, even past a free
-// slot; climbing does not.
-TEST(PlayerSettingDown, ArrowsLeftRightOrAReleaseCancelTheWalkUpAndDownDoNot)
-{
-    const struct {
-        const char* name;
-        void (*key)();
-        bool cancels;
-    } cases[] = {
-        {"up and down arrows", [] { player.climb(1), player.climb(-1); }, false},
-        {"left arrow", [] { player.move(-1); }, true},
-        {"right arrow", [] { player.move(1); }, true},
-        {"arrow released", [] { player.stop(); }, true},
-    };
-    for (const auto& c : cases) {
-        World w(R"(|  NN
-                   |(____))");
-        standAt(24, 0);
-        ASSERT_TRUE(player.grab());
-        player.x = 16;
-        player.grab();
-        w.tick(2);
-        c.key();
-        w.tick(6);
-        EXPECT_FALSE(player.releasing) << c.name;
-        EXPECT_EQ(player.held != nullptr, c.cancels) << c.name;
-    }
-}
-
-// Only a push that a real domino took uses up the level's one push.
-TEST(PlayerPushing, OnlyAPushADominoTookUsesUpTheLevelsPush)
-{
-    const struct {
-        const char* name;
-        int angle;
-        bool counts;
-    } cases[] = {
-        {"upright", 0, true},
-        {"already leaning the push's way", 2, true},
-        {"leaning toward the player", -2, false},
-    };
-    for (const auto& c : cases) {
-        World w(R"(| N
-                   |(_))");
-        w.at(1, 0)->angle = c.angle;
-        standAt(8, 0);
-        player.push(1);
-        EXPECT_EQ(level->canPush(), !c.counts) << c.name;
-        w.frame();
-        EXPECT_EQ(w.at(1, 0)->speed, c.angle ? 0 : 1) << c.name;
-    }
-    World w(R"(|
-               |(_))");
-    standAt(8, 0);
-    EXPECT_FALSE(player.grab() || player.held) << "nothing to pick up";
-    player.push(1);
-    EXPECT_TRUE(level->canPush()) << "nothing to push";
-}
-
-TEST(PlayerPushing, ASecondPushOrOneWhileCarryingDoesNothing)
-{
-    for (const bool carrying : {false, true}) {
-        World w(R"(| N N
-                   |(___))");
-        standAt(8, 0);
-        if (carrying)
-            player.grab();
-        else
-            player.push(1);
-        player.x = 24;
-        player.push(-1);
-        w.frame();
-        EXPECT_EQ(level->canPush(), carrying) << carrying;
-        EXPECT_TRUE(w.at(3, 0)->speed == 0 && w.at(3, 0)->accel == 0) << carrying;
+        EXPECT_FALSE(player.grab()) << c.level;
+        EXPECT_EQ(player.releasing, c.direction != 0) << c.level;
+        EXPECT_EQ(over(w, c.xs.size(), player.x), c.xs) << c.level;
+        EXPECT_EQ(player.held, c.direction ? nullptr : d) << c.level;
+        EXPECT_TRUE(!c.direction || w.at(c.at + c.direction, 0) == d) << c.level;
     }
 }
 
