@@ -1,39 +1,38 @@
 #include "level_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
 // A plain array, not a string: it must outlive the exit handler that
-// removes the file.
-char path[] = "/tmp/toppleton-fuzz-XXXXXX";
+// removes the directory.
+char dir[] = "/tmp/toppleton-fuzz-XXXXXX";
+const char path[] = "levels/1";
 
-void removeLevelFile()
+void removeDirectory()
 {
     unlink(path);
-}
-
-void createLevelFile()
-{
-    const int fd = mkstemp(path);
-    if (fd < 0) {
-        perror("mkstemp");
-        abort();
-    }
-    close(fd);
-    atexit(removeLevelFile);
+    rmdir("levels");
+    if (chdir("/") == 0)
+        rmdir(dir);
 }
 
 }  // namespace
 
 const char* writeLevelFile(const uint8_t* data, size_t size)
 {
-    static bool created = false;
-    if (!created) {
-        createLevelFile();
-        created = true;
+    static bool made = false;
+    if (!made) {
+        if (!mkdtemp(dir) || chdir(dir) != 0 || mkdir("levels", 0700) != 0) {
+            perror(dir);
+            abort();
+        }
+        atexit(removeDirectory);
+        made = true;
     }
     FILE* f = fopen(path, "wb");
     if (!f || fwrite(data, 1, size, f) != size || fclose(f) != 0) {

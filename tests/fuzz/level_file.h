@@ -1,5 +1,6 @@
 // Fuzz support: the game reads levels by path, so each input is written to
-// one private temporary file, reused for every input of the process.
+// one file, levels/1 in a private working directory, reused for every input
+// of the process.
 #ifndef LEVEL_FILE_H
 #define LEVEL_FILE_H
 

@@ -15,26 +15,22 @@ using Trace = std::vector<int>;
 
 struct LandCounter : Domino {
     int lands = 0;
-    void land() override { lands++; Domino::land(); }
+    void land() override
+    {
+        lands++;
+        Domino::land();
+    }
 };
 
-// A domino that will not fall when struck, as some kinds refuse.
-struct Unfellable : Domino {
-    bool push0(int) override { return false; }
-};
-
-// The vertical half of a tick alone: only a kind's landing leaves a domino
-// lying and turning at once, since the lean step always moves a turning one.
-struct Exposed : Domino {
-    using Domino::moveVertically;
-};
-
-// Puts a T in place of the listed domino i, in the same cell and the same
-// place in the update order; the level owns it from then on.
+// Puts a T in place of the domino standing at (x, y), in the same place in
+// the update order; the level owns it from then on.
 template <class T>
-T* replace(int i)
+T* replace(int x, int y)
 {
-    Cell* c = level->doms[i]->cell;
+    Cell* c = level->getCell(x, y);
+    int i = 0;
+    while (level->doms[i] != c->getDomino(0))
+        i++;
     c->leave(0);
     delete level->doms[i];
     T* d = new T;
@@ -73,80 +69,66 @@ Where where(Domino* d)
 
 TEST(DominoChain, EachKnocksTheNextOverAtFourRestsAtFiveAndTheLastLandsOnce)
 {
-    World w("5 1 0 0 4 0\n_____\nNNN  \n");
+    World w(R"(|NNN
+               |_____)");
     Domino* a = w.at(0, 0);
     Domino* b = w.at(1, 0);
-    LandCounter* c = replace<LandCounter>(2);
+    LandCounter* c = replace<LandCounter>(2, 0);
     ASSERT_TRUE(a->push(1, Domino::contactSquare));
     EXPECT_EQ(a->speed, 0) << "a push takes effect when the domino is next drawn";
     w.frame();
-    const auto trace = angles(w, {a, b, c}, 14);
-    EXPECT_EQ(trace[0], (Trace{1, 2, 3, 4, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5}));
-    EXPECT_EQ(trace[1], (Trace{0, 0, 0, 0, 1, 2, 3, 4, 5, 5, 5, 5, 5, 5}));
-    EXPECT_EQ(trace[2], (Trace{0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(c->lands, 1);
+    EXPECT_EQ(angles(w, {a, b, c}, 14),
+              (std::vector<Trace>{
+                  {1, 2, 3, 4, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5},
+                  {0, 0, 0, 0, 1, 2, 3, 4, 5, 5, 5, 5, 5, 5},
+                  {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6},
+              }));
     w.tick(20);
     EXPECT_EQ(c->lands, 1);
     for (Domino* d : {a, b, static_cast<Domino*>(c)})
         EXPECT_TRUE(d->speed == 0 && d->isDone()) << "column " << d->cell->getX();
 }
 
-TEST(DominoChain, ArrivingFlatInTheTickItsTouchIsRefusedStopsWithoutLanding)
+// A struck domino waits while the one it meets leans back toward it, resting
+// or turning back up past 60 degrees; one resting at either lean goes on as
+// soon as its way is free.
+TEST(DominoChain, ItWaitsForTheOneLeaningBackAndGoesOnOnceItsWayIsFree)
 {
-    for (const bool filled : {true, false}) {
-        SCOPED_TRACE(filled ? "next slot filled after its top passed" : "way clear");
-        World w("5 1 0 0 4 0\n_____\nN  N \n");
-        LandCounter* d = replace<LandCounter>(0);
-        strike(w, d);
-        w.tick(5);
-        if (filled)
-            w.at(3, 0)->grab()->enter(w.cell(1, 0));
-        w.tick();
-        EXPECT_EQ(d->angle, 6);
-        EXPECT_EQ(d->speed, 0);
-        EXPECT_EQ(d->lands, filled ? 0 : 1);
-    }
-}
-
-TEST(DominoChain, OneLeaningBackOntoItHoldsItAtTheFirstStep)
-{
-    World w("4 1 0 0 3 0\n____\n NN \n");
-    w.at(2, 0)->angle = -5;
-    strike(w, w.at(1, 0));
-    EXPECT_EQ(angles(w, {w.at(1, 0), w.at(2, 0)}, 5), (std::vector<Trace>{Trace(5, 1), Trace(5, -5)}));
-}
-
-// Struck toward one that will not fall: back through upright to fell the one
-// behind, or, when that one already rests on it, stopped at 4.
-TEST(DominoBounce, OffOneThatWillNotFallItFellsTheOneBehindOrRestsAtFour)
-{
-    const struct { int behindAngle; Trace d, behind; } cases[] = {
-        {0, {1, 2, 3, 4, 3, 2, 1, 0, -1, -2, -3, -4, -5, -5, -5, -5, -5, -5},
-            {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -2, -3, -4, -5, -6}},
-        {5, {1, 2, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}, Trace(18, 5)},
+    const struct {
+        int backAngle, backSpeed;
+        Trace struck;
+    } cases[] = {
+        {-5, 0, {1, 1, 1, 1, 1}},
+        {-5, 1, {1, 1, 2, 3, 4}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.behindAngle ? "way back blocked" : "way back clear");
-        World w("5 1 0 0 4 0\n_____\n NNN \n");
-        Domino* behind = w.at(1, 0);
-        Domino* d = w.at(2, 0);
-        replace<Unfellable>(2);  // the third listed: column 3
-        behind->angle = c.behindAngle;
-        strike(w, d);
-        EXPECT_EQ(angles(w, {d, behind}, 18), (std::vector<Trace>{c.d, c.behind}));
-        EXPECT_TRUE(d->speed == 0 && d->isDone());
-        EXPECT_EQ(w.at(3, 0)->angle, 0);
+        World w(R"(| NN  N
+                   |_______)");
+        w.at(2, 0)->angle = c.backAngle;
+        w.at(2, 0)->speed = c.backSpeed;
+        strike(w, w.at(1, 0));
+        EXPECT_EQ(angles(w, {w.at(1, 0)}, 5)[0], c.struck) << c.backSpeed;
     }
+    World w(R"(| N N
+               |_____)");
+    w.at(1, 0)->angle = 1;
+    w.at(3, 0)->angle = -1;
+    EXPECT_EQ(angles(w, {w.at(1, 0), w.at(3, 0)}, 2), (std::vector<Trace>{{1, 2}, {-1, -2}}));
 }
 
+// Lying with its top over a gap it belongs to the gap's cell, lying back the
+// way it came, and drops a row in six ticks; it lands upright and topples on.
 // Off the grid there is no floor anywhere, so it drops for ever.
 TEST(DominoEdge, TipsOverAFloorEdgeDropsARowInSixTicksTopplesOnAndOffTheGridIsNeverDone)
 {
-    World w("5 2 0 0 4 0\n_)   \n___  \n N   \n     \n");
+    World w(R"(5 2 0 0 4 0
+               | N
+               |_)
+               |
+               |___)");
     Domino* d = w.at(1, 1);
     strike(w, d);
     w.tick(6);
-    // Lying over the gap, it belongs to the gap's cell, lying back the way it came.
     EXPECT_EQ(where(d), (Where{2, 1, -6, 0}));
     EXPECT_EQ(w.at(2, 1), d);
     EXPECT_TRUE(w.at(1, 1)->isBlank());
@@ -162,99 +144,71 @@ TEST(DominoEdge, TipsOverAFloorEdgeDropsARowInSixTicksTopplesOnAndOffTheGridIsNe
     EXPECT_FALSE(d->isDone());
 }
 
-TEST(DominoEdge, LyingOverAGapTipsOnlyWhenNotTurningBackUp)
-{
-    for (const int speed : {0, 1}) {
-        World w("3 1 1 0 2 0\n __\n N \n");
-        Exposed* d = replace<Exposed>(0);
-        d->angle = -6;
-        d->speed = speed;
-        d->moveVertically();
-        EXPECT_EQ(d->cell, w.cell(speed ? 1 : 0, 0)) << "speed " << speed;
-    }
-}
-
 // Landing on a domino breaks it and leaves the arrival in no slot; a broken
 // domino is never done, so the level can no longer be solved.
 TEST(DominoDrop, UprightDropsStraightDownOntoTheFirstFloorOrBreaksTheDominoThere)
 {
-    for (const bool occupied : {false, true}) {
-        SCOPED_TRACE(occupied ? "domino below" : "empty below");
-        World w(occupied ? "2 2 0 0 1 0\n. \n__\nN \nN \n" : "2 2 0 0 1 0\n. \n__\nN \n  \n");
-        Domino* d = w.at(0, 1);
-        Domino* below = w.at(0, 0);
-        w.cell(0, 1)->setFloor(0);
-        w.tick(6);
-        EXPECT_EQ(where(d), (Where{0, 1, 0, -5}));
-        EXPECT_FALSE(d->isDone());
-        w.tick(6);
-        EXPECT_EQ(where(d), (Where{0, 0, 0, 0}));
-        EXPECT_TRUE(w.at(0, 1)->isBlank());
-        EXPECT_EQ(w.at(0, 0), occupied ? below : d);
-        EXPECT_TRUE(!occupied || (below->broken && !below->isDone()));
-    }
+    World w(R"(3 2 0 0 1 0
+               |N N
+               |
+               |  N
+               |___)");
+    Domino* ontoFloor = w.at(0, 1);
+    Domino* ontoDomino = w.at(2, 1);
+    Domino* standing = w.at(2, 0);
+    w.tick(6);
+    EXPECT_EQ(where(ontoFloor), (Where{0, 1, 0, -5}));
+    EXPECT_FALSE(ontoFloor->isDone());
+    w.tick(6);
+    EXPECT_EQ(where(ontoFloor), (Where{0, 0, 0, 0}));
+    EXPECT_EQ(w.at(0, 0), ontoFloor);
+    EXPECT_TRUE(w.at(0, 1)->isBlank());
+    EXPECT_EQ(where(ontoDomino), (Where{2, 0, 0, 0}));
+    EXPECT_EQ(w.at(2, 0), standing);
+    EXPECT_TRUE(standing->broken);
+    EXPECT_FALSE(standing->isDone());
+    w.tick(12);
+    EXPECT_EQ(where(standing), (Where{2, 0, 0, 0})) << "the debris stays where it broke";
 }
 
-// One domino in the middle of a floor, set into each state by hand.
-class DominoState : public testing::Test {
-protected:
-    World w{"3 1 0 0 2 0\n___\n N \n"};
-    Domino* d = w.at(1, 0);
-};
-
-// Done means lying, resting while leaning, or out of play, and never broken;
-// only an upright, still domino at rest in slot 0 may be picked up.
-TEST_F(DominoState, WhenItIsDoneAndWhetherItMayBePickedUp)
+// One domino in the middle of a floor, set into each state by hand. Done
+// means lying, resting while leaning, or out of play, and never broken; only
+// an upright, still domino at rest in slot 0 may be picked up.
+TEST(DominoState, WhenItIsDoneAndWhetherItMayBePickedUp)
 {
-    const struct { const char* name; int angle, speed, fly, elev; bool broken, done; } refused[] = {
-        {"resting while leaning", 2, 0, 0, 0, false, true},
-        {"turning", 2, 1, 0, 0, false, false},
-        {"dropping while leaning", 2, 0, -1, 0, false, false},
-        {"lying", 6, 0, 0, 0, false, true},
-        {"lying the other way", -6, 0, 0, 0, false, true},
-        {"starting to fall", 0, 1, 0, 0, false, false},
-        {"dropping", 0, 0, -1, 0, false, false},
-        {"raised", 0, 0, 0, 1, false, false},
-        {"broken", 0, 0, 0, 0, true, false},
-        {"broken lying", 6, 0, 0, 0, true, false},
+    const struct {
+        const char* name;
+        int angle, speed, fly, elev, top;
+        bool broken, done;
+    } states[] = {
+        {"upright in its slot", 0, 0, 0, 0, 0, false, false},
+        {"resting while leaning", 2, 0, 0, 0, 0, false, true},
+        {"turning", 2, 1, 0, 0, 0, false, false},
+        {"dropping while leaning", 2, 0, -1, 0, 0, false, false},
+        {"lying", 6, 0, 0, 0, 0, false, true},
+        {"lying the other way", -6, 0, 0, 0, 0, false, true},
+        {"starting to fall", 0, 1, 0, 0, 0, false, false},
+        {"dropping", 0, 0, -1, 0, 0, false, false},
+        {"raised", 0, 0, 0, 1, 0, false, false},
+        {"broken", 0, 0, 0, 0, 0, true, false},
+        {"broken lying", 6, 0, 0, 0, 0, true, false},
+        {"in the upper slot, as a flyer in flight", 0, 0, 0, 0, 1, false, false},
     };
-    for (const auto& s : refused) {
+    for (const auto& s : states) {
+        World w(R"(| N
+                   |___)");
+        Domino* d = w.at(1, 0);
         d->angle = s.angle, d->speed = s.speed, d->fly = s.fly, d->elev = s.elev, d->broken = s.broken;
+        if (s.top) {
+            w.cell(1, 0)->leave(0);
+            d->top = 1;
+            d->enter(w.cell(1, 0));
+        }
         EXPECT_EQ(d->isDone(), s.done) << s.name;
-        EXPECT_EQ(d->grab(), nullptr) << s.name;
-        EXPECT_EQ(w.at(1, 0), d) << s.name;
-    }
-    d->angle = d->speed = d->fly = d->elev = 0;
-    d->broken = false;
-    d->top = 1;  // as a flyer in flight
-    EXPECT_EQ(d->grab(), nullptr) << "in slot 1";
-    d->top = 0;
-    EXPECT_FALSE(d->isDone()) << "upright in its slot";
-    EXPECT_EQ(d->grab(), d);
-    EXPECT_TRUE(w.at(1, 0)->isBlank());
-    EXPECT_TRUE(d->isDone()) << "carried";
-}
-
-// The player's hands draw it, which applies the push, so it must turn in the
-// first tick after it is set down.
-TEST_F(DominoState, StruckAndGrabbedBeforeItIsDrawnTopplesOnceSetDown)
-{
-    standAt(8, 0);
-    ASSERT_TRUE(d->push(1, Domino::contactSquare));
-    ASSERT_TRUE(player.grab());
-    w.frame();
-    player.x = 16;
-    ASSERT_TRUE(player.grab());
-    w.tick();
-    EXPECT_EQ(where(d), (Where{2, 0, 1, 0}));
-}
-
-TEST_F(DominoState, StruckSquarelyWhileLeaningLetsThePusherOnOnlyIfLeaningAway)
-{
-    for (const int angle : {2, -2}) {
-        d->angle = angle;
-        EXPECT_EQ(d->push(1, Domino::contactSquare), angle > 0) << "angle " << angle;
-        EXPECT_TRUE(d->angle == angle && d->speed == 0 && d->accel == 0) << "angle " << angle;
+        const bool mayBePickedUp = s.name == states[0].name;
+        EXPECT_EQ(d->grab(), mayBePickedUp ? d : nullptr) << s.name;
+        EXPECT_EQ(w.at(1, 0, s.top)->isBlank(), mayBePickedUp) << s.name;
+        EXPECT_EQ(d->isDone(), s.done || mayBePickedUp) << "carried";
     }
 }
 

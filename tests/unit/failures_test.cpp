@@ -1,8 +1,8 @@
 // Failures that must never pass for success, nor hang or be lost: no display
 // to show the window on, a level file that cannot be loaded (and why, at
-// start-up and later), a file too short for its header, and a quit that
-// comes while a frame takes seconds. Each failing case stands beside its
-// passing partner.
+// start-up and later), a file too short for its header, and a quit that comes
+// while a frame takes seconds. Each failing case stands beside its passing
+// partner.
 #include "world.h"
 
 #include "fake_gl.h"
@@ -13,7 +13,6 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -22,82 +21,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string plainLevel = R"(3 1 0 0 2 0
-___
- N 
-)";
+const std::string plainLevel = levelFile(R"(| N
+                                            |___)");
+
+// Makes what a case needs in levels/.
+using Setting = std::function<void(const fs::path& levels)>;
 
 void write(const fs::path& file, const std::string& text)
 {
     std::ofstream(file, std::ios::binary) << text;
 }
 
-// Makes what a case needs in levels/.
-using Setting = std::function<void(const fs::path& levels)>;
-
-void setEnv(const char* name, const char* value)
-{
-    value ? setenv(name, value, 1) : unsetenv(name);
-}
-
-const char* orNull(const std::optional<std::string>& s)
-{
-    return s ? s->c_str() : nullptr;
-}
-
-// The game as it is before main, in a working directory of its own that
-// holds levels/, with DISPLAY and SDL_VIDEODRIVER restored afterwards.
-class Game : public testing::Test {
-protected:
-    fs::path home;
-    fs::path dir;
-    std::optional<std::string> display, videoDriver;
-
-    void SetUp() override
+// Sets or, given null, unsets an environment variable until it goes.
+struct Environment {
+    const char* name;
+    std::optional<std::string> saved;
+    Environment(const char* name, const char* value) : name(name)
     {
-        home = fs::current_path();
-        char pattern[] = "/tmp/toppleton-failures-XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        dir = pattern;
-        fs::create_directory(dir / "levels");
-        fs::current_path(dir);
-        for (auto [name, saved] : {std::pair("DISPLAY", &display), std::pair("SDL_VIDEODRIVER", &videoDriver)})
-            if (const char* value = getenv(name))
-                *saved = value;
-        fresh();
+        if (const char* was = getenv(name))
+            saved = was;
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
-
-    void TearDown() override
-    {
-        fresh();
-        setEnv("DISPLAY", orNull(display));
-        setEnv("SDL_VIDEODRIVER", orNull(videoDriver));
-        fs::current_path(home);
-        fs::remove_all(dir);
-    }
-
-    void fresh()
-    {
-        scriptedsdl::reset();
-        fakegl::reset();
-        delete level;
-        level = nullptr;
-        levelnum = 1;
-        levelDone = false;
-    }
-
-    fs::path levels() { return dir / "levels"; }
-
-    // levels/ afresh, holding what the case sets.
-    void setLevels(const Setting& set)
-    {
-        fs::remove_all(levels());
-        fs::create_directory(levels());
-        set(levels());
-    }
+    ~Environment() { saved ? setenv(name, saved->c_str(), 1) : unsetenv(name); }
 };
 
-using NoDisplayDeathTest = Game;
+using NoDisplayDeathTest = GameTest;
 
 // Without a display SDL falls back to a driver that shows nothing, and the
 // game would run unseen for ever. Naming a driver is the user's choice.
@@ -105,24 +53,24 @@ TEST_F(NoDisplayDeathTest, ADriverThatShowsNothingEndsTheGameUnlessTheUserChoseI
 {
     const struct {
         const char* driver;
-        const char* chosen;   // SDL_VIDEODRIVER, or null
-        const char* display;  // DISPLAY, or null
+        const char* chosen;     // SDL_VIDEODRIVER, or null
+        const char* display;    // DISPLAY, or null
         const char* complaint;  // null when the window opens
     } cases[] = {
+        {"x11", nullptr, ":77", nullptr},
+        {"offscreen", "offscreen", nullptr, nullptr},
         {"offscreen", nullptr, nullptr, "^No display to open the window on: DISPLAY is not set\n$"},
-        {"offscreen", nullptr, ":77", "^No display to open the window on: no X server answers at DISPLAY=:77\n$"},
+        {"offscreen", nullptr, ":77",
+         "^No display to open the window on: no X server answers at DISPLAY=:77\n$"},
         {"dummy", nullptr, "", "DISPLAY is not set"},
         {"evdev", nullptr, ":77", "DISPLAY=:77"},
-        {"offscreen", "offscreen", nullptr, nullptr},
-        {"x11", nullptr, ":77", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.driver) + (c.chosen ? " chosen" : ""));
         fresh();
-        write(levels() / "1", plainLevel);
+        writeLevel(1, plainLevel);
         scriptedsdl::setVideoDriver(c.driver);
-        setEnv("SDL_VIDEODRIVER", c.chosen);
-        setEnv("DISPLAY", c.display);
+        Environment chosen("SDL_VIDEODRIVER", c.chosen), display("DISPLAY", c.display);
         if (c.complaint) {
             EXPECT_EXIT(init(0, nullptr), testing::ExitedWithCode(1), c.complaint);
         } else {
@@ -132,12 +80,13 @@ TEST_F(NoDisplayDeathTest, ADriverThatShowsNothingEndsTheGameUnlessTheUserChoseI
     }
 }
 
-using StartUpReason = Game;
+using StartUpReason = GameTest;
 
 // The loader's own line on stdout, if any, stays as it was; the reason
-// follows the start-up failure on stderr. A FIFO or a device is refused
-// without being read: a blocking open would hang here.
-TEST_F(StartUpReason, EveryLevel1ThatCannotBeLoadedSaysWhy)
+// follows the start-up failure on stderr, and neither SDL nor GL was touched.
+// A FIFO or a device is refused without being read: a blocking open would
+// hang here.
+TEST_F(StartUpReason, EveryLevel1ThatCannotBeLoadedSaysWhyBeforeAnyWindow)
 {
     const struct {
         const char* what;
@@ -149,26 +98,46 @@ TEST_F(StartUpReason, EveryLevel1ThatCannotBeLoadedSaysWhy)
         {"no levels/ directory", [](const fs::path& l) { fs::remove(l); }, "",
          "there is no levels/ directory here: run the game from the directory that holds levels/"},
         {"directory", [](const fs::path& l) { fs::create_directory(l / "1"); }, "", "not a regular file"},
-        {"FIFO", [](const fs::path& l) { ASSERT_EQ(mkfifo((l / "1").c_str(), 0644), 0); }, "", "not a regular file"},
-        {"device", [](const fs::path& l) { fs::create_symlink("/dev/zero", l / "1"); }, "", "not a regular file"},
+        {"FIFO", [](const fs::path& l) { ASSERT_EQ(mkfifo((l / "1").c_str(), 0644), 0); }, "",
+         "not a regular file"},
+        {"device", [](const fs::path& l) { fs::create_symlink("/dev/zero", l / "1"); }, "",
+         "not a regular file"},
         {"empty", [](const fs::path& l) { write(l / "1", ""); }, "", "the file is empty"},
-        {"a word in the first line", [](const fs::path& l) { write(l / "1", "3 1 0 zero 2 0\n___\n N \n"); }, "",
-         "the first line is not six whole numbers"},
+        {"a word in the first line", [](const fs::path& l) { write(l / "1", "3 1 0 zero 2 0\n___\n N \n"); },
+         "", "the first line is not six whole numbers"},
         {"a bad byte", [](const fs::path& l) { write(l / "1", "3 1 0 0 2 0\n___\n n \n"); },
          "Illegal domino character 'n'\n", "format error"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fresh();
-        setLevels(c.set);
+        c.set(levels());
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         EXPECT_EQ(init(0, nullptr), c.reason.empty());
         const std::string complaint = testing::internal::GetCapturedStderr();
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
         if (!c.reason.empty()) {
-            EXPECT_EQ(complaint, "Can't start: level file \"levels/1\" could not be loaded: " + c.reason + "\n");
+            EXPECT_EQ(complaint,
+                      "Can't start: level file \"levels/1\" could not be loaded: " + c.reason + "\n");
+            EXPECT_EQ(level, nullptr);
+            EXPECT_EQ(scriptedsdl::record().initFlags, 0u);
+            EXPECT_TRUE(fakegl::stateLog().empty());
         }
+    }
+}
+
+// A level number whose path does not fit would be cut to another level's.
+TEST_F(StartUpReason, ALevelNumberBeyondThePathIsNotCutToAnotherLevel)
+{
+    for (const int number : {999, 1000}) {
+        fresh();
+        writeLevel(number / 10, plainLevel);
+        writeLevel(999, plainLevel);
+        levelnum = number;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(init(0, nullptr), number == 999) << number;
+        testing::internal::GetCapturedStderr();
     }
 }
 
@@ -182,10 +151,10 @@ TEST(TooShortFile, IsRefusedBeforeItsGridsAreAllocated)
         std::string text;
         bool loads;
     } cases[] = {
+        {"exactly long enough", "3 1 0 0 2 0\n___\n N \n", true},
+        {"one byte short: no final line feed", "3 1 0 0 2 0\n___\n N ", false},
         {"2048 x 2048 cells named, three lines given", "2048 2048 0 0 0 0\n.\nT\n", false},
         {"four million cells named", "4194304 1 0 0 0 0\n", false},
-        {"one byte short: no final line feed", "3 1 0 0 2 0\n___\n N ", false},
-        {"exactly long enough", "3 1 0 0 2 0\n___\n N \n", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -195,37 +164,43 @@ TEST(TooShortFile, IsRefusedBeforeItsGridsAreAllocated)
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         EXPECT_EQ(lv.cells != nullptr, c.loads);
         EXPECT_EQ(lv.doms != nullptr, c.loads);
-        if (!c.loads) {
-            EXPECT_EQ(lv.failure.reason.find("the file is too short for the "), 0u) << lv.failure.reason;
-        }
+        EXPECT_EQ(lv.failure.reason.find("the file is too short for the "), c.loads ? std::string::npos : 0u);
     }
 }
 
-using NextLevel = Game;
+using NextLevel = GameTest;
 
-// Level 1 is solved at 100 ms; after the 1500 ms fade level 2 is due. Only
-// a level 2 that does not exist is the end of the game.
+// The solved level is left at 100 ms; after the 1500 ms fade the next is due.
+// Only a next level that does not exist is the end of the game; a level
+// number that cannot be named at all is none either. The old level is gone by
+// then and the game ends with the pass, undrawn.
 TEST_F(NextLevel, OnlyAMissingFileEndsTheGameAsIfWon)
 {
     const std::string cantGoOn = "Can't go on: level file \"levels/2\" could not be loaded: ";
     const struct {
         const char* what;
-        Setting set;  // after level 1 was entered
+        int solved;
+        Setting set;  // after the solved level was entered
         std::string printed, complaint;
         int status;
     } cases[] = {
-        {"missing", [](const fs::path&) {}, "Can't open level 2 (Did you just finish the game?? :)\n", "", 0},
-        {"malformed", [](const fs::path& l) { write(l / "2", "3 1 0 0 2 0\n___\n n \n"); },
+        {"missing", 1, [](const fs::path&) {}, "Can't open level 2 (Did you just finish the game?? :)\n", "",
+         0},
+        {"malformed", 1, [](const fs::path& l) { write(l / "2", "3 1 0 0 2 0\n___\n n \n"); },
          "Illegal domino character 'n'\n", cantGoOn + "format error\n", 3},
-        {"directory", [](const fs::path& l) { fs::create_directory(l / "2"); }, "",
+        {"directory", 1, [](const fs::path& l) { fs::create_directory(l / "2"); }, "",
          cantGoOn + "not a regular file\n", 3},
-        {"levels/ gone", [](const fs::path& l) { fs::remove_all(l); }, "",
-         cantGoOn + "there is no levels/ directory here: run the game from the directory that holds levels/\n", 3},
+        {"levels/ gone", 1, [](const fs::path& l) { fs::remove_all(l); }, "",
+         cantGoOn
+             + "there is no levels/ directory here: run the game from the directory that holds levels/\n",
+         3},
+        {"level 1000", 999, [](const fs::path&) {}, "internal inconsistency\n", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fresh();
-        setLevels([](const fs::path& l) { write(l / "1", plainLevel); });
+        writeLevel(c.solved, plainLevel);
+        levelnum = c.solved;
         ASSERT_TRUE(init(0, nullptr));
         c.set(levels());
         scriptedsdl::setFrameHook([] {
@@ -238,32 +213,26 @@ TEST_F(NextLevel, OnlyAMissingFileEndsTheGameAsIfWon)
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.complaint);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed);
         EXPECT_EQ(scriptedsdl::now(), 1600u);
+        EXPECT_EQ(scriptedsdl::record().swaps, scriptedsdl::record().passes - 1);
     }
 }
 
-using SlowFrame = Game;
+using SlowFrame = GameTest;
 
 // The refresh timer goes on while a frame is drawn. Were every refresh
 // queued, a frame of over 2.56 s would fill SDL's 128 places, and the quit
 // that comes then (the window closed, or SIGTERM) would be dropped.
 TEST_F(SlowFrame, AQuitDuringAFrameOfSecondsEndsTheGameAfterIt)
 {
-    const struct {
-        Uint32 frame, quitAt;  // ms
-    } cases[] = {
-        {5000, 3000},
-        {1000, 500},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.frame);
+    for (const auto& [frame, quitAt] : {std::pair<Uint32, Uint32>{1000, 500}, {5000, 3000}}) {
         fresh();
-        write(levels() / "1", plainLevel);
+        writeLevel(1, plainLevel);
         ASSERT_TRUE(init(0, nullptr));
         scriptedsdl::setTimeLimit(60000);
-        scriptedsdl::stall(c.frame);
-        scriptedsdl::quitAt(c.quitAt);
+        scriptedsdl::stall(frame);
+        scriptedsdl::quitAt(quitAt);
         EXPECT_EQ(mainLoop(), 0);
-        EXPECT_EQ(scriptedsdl::now(), c.frame);
+        EXPECT_EQ(scriptedsdl::now(), frame);
         EXPECT_EQ(scriptedsdl::record().passes, 1);
     }
 }

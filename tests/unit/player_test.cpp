@@ -1,6 +1,6 @@
-// The player's movement rules: walking on the grid of eighths, coming out of
-// the entrance, falling and landing, ladders, walking into the exit, and the
-// player's weight in the camera's aim.
+// The player's rules: walking on the grid of eighths, falling and landing,
+// ladders, its weight in the camera's aim, setting a domino down by walking
+// aside to a free neighbour, and the level's one push.
 #include "world.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +22,24 @@ Trace over(World& w, int n, const int& field)
     return seen;
 }
 
-const char* longFloor = "6 1 0 0 5 0\n(____)\n      \n";
-const char* shortFloor = "3 1 0 0 2 0\n(_)\n   \n";
+Trace operator+(Trace a, const Trace& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const char* const longFloor = R"(|
+                                 |(____))";
 
 // A walk starts with a step of 1, goes on with steps of 2 and winds down with
 // 2 and 1 after the release; a tap is a single step.
 TEST(PlayerWalking, ATapIsOneStepAHeldArrowOneThenTwosAndTheReleaseTwoThenOne)
 {
-    const struct { const char* name; int from, direction, held; Trace xs; } cases[] = {
+    const struct {
+        const char* name;
+        int from, direction, held;
+        Trace xs;
+    } cases[] = {
         {"tap", 0, 1, 0, {1, 1, 1}},
         {"held right", 0, 1, 5, {1, 3, 5, 7, 9, 11, 12, 12}},
         {"held left", 24, -1, 3, {23, 21, 19, 17, 16, 16}},
@@ -38,34 +48,21 @@ TEST(PlayerWalking, ATapIsOneStepAHeldArrowOneThenTwosAndTheReleaseTwoThenOne)
         World w(longFloor);
         standAt(c.from, 0);
         player.move(c.direction);
-        Trace xs = over(w, c.held, player.x);
+        const Trace held = over(w, c.held, player.x);
         player.stop();
-        for (int x : over(w, 3, player.x))
-            xs.push_back(x);
-        EXPECT_EQ(xs, c.xs) << c.name;
+        EXPECT_EQ(held + over(w, 3, player.x), c.xs) << c.name;
         EXPECT_FALSE(player.stopping) << c.name;
     }
-}
-
-TEST(PlayerEntrance, TheWalkOutTakesNineTicksAndArrowsWaitForIt)
-{
-    World w(longFloor);
-    player.move(1);
-    w.tick();
-    EXPECT_EQ(player.z, -8);
-    w.tick(7);
-    EXPECT_EQ(player.x, 0);
-    w.tick();
-    EXPECT_EQ(player.z, 0);
-    EXPECT_EQ(player.deltaZ, 0);
-    EXPECT_EQ(player.x, 1) << "the ninth tick also walks";
-    EXPECT_FALSE(levelDone);
 }
 
 // Upper floor in columns 0 and 1, nothing above column 2, floor below.
 TEST(PlayerFalling, OffAnEdgeItDropsOneThenTwoWithoutDriftingAndLandsExactlyOnTheFloor)
 {
-    World w("4 2 0 1 3 0\n()  \n(__)\n    \n    \n");
+    World w(R"(4 2 0 1 3 0
+               |
+               |()
+               |
+               |(__))");
     standAt(14, 8);
     player.move(1);
     EXPECT_EQ(over(w, 7, player.y), (Trace{8, 8, 7, 5, 3, 1, 0}));
@@ -75,77 +72,36 @@ TEST(PlayerFalling, OffAnEdgeItDropsOneThenTwoWithoutDriftingAndLandsExactlyOnTh
     EXPECT_EQ(over(w, 2, player.x), (Trace{19, 21}));
 }
 
-// Columns truncate toward zero, so column 0 reaches 7 steps past the left edge.
-TEST(PlayerOutside, SevenStepsPastTheLeftEdgeStandOnColumnZeroNineFall)
-{
-    for (const int x : {-5, -9}) {
-        World w(shortFloor);
-        standAt(x, 0);
-        EXPECT_EQ(player.getCell(0), x == -5 ? w.cell(0, 0) : &borderCell) << x;
-        w.tick();
-        EXPECT_EQ(player.falling, x == -9) << x;
-    }
-}
-
-TEST(PlayerOutside, LostOnlyBelowThirtyEighthsUnderRowZero)
-{
-    World w(shortFloor);
-    for (const int y : {-30, -31}) {
-        standAt(-16, y);
-        player.falling = true;
-        EXPECT_EQ(player.update(), y == -30) << y;
-    }
-}
-
-// Column 1 has ladders through row 1 and, in the first level, on through row
-// 0; in the second the ladder ends on row 0's floor.
-const char* ladderGoesOn = "3 3 0 2 2 0\n(_)\n(!)\n(!)\n   \n   \n   \n";
-const char* ladderEnds = "3 3 0 2 2 0\n(_)\n(!)\n(_)\n   \n   \n   \n";
-
+// Column 1's ladder goes on down through row 0's floor; column 3's ends on it.
 TEST(PlayerLadders, ClimbingStopsOnFloorsWhereTheLadderEndsAndOnReleaseAnywhere)
 {
-    const struct { const char* name; const char* level; int x, y, direction, releasedAfter; Trace ys; } cases[] = {
-        {"down through a floor the ladder goes on below", ladderGoesOn, 8, 16, -1, 10,
-         {15, 13, 11, 9, 7, 5, 3, 1, 0, 0}},
-        {"down onto the floor where it ends", ladderEnds, 8, 16, -1, 6, {15, 13, 11, 9, 8, 8}},
-        {"down with no ladder below", ladderEnds, 0, 16, -1, 2, {16, 16}},
-        {"up over the top onto the floor above", "3 2 0 0 2 1\n(_)\n(!)\n   \n   \n", 8, 0, 1, 7,
-         {1, 3, 5, 7, 9, 8, 8}},
-        {"up, released half-way", ladderGoesOn, 8, 0, 1, 2, {1, 3, 5, 6, 6}},
+    const struct {
+        const char* name;
+        int x, y, direction, releasedAfter;
+        Trace ys;
+    } cases[] = {
+        {"down through a floor the ladder goes on below", 8, 16, -1, 10, {15, 13, 11, 9, 7, 5, 3, 1, 0, 0}},
+        {"down onto the floor where it ends", 24, 16, -1, 6, {15, 13, 11, 9, 8, 8}},
+        {"down with no ladder below", 0, 16, -1, 2, {16, 16}},
+        {"up over the top onto the floor above", 8, 8, 1, 7, {9, 11, 13, 15, 17, 16, 16}},
+        {"up, released half-way", 8, 0, 1, 2, {1, 3, 5, 6, 6}},
     };
     for (const auto& c : cases) {
-        World w(c.level);
+        World w(R"(5 3 0 2 4 0
+                   |
+                   |(_ _)
+                   |
+                   |(! !)
+                   |
+                   |(! _))");
         standAt(c.x, c.y);
         player.climb(c.direction);
-        Trace ys = over(w, c.releasedAfter, player.y);
+        const Trace climbed = over(w, c.releasedAfter, player.y);
         player.stop();
-        for (int y : over(w, int(c.ys.size()) - c.releasedAfter, player.y))
-            ys.push_back(y);
-        EXPECT_EQ(ys, c.ys) << c.name;
+        EXPECT_EQ(climbed + over(w, int(c.ys.size()) - c.releasedAfter, player.y), c.ys) << c.name;
         EXPECT_FALSE(player.falling) << c.name;
         EXPECT_EQ(player.vspeed, 0) << c.name;
     }
-}
-
-TEST(PlayerExit, UpArrowWalksOnlyIntoAnOpenedExitAndEndsTheLevelOnTheNinthTick)
-{
-    World w(shortFloor);
-    standAt(16, 0);
-    player.climb(1);
-    EXPECT_EQ(player.deltaZ, 0) << "closed exit";
-    level->wayOut.open();
-    w.tick();
-    standAt(8, 0);
-    player.climb(1);
-    EXPECT_EQ(player.deltaZ, 0) << "beside the opened exit";
-    standAt(16, 0);
-    player.climb(1);
-    EXPECT_EQ(player.deltaZ, -1);
-    w.tick(8);
-    EXPECT_EQ(player.z, -8);
-    EXPECT_FALSE(levelDone);
-    w.tick();
-    EXPECT_TRUE(levelDone);
 }
 
 // The wind-down after a release still counts as moving.
@@ -163,6 +119,41 @@ TEST(PlayerImportance, RisesByFiveWhileMovingHoldsFiftyTicksAfterThenDecaysToOne
     EXPECT_EQ(player.importance, 21);
     EXPECT_EQ(over(w, 21, player.importance),
               (Trace{20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 1}));
+}
+
+// A neighbour qualifies with both slots free and its floor joined on its left,
+// which for the left neighbour is its join to the cell beyond it. The walk
+// goes an eighth a tick, sets down in the first free cell and winds down.
+// Rows: both neighbours free, so the right one; only the left one free; the
+// right one not joined to its left; the left one not joined to its left.
+TEST(PlayerSettingDown, InATakenSlotItWalksToAQualifyingNeighbourTheRightOneFirst)
+{
+    const struct {
+        int from, at, direction;
+        Trace xs;
+        const char* level;
+    } cases[] = {
+        {3, 2, 1, {17, 18, 19, 20, 21, 22, 23, 24, 26, 27, 27}, R"(|  NN
+                                                                   |(____))"},
+        {5, 2, -1, {15, 13, 12, 12}, R"(|  NN N
+                                        |(___).)"},
+        {0, 2, 0, {16, 16}, R"(|NNN
+                               |(__.)"},
+        {3, 1, 0, {8, 8}, R"(| NNN
+                             |.__))"},
+    };
+    for (const auto& c : cases) {
+        World w(c.level);
+        Domino* d = w.at(c.from, 0);
+        standAt(Player::stepsPerCell * c.from, 0);
+        ASSERT_TRUE(player.grab());
+        player.x = Player::stepsPerCell * c.at;
+        EXPECT_FALSE(player.grab()) << c.level;
+        EXPECT_EQ(player.releasing, c.direction != 0) << c.level;
+        EXPECT_EQ(over(w, c.xs.size(), player.x), c.xs) << c.level;
+        EXPECT_EQ(player.held, c.direction ? nullptr : d) << c.level;
+        EXPECT_TRUE(!c.direction || w.at(c.at + c.direction, 0) == d) << c.level;
+    }
 }
 
 }  // namespace

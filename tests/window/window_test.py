@@ -1,18 +1,18 @@
 #!/usr/bin/env python3
 """Real-window tests: the game binary in its own X server, played with key presses.
 
-Each case starts a fresh Xvfb (it picks its own display number and reports it
-through -displayfd), writes its levels into a fresh working directory, runs the
-real game there with Mesa's software renderer, presses keys through XTEST with
-xdotool and looks at the window with xwininfo, xprop and ImageMagick's import. A
-small Xlib client (ctypes, libX11) watches the root window for windows being
-mapped and sends the window manager's close request.
+Each case starts a fresh Xvfb (which picks its own display and reports it
+through -displayfd), writes its levels into a fresh working directory, runs
+the real game there with Mesa's software renderer, presses keys through
+XTEST with xdotool and looks at the window with xdotool, xprop and
+ImageMagick's import. A small Xlib client (ctypes) sees windows being created
+and mapped, and sends the window manager's close request.
 
     window_test.py --game PATH --artifacts DIR [--slow-swap LIB] [--keep] CASE
 
-Screenshots and the game's output go to DIR; they are removed again when the
-case passes, unless --keep is given. Exit status 0 means the case passed, 1 that it failed (a missing
-tool is a failure too, never a skip).
+Screenshots (PPM) and the game's output go to DIR; they are removed when the
+case passes, unless --keep is given. Exit status 0 means the case passed, 1
+that it failed (a missing tool is a failure too, never a skip).
 """
 
 import argparse
@@ -20,48 +20,25 @@ import ctypes
 import ctypes.util
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import threading
 import time
-import zlib
 
-TOOLS = ["Xvfb", "xdotool", "xwininfo", "xprop", "import"]
+TOOLS = ["Xvfb", "xdotool", "xprop", "import"]
+HERE = os.path.dirname(os.path.abspath(__file__))
+DESKTOP_ENTRY = os.path.join(HERE, "..", "..", "packaging", "io.toppleton.Toppleton.desktop")
 
-# The desktop entry names the window class that ties the window to it.
-DESKTOP_ENTRY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                             "packaging", "io.toppleton.Toppleton.desktop")
-
-# Time-outs in real seconds. The game's own clock slows down when frames take
-# long to draw, so these are generous on purpose.
-EXIT_TIMEOUT = 15
-WINDOW_TIMEOUT = 20
-SCENE_TIMEOUT = 20
+# Real seconds. The game's clock slows down when frames take long to draw,
+# so these are generous on purpose.
+TIMEOUT = 20
 SOLVE_TIMEOUT = 90
+SLOW_SWAP_MS = 3000  # more than the 2.56 s in which 128 refreshes fill SDL's queue
 
-STARTUP_FAILURE = 'Can\'t start: level file "levels/1" could not be loaded: '
-GAME_FINISHED = "Can't open level 3 (Did you just finish the game?? :)"
-BROKEN_LEVEL_2 = 'Can\'t go on: level file "levels/2" could not be loaded: '
-NO_DISPLAY = "No display to open the window on: "
-
-# Milliseconds each buffer swap takes in slow_frame_quit: more than the
-# 2.56 s in which the refresh timer alone would fill SDL's queue of 128.
-SLOW_SWAP_MS = 3000
-SLOW_SWAP = None  # path of the LD_PRELOAD shim, from --slow-swap
-
-
-def title(level):
-    return "Toppleton - level %d" % level
-
-
-def desktop_wm_class():
-    with open(DESKTOP_ENTRY) as entry:
-        for line in entry:
-            if line.startswith("StartupWMClass="):
-                return line.split("=", 1)[1].strip()
-    raise CaseFailed("%s names no StartupWMClass" % DESKTOP_ENTRY)
+ONE_TRIGGER = "10 1 0 0 6 0\n(________)\n  T       \n"  # pushed right, it opens the exit
+CHAIN = "12 1 0 0 8 0\n(__________)\n   NT       \n"   # a domino that fells the trigger
+SCENE = "8 2 0 0 7 1\n   (___)\n(______)\n        \n  NN T  \n"
 
 
 class CaseFailed(Exception):
@@ -73,761 +50,337 @@ def check(condition, message):
         raise CaseFailed(message)
 
 
-# ---------------------------------------------------------------- levels
-
-# One row: the player comes out of the door on the left, a trigger stands in
-# the third cell and the exit is four cells further on, with floor beyond it.
-LEVEL_ONE_TRIGGER = (
-    "10 1 0 0 6 0\n"
-    "(________)\n"
-    "  T       \n"
-)
-
-# One row again, but the push goes to a plain domino that topples the trigger.
-LEVEL_CHAIN = (
-    "12 1 0 0 8 0\n"
-    "(__________)\n"
-    "   NT       \n"
-)
-
-# Two rows of floor with the player's door on the left of the lower one and
-# plain dominoes in front of the trigger.
-LEVEL_SCENE = (
-    "8 2 0 0 7 1\n"
-    "   (___)\n"
-    "(______)\n"
-    "        \n"
-    "  NN T  \n"
-)
-
-# Five cells of floor, the door on the left; walking right falls off the end.
-LEVEL_LEDGE = (
-    "5 1 0 0 3 0\n"
-    "(___)\n"
-    "  N  \n"
-)
-
-
-def write_levels(workdir, levels):
-    os.makedirs(os.path.join(workdir, "levels"), exist_ok=True)
-    for number, text in levels.items():
-        with open(os.path.join(workdir, "levels", str(number)), "wb") as f:
-            f.write(text.encode() if isinstance(text, str) else text)
-
-
-# ---------------------------------------------------------------- images
-
-class Frame:
-    """One RGB screenshot, analysed on every second pixel of every second row."""
-
-    STEP = 2
-
-    def __init__(self, width, height, rgb):
-        self.width = width
-        self.height = height
-        self.rgb = rgb
-
-    @classmethod
-    def from_ppm(cls, data):
-        fields = []
-        pos = 0
-        while len(fields) < 4:
-            while data[pos:pos + 1].isspace():
-                pos += 1
-            if data[pos:pos + 1] == b"#":
-                pos = data.index(b"\n", pos)
-                continue
-            end = pos
-            while not data[end:end + 1].isspace():
-                end += 1
-            fields.append(data[pos:end])
-            pos = end
-        magic, width, height, maxval = fields
-        if magic != b"P6" or maxval != b"255":
-            raise CaseFailed("screenshot is not an 8-bit PPM: %r" % fields)
-        width, height = int(width), int(height)
-        rgb = data[pos + 1:pos + 1 + 3 * width * height]
-        return cls(width, height, rgb)
-
-    def pixels(self):
-        step = self.STEP
-        rgb = self.rgb
-        for y in range(0, self.height, step):
-            row = 3 * y * self.width
-            for x in range(0, self.width, step):
-                i = row + 3 * x
-                yield x, y, rgb[i], rgb[i + 1], rgb[i + 2]
-
-    def classify(self):
-        """Pixel counts, centroids and boxes of the game's colours, lit or not."""
-        found = {name: Region() for name in COLOURS}
-        for x, y, r, g, b in self.pixels():
-            if r < 60 and b < 60:
-                continue  # the black background, and the unlit sides of things
-            for name, matches in COLOURS.items():
-                if matches(r, g, b):
-                    found[name].add(x, y)
-        return Scene(found, self.is_dark())
-
-    def is_dark(self):
-        # Lit head-on, a floor's front and top faces show its blue at 231 of
-        # 255, and every level has floor in view. The fade darkens all pixels
-        # alike, so the brightest channel drops below 200 within its first
-        # fifth and stays there to its end.
-        return max(self.rgb) < 200
-
-    def save_png(self, path):
-        raw = b"".join(b"\0" + self.rgb[3 * self.width * y:3 * self.width * (y + 1)]
-                       for y in range(self.height))
-
-        def chunk(kind, body):
-            block = kind + body
-            return struct.pack(">I", len(body)) + block + struct.pack(">I", zlib.crc32(block))
-
-        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
-        with open(path, "wb") as f:
-            f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
-                    + chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
+def title(level):
+    return "Toppleton - level %d" % level
 
 
 # Lighting scales a colour and adds a little ambient light, so each test is on
 # the ratios between the channels and on a floor of brightness.
-def is_floor_blue(r, g, b):      # (0, 0.5, 1)
-    return b >= 60 and r * 5 < b and 0.35 * b <= g <= 0.65 * b
-
-
-def is_domino_yellow(r, g, b):   # (1, 1, 0)
-    return r >= 60 and abs(r - g) * 6 < r and b * 4 < r
-
-
-def is_player_grey(r, g, b):     # (0.9, 0.9, 0.9)
-    return min(r, g, b) >= 110 and max(r, g, b) - min(r, g, b) <= 20
-
-
-COLOURS = {"blue": is_floor_blue, "yellow": is_domino_yellow, "grey": is_player_grey}
-
-
-class Region:
-    def __init__(self):
-        self.count = 0
-        self.sx = self.sy = 0
-        self.left = self.top = 10 ** 9
-        self.right = self.bottom = -1
-
-    def add(self, x, y):
-        self.count += 1
-        self.sx += x
-        self.sy += y
-        self.left = min(self.left, x)
-        self.right = max(self.right, x)
-        self.top = min(self.top, y)
-        self.bottom = max(self.bottom, y)
-
-    def centre(self):
-        return self.sx / self.count, self.sy / self.count
-
-    def __repr__(self):
-        if not self.count:
-            return "none"
-        cx, cy = self.centre()
-        return "%d px around (%d, %d), box x %d-%d y %d-%d" % (
-            self.count * Frame.STEP ** 2, cx, cy, self.left, self.right, self.top, self.bottom)
+COLOURS = {
+    "blue": lambda r, g, b: b >= 60 and r * 5 < b and 0.35 * b <= g <= 0.65 * b,  # floor (0, 0.5, 1)
+    "yellow": lambda r, g, b: r >= 60 and abs(r - g) * 6 < r and b * 4 < r,      # domino (1, 1, 0)
+    "grey": lambda r, g, b: min(r, g, b) >= 110 and max(r, g, b) - min(r, g, b) <= 20,  # player
+}
+MIN_SAMPLES = {"blue": 400, "yellow": 40, "grey": 8}  # of every fourth pixel
 
 
 class Scene:
-    """What one frame shows: a region per colour, and whether it is fading out."""
+    """What one screenshot shows: per colour the count, centre and box of its
+    pixels, on every second pixel of every second row; and whether it is dark.
+    Lit head-on, the floor shows its blue at 231 of 255 and every level has
+    floor in view; the fade darkens all alike, below 200 within its first fifth."""
 
-    # Sampled pixel counts (one in four pixels) that make a colour present.
-    MIN_SAMPLES = {"blue": 400, "yellow": 40, "grey": 8}
+    def __init__(self, ppm):
+        magic, width, height, maxval, rgb = ppm.split(maxsplit=4)
+        check(magic == b"P6" and maxval == b"255", "screenshot is not an 8-bit PPM")
+        width, height = int(width), int(height)
+        self.dark = max(rgb) < 200
+        self.regions = {name: [] for name in COLOURS}
+        for y in range(0, height, 2):
+            for x in range(0, width, 2):
+                r, g, b = rgb[3 * (y * width + x):3 * (y * width + x) + 3]
+                if r >= 60 or b >= 60:
+                    for name, matches in COLOURS.items():
+                        if matches(r, g, b):
+                            self.regions[name].append((x, y))
 
-    def __init__(self, regions, dark):
-        self.regions = regions
-        self.dark = dark
+    def shows(self, *names):
+        return all(len(self.regions[n]) >= MIN_SAMPLES[n] for n in names)
 
-    def shows(self, name):
-        return self.regions[name].count >= self.MIN_SAMPLES[name]
-
-    def shows_level(self):
-        return all(self.shows(name) for name in COLOURS)
-
-    def is_dark(self):
-        return self.dark
-
-    def player_along_floor(self):
-        """The figure's centre across the floor, 0 at its left end, 1 at its right."""
-        floor, figure = self.regions["blue"], self.regions["grey"]
-        if not self.shows("blue") or not self.shows("grey"):
-            return None
-        return (figure.centre()[0] - floor.left) / max(1, floor.right - floor.left)
+    def centre(self, name):
+        points = self.regions[name]
+        return tuple(sum(p[i] for p in points) / len(points) for i in (0, 1))
 
     def __str__(self):
-        return "; ".join("%s: %r" % (n, r) for n, r in self.regions.items()) + \
-            ("; fading" if self.dark else "")
-
-
-# ---------------------------------------------------------------- Xlib
-
-class XEvent(ctypes.Structure):
-    # The fields every event starts with, then the one window that MapNotify
-    # and CreateNotify add; the whole union is 24 longs.
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
-                ("pad", ctypes.c_long * 18)]
-
-
-class XClientMessageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
-                ("pad", ctypes.c_long * 12)]
-
-
-X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
-CREATE_NOTIFY, MAP_NOTIFY, CLIENT_MESSAGE = 16, 19, 33
-SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
-
-
-def load_xlib():
-    name = ctypes.util.find_library("X11")
-    if not name:
-        raise CaseFailed("libX11 not found")
-    xlib = ctypes.CDLL(name)
-    xlib.XOpenDisplay.restype = ctypes.c_void_p
-    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    xlib.XDefaultRootWindow.restype = ctypes.c_ulong
-    xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    xlib.XInternAtom.restype = ctypes.c_ulong
-    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    xlib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
-    xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    xlib.XPending.argtypes = [ctypes.c_void_p]
-    xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
-    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                                ctypes.c_long, ctypes.c_void_p]
-    xlib.XFlush.argtypes = [ctypes.c_void_p]
-    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    xlib.XSetErrorHandler.argtypes = [X_ERROR_HANDLER]
-    return xlib
+        return "; ".join("%s: %d samples" % (n, len(r)) for n, r in self.regions.items()) + \
+            ("; dark" if self.dark else "")
 
 
 class XWatch:
     """An Xlib client that records every window created or mapped on the screen."""
 
     def __init__(self, display):
-        self.xlib = load_xlib()
-        # An X error (say, a window that has just gone) must not end this
-        # process, as Xlib's default handler would.
-        self.on_error = X_ERROR_HANDLER(lambda dpy, err: 0)
-        self.xlib.XSetErrorHandler(self.on_error)
-        self.dpy = self.xlib.XOpenDisplay(display.encode())
-        if not self.dpy:
-            raise CaseFailed("cannot open display %s with Xlib" % display)
-        self.root = self.xlib.XDefaultRootWindow(self.dpy)
-        self.xlib.XSelectInput(self.dpy, self.root, SUBSTRUCTURE_NOTIFY_MASK)
-        self.xlib.XSync(self.dpy, 0)
-        self.created = []
-        self.mapped = []
+        x = self.xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        # Window ids and atoms fit in an int; only the display is a pointer.
+        x.XOpenDisplay.restype = ctypes.c_void_p
+        # An X error (a window that has just gone) must not end this process.
+        self.on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
+        x.XSetErrorHandler(self.on_error)
+        self.dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
+        check(self.dpy.value, "cannot open display %s with Xlib" % display)
+        x.XSelectInput(self.dpy, x.XDefaultRootWindow(self.dpy), 1 << 19)  # SubstructureNotify
+        x.XSync(self.dpy, 0)
+        self.created, self.mapped = [], []
 
     def poll(self):
-        """Takes in the events of everything the server has done so far."""
         self.xlib.XSync(self.dpy, 0)
-        event = XEvent()
+        # type, serial, send_event, display, event window, window, then the rest of 24 longs
+        event = (ctypes.c_long * 24)()
         while self.xlib.XPending(self.dpy):
-            self.xlib.XNextEvent(self.dpy, ctypes.byref(event))
-            if event.type == CREATE_NOTIFY:
-                self.created.append(event.window)
-            elif event.type == MAP_NOTIFY:
-                self.mapped.append(event.window)
+            self.xlib.XNextEvent(self.dpy, event)
+            kind = {16: self.created, 19: self.mapped}.get(event[0] & 0xffffffff)
+            if kind is not None:
+                kind.append(event[5])
 
     def request_close(self, window):
-        """Asks the window to close as a window manager does: WM_DELETE_WINDOW."""
-        protocols = self.xlib.XInternAtom(self.dpy, b"WM_PROTOCOLS", 0)
-        delete = self.xlib.XInternAtom(self.dpy, b"WM_DELETE_WINDOW", 0)
-        message = XClientMessageEvent()
-        message.type = CLIENT_MESSAGE
-        message.window = window
-        message.message_type = protocols
-        message.format = 32
-        message.data[0] = delete
-        message.data[1] = 0  # CurrentTime
-        self.xlib.XSendEvent(self.dpy, window, 0, 0, ctypes.byref(message))
-        self.xlib.XFlush(self.dpy)
-
-    def close(self):
-        self.xlib.XCloseDisplay(self.dpy)
-
-
-# ---------------------------------------------------------------- processes
-
-class XServer:
-    """A private Xvfb; it chooses a free display and reports it on a pipe."""
-
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        with os.fdopen(read_end, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                byte = pipe.read(1)
-                if not byte:
-                    break
-                number += byte
-        if not number.strip().isdigit():
-            self.stop()
-            raise CaseFailed("Xvfb did not report a display (exit status %s)" % self.proc.poll())
-        self.display = ":" + number.strip().decode()
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        """WM_DELETE_WINDOW in a WM_PROTOCOLS client message, as a window manager sends it."""
+        atom = lambda name: self.xlib.XInternAtom(self.dpy, name, 0)
+        # type 33 (ClientMessage), serial, send_event, display, window, message type, format 32, data
+        message = (ctypes.c_long * 24)(33, 0, 0, 0, window, atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW"))
+        self.xlib.XSendEvent(self.dpy, window, 0, 0, message)
+        self.xlib.XSync(self.dpy, 0)
 
 
 class Session:
     """One case's world: its X server, its working directory and the game."""
 
-    def __init__(self, game, artifacts, levels):
-        self.game = game
-        self.artifacts = artifacts
+    def __init__(self, args, levels):
+        self.args = args
         self.workdir = tempfile.mkdtemp(prefix="toppleton-window-")
-        write_levels(self.workdir, levels)
-        self.server = XServer()
-        self.env = dict(os.environ, DISPLAY=self.server.display, LIBGL_ALWAYS_SOFTWARE="1")
-        try:
-            self.watch = XWatch(self.server.display)
-        except CaseFailed:
-            self.server.stop()
-            shutil.rmtree(self.workdir, ignore_errors=True)
-            raise
+        os.makedirs(os.path.join(self.workdir, "levels"))
+        for number, text in levels.items():
+            with open(os.path.join(self.workdir, "levels", str(number)), "w") as f:
+                f.write(text)
+        read_end, write_end = os.pipe()
+        self.server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
         self.proc = None
-        self.window = None
+        if not number.isdigit():
+            self.close()
+            raise CaseFailed("Xvfb reported no display")
+        self.env = dict(os.environ, DISPLAY=":" + number, LIBGL_ALWAYS_SOFTWARE="1")
+        try:
+            self.watch = XWatch(self.env["DISPLAY"])
+        except Exception:
+            self.close()
+            raise
         self.shots = 0
 
-    def start_game(self, env=None):
-        self.stdout = open(os.path.join(self.artifacts, "stdout.txt"), "wb")
-        self.stderr = open(os.path.join(self.artifacts, "stderr.txt"), "wb")
-        self.proc = subprocess.Popen([self.game], cwd=self.workdir, env=env or self.env,
-                                     stdin=subprocess.DEVNULL, stdout=self.stdout,
-                                     stderr=self.stderr)
+    def close(self):
+        for proc in (self.proc, self.server):
+            if proc and proc.poll() is None:
+                proc.kill()
+                proc.wait()
+        shutil.rmtree(self.workdir, ignore_errors=True)
 
-    def wait_exit(self, timeout=EXIT_TIMEOUT):
+    def start(self, **env):
+        self.out = open(os.path.join(self.args.artifacts, "stdout.txt"), "w+")
+        self.err = open(os.path.join(self.args.artifacts, "stderr.txt"), "w+")
+        environment = {k: v for k, v in dict(self.env, **env).items() if v is not None}
+        self.proc = subprocess.Popen([self.args.game], cwd=self.workdir, env=environment,
+                                     stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err)
+
+    def finish(self, timeout=TIMEOUT):
+        """Waits for the game to end: its exit status, stdout lines and stderr lines."""
         try:
-            return self.proc.wait(timeout)
+            status = self.proc.wait(timeout)
         except subprocess.TimeoutExpired:
             raise CaseFailed("the game was still running after %d s" % timeout)
+        self.out.seek(0)
+        self.err.seek(0)
+        return status, self.out.read().splitlines(), self.err.read().splitlines()
 
-    def output(self):
-        """The game's standard output and standard error so far."""
-        self.stdout.flush()
-        self.stderr.flush()
-        with open(self.stdout.name, "rb") as out, open(self.stderr.name, "rb") as err:
-            return out.read().decode(errors="replace"), err.read().decode(errors="replace")
+    def x(self, *command):
+        result = subprocess.run(command, env=self.env, capture_output=True, timeout=10)
+        return result.returncode, result.stdout.decode(errors="replace")
 
-    def x(self, *args, timeout=10):
-        try:
-            result = subprocess.run(list(args), env=self.env, stdout=subprocess.PIPE,
-                                    stderr=subprocess.PIPE, timeout=timeout)
-        except subprocess.TimeoutExpired:
-            raise CaseFailed("%s did not finish within %d s" % (" ".join(args), timeout))
-        return result.returncode, result.stdout
-
-    def wait_window(self):
-        """Waits until the game has a viewable window and gives it the keyboard."""
-        deadline = time.monotonic() + WINDOW_TIMEOUT
+    def window(self):
+        """Waits until the game has a viewable window, gives it the keyboard and
+        returns its size and place."""
+        deadline = time.monotonic() + TIMEOUT
         while time.monotonic() < deadline:
-            check(self.proc.poll() is None,
-                  "the game exited with status %s before its window appeared"
-                  % self.proc.returncode)
+            check(self.proc.poll() is None, "the game exited with %s before its window" % self.proc.returncode)
             status, out = self.x("xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid))
             if status == 0 and out.split():
-                self.window = out.split()[0].decode()
-                self.x("xdotool", "windowfocus", "--sync", self.window)
-                self.geometry = self.window_geometry()
-                return self.window
+                self.id = out.split()[0]
+                self.x("xdotool", "windowfocus", "--sync", self.id)
+                size = dict(line.split("=") for line in
+                            self.x("xdotool", "getwindowgeometry", "--shell", self.id)[1].split())
+                self.geometry = "%(WIDTH)sx%(HEIGHT)s+%(X)s+%(Y)s" % size
+                return size
             time.sleep(0.1)
-        raise CaseFailed("no window of the game became viewable within %d s" % WINDOW_TIMEOUT)
+        raise CaseFailed("no window of the game became viewable within %d s" % TIMEOUT)
 
-    def window_info(self):
-        status, out = self.x("xwininfo", "-id", self.window)
-        check(status == 0, "xwininfo failed on window %s" % self.window)
-        return {key.strip(): value.strip() for key, value in
-                (line.split(":", 1) for line in out.decode().splitlines() if ":" in line)}
-
-    def window_strings(self, name):
-        """The strings of a text property of the window, as xprop shows them;
-        None once the window has gone."""
-        status, out = self.x("xprop", "-id", self.window, "-notype", name)
-        line = out.decode(errors="replace").strip()
-        if status != 0 or " = " not in line:
+    def prop(self, name):
+        """The strings of a text property of the window; None once it has gone."""
+        status, out = self.x("xprop", "-id", self.id, "-notype", name)
+        if status != 0 or " = " not in out:
             return None
-        return [field.strip().strip('"') for field in line.split(" = ", 1)[1].split(",")]
-
-    def window_geometry(self):
-        """The window's area on the screen, as import's crop geometry."""
-        info = self.window_info()
-        return "%sx%s+%s+%s" % (info["Width"], info["Height"],
-                                info["Absolute upper-left X"], info["Absolute upper-left Y"])
-
-    def capture(self):
-        # The window's area of the whole screen: asked for a window that has
-        # just gone, import would fall back to letting the user pick one, and
-        # hold the server while it waits.
-        status, out = self.x("import", "-window", "root", "-crop", self.geometry, "+repage",
-                             "-depth", "8", "ppm:-")
-        check(status == 0 and out, "import could not capture %s" % self.geometry)
-        return Frame.from_ppm(out)
-
-    def keep(self, frame, label):
-        self.shots += 1
-        frame.save_png(os.path.join(self.artifacts, "%03d-%s.png" % (self.shots, label)))
-
-    def screenshot(self, label):
-        frame = self.capture()
-        self.keep(frame, label)
-        return frame
+        return [field.strip().strip('"') for field in out.strip().split(" = ", 1)[1].split(",")]
 
     def look(self, label):
-        return self.screenshot(label).classify()
+        # The window's area of the whole screen: asked for a window that has
+        # just gone, import would wait for the user to pick one.
+        ppm = subprocess.run(["import", "-window", "root", "-crop", self.geometry, "+repage", "-depth", "8",
+                              "ppm:-"], env=self.env, capture_output=True, timeout=10).stdout
+        check(ppm, "import could not capture %s" % self.geometry)
+        self.shots += 1
+        with open(os.path.join(self.args.artifacts, "%03d-%s.ppm" % (self.shots, label)), "wb") as f:
+            f.write(ppm)
+        return Scene(ppm)
 
-    def wait_for(self, label, condition, timeout, what):
-        """Takes screenshots until one satisfies condition; returns its scene."""
-        deadline = time.monotonic() + timeout
+    def wait_for(self, label, condition, what):
+        deadline = time.monotonic() + TIMEOUT
         scene = None
         while time.monotonic() < deadline:
-            check(self.proc.poll() is None,
-                  "the game exited with status %s while waiting for %s"
-                  % (self.proc.returncode, what))
+            check(self.proc.poll() is None, "the game exited while waiting for %s" % what)
             scene = self.look(label)
             if condition(scene):
                 return scene
-        raise CaseFailed("no %s within %d s; last frame: %s" % (what, timeout, scene))
+        raise CaseFailed("no %s within %d s; last frame: %s" % (what, TIMEOUT, scene))
 
-    def keys(self, *commands):
-        """Real key presses through XTEST, to the window holding the focus."""
-        self.x("xdotool", *commands)
+    def play_to_the_end(self):
+        """Plays one-row levels of a push to the right until the game ends, and
+        returns the fades to black and the window titles seen meanwhile.
 
-    def close(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-        self.watch.close()
-        self.server.stop()
-        shutil.rmtree(self.workdir, ignore_errors=True)
+        Each round presses the right arrow again (releasing Up stops the walk),
+        pushes with the full stop and tries Up. A push counts only in the
+        domino's cell and Up leads out only in the opened exit's, so the same
+        round works anywhere; a player who overshoots falls and starts again."""
+        self.start()
+        self.window()
+        seen = {"fades": 0, "titles": []}
 
-
-# ---------------------------------------------------------------- cases
-
-def expect_startup_failure(session, stdout_must_have, reason):
-    session.start_game()
-    status = session.wait_exit()
-    out, err = session.output()
-    session.watch.poll()
-    check(STARTUP_FAILURE + reason in err.splitlines(),
-          "standard error lacks the start-up failure line with %r: %r" % (reason, err))
-    check(status == 3, "exit status %s, expected 3" % status)
-    check(not session.watch.mapped and not session.watch.created,
-          "windows were created %s and mapped %s" % (session.watch.created, session.watch.mapped))
-    for line in stdout_must_have:
-        check(line in out.splitlines(), "standard output lacks %r: %r" % (line, out))
-    return out
-
-
-def case_no_level(game, artifacts):
-    """No levels/1 (only a levels/2): the game refuses to start, windowless."""
-    session = Session(game, artifacts, {2: LEVEL_SCENE})
-    try:
-        out = expect_startup_failure(session, [], "No such file or directory")
-        check(out == "", "a missing file should print nothing on standard output: %r" % out)
-    finally:
-        session.close()
+        def watch():
+            dark = True  # until the first frame has been drawn
+            try:
+                while self.proc.poll() is None:
+                    name = self.prop("WM_NAME")
+                    if name and seen["titles"][-1:] != name:
+                        seen["titles"] += name
+                    scene = self.look("play")
+                    seen["fades"] += scene.dark and not dark
+                    dark = scene.dark
+            except CaseFailed:
+                pass  # the game ended while a frame was being taken
+        watcher = threading.Thread(target=watch, daemon=True)
+        watcher.start()
+        deadline = time.monotonic() + SOLVE_TIMEOUT
+        while self.proc.poll() is None and time.monotonic() < deadline:
+            self.x("xdotool", "keyup", "Right", "keydown", "Up", "keyup", "Up", "keydown", "Right", "key", "period")
+        self.x("xdotool", "keyup", "Right")
+        result = self.finish()
+        watcher.join(20)
+        return result, seen
 
 
-def case_crlf_level(game, artifacts):
-    """A level 1 with CR LF line ends is rejected right after its header."""
-    session = Session(game, artifacts, {1: LEVEL_SCENE.replace("\n", "\r\n")})
-    try:
-        expect_startup_failure(session, ["Newline expected"], "format error")
-    finally:
-        session.close()
-
-
-def case_fifo_level(game, artifacts):
-    """A FIFO as levels/1 is refused at once, unread, instead of hanging the game."""
-    session = Session(game, artifacts, {})
-    try:
-        os.mkfifo(os.path.join(session.workdir, "levels", "1"))
-        expect_startup_failure(session, [], "not a regular file")
-    finally:
-        session.close()
-
-
-def free_display():
-    """A display number no X server on this machine is using."""
-    number = 4999
-    while (os.path.exists("/tmp/.X11-unix/X%d" % number)
-           or os.path.exists("/tmp/.X%d-lock" % number)):
-        number += 1
-    return ":%d" % number
-
-
-def case_no_display(game, artifacts):
-    """No X server to show the window: one line naming DISPLAY, status 1, at once."""
-    session = Session(game, artifacts, {1: LEVEL_SCENE})
-    try:
-        base = {k: v for k, v in session.env.items() if k not in ("DISPLAY", "SDL_VIDEODRIVER")}
-        dead = free_display()
-        for env, says in ((base, "DISPLAY is not set"),
-                          (dict(base, DISPLAY=dead), "no X server answers at DISPLAY=" + dead)):
-            session.start_game(env)
-            status = session.wait_exit()
-            out, err = session.output()
-            ours = [line for line in err.splitlines() if line.startswith(NO_DISPLAY)]
-            check(ours == [NO_DISPLAY + says],
-                  "expected one line %r on standard error: %r" % (NO_DISPLAY + says, err))
-            check(status == 1, "exit status %s without a display, expected 1" % status)
-    finally:
-        session.close()
-
-
-def case_shows_level(game, artifacts):
-    """A valid level: one 960x720 window that shows floor, dominoes and player."""
-    session = Session(game, artifacts, {1: LEVEL_SCENE})
-    try:
-        session.start_game()
-        window = session.wait_window()
-        info = session.window_info()
-        size = (info["Width"], info["Height"])
-        check(size == ("960", "720"), "window is %sx%s, expected 960x720" % size)
-        check(info["Map State"] == "IsViewable", "window map state is %s" % info["Map State"])
+def refused_at_start(levels, reason, printed=None):
+    """Level 1 cannot be loaded: one line saying why, status 3, and no window."""
+    def case(session):
+        if levels is None:
+            os.mkfifo(os.path.join(session.workdir, "levels", "1"))
+        session.start()
+        status, out, err = session.finish()
         session.watch.poll()
-        check(int(window) in session.watch.mapped,
-              "window %s was not seen being mapped (mapped: %s)" % (window, session.watch.mapped))
-        name = session.window_strings("WM_NAME")
-        check(name == [title(1)], "window title is %s, expected %r" % (name, title(1)))
-        wm_class = session.window_strings("WM_CLASS")
-        expected = desktop_wm_class()
-        check(wm_class == [expected, expected],
-              "window class is %s, the desktop entry expects %r" % (wm_class, expected))
-
-        scene = session.wait_for("level", Scene.shows_level, SCENE_TIMEOUT,
-                                 "frame showing blue floor, yellow dominoes and grey player")
-        floor, yellow, grey = (scene.regions[n] for n in ("blue", "yellow", "grey"))
-        # The player comes out of the door at the left end; the dominoes
-        # stand to its right, on the floor: above its bottom edge on screen.
-        check(grey.centre()[0] < yellow.centre()[0],
-              "player is not left of the dominoes: %s" % scene)
-        check(yellow.centre()[1] < floor.bottom and grey.centre()[1] < floor.bottom,
-              "dominoes or player are not standing on the floor: %s" % scene)
-    finally:
-        session.close()
-
-
-class PlayWatcher(threading.Thread):
-    """Screenshots and the window title in the background: counts the fades
-    to black it sees and lists the titles in the order they appeared."""
-
-    def __init__(self, session):
-        super().__init__(daemon=True)
-        self.session = session
-        self.fades = 0
-        self.titles = []
-        self.running = True
-
-    def run(self):
-        dark = True  # until the first frame has been drawn
-        try:
-            while self.running and self.session.proc.poll() is None:
-                name = self.session.window_strings("WM_NAME")
-                if name and (not self.titles or self.titles[-1] != name[0]):
-                    self.titles.append(name[0])
-                frame = self.session.capture()
-                if frame.is_dark() and not dark:
-                    self.fades += 1
-                    self.session.keep(frame, "fade")
-                dark = frame.is_dark()
-        except CaseFailed:
-            pass  # the game ended while a frame was being taken: nothing left to see
-
-    def stop(self):
-        self.running = False
-        self.join(20)
-
-
-def play_to_the_end(session):
-    """Plays one-row levels of a push to the right until the game ends.
-
-    Each round re-presses the right arrow (releasing Up stops the walk),
-    pushes right with the full stop and tries Up. A push only counts in the
-    domino's cell and Up only leads out in the opened exit's cell, so the same
-    round works wherever the player is; a player who overshoots walks off the
-    end and the level starts again. Returns the exit status and the watcher.
-    """
-    session.start_game()
-    session.wait_window()
-    watcher = PlayWatcher(session)
-    watcher.start()
-    deadline = time.monotonic() + SOLVE_TIMEOUT
-    while session.proc.poll() is None and time.monotonic() < deadline:
-        session.keys("keyup", "Right", "keydown", "Up", "keyup", "Up",
-                     "keydown", "Right", "key", "period")
-    session.keys("keyup", "Right")
-    check(session.proc.poll() is not None,
-          "the game still ran after %d s of play; saw %d fades to black"
-          % (SOLVE_TIMEOUT, watcher.fades))
-    status = session.wait_exit()
-    watcher.stop()
-    return status, watcher
-
-
-def case_solves_two_levels(game, artifacts):
-    """Two levels played to the end with real key presses, each named in the
-    window title while it is played; the game then ends."""
-    session = Session(game, artifacts, {1: LEVEL_ONE_TRIGGER, 2: LEVEL_CHAIN})
-    try:
-        status, watcher = play_to_the_end(session)
-        out, err = session.output()
-        check(GAME_FINISHED in out.splitlines(),
-              "standard output lacks %r: %r (stderr %r)" % (GAME_FINISHED, out, err))
-        check(status == 0, "exit status %s, expected 0" % status)
-        check(watcher.fades >= 2, "saw %d fades to black, expected one per level"
-              % watcher.fades)
-        check(watcher.titles == [title(1), title(2)],
-              "window titles were %s, expected %s" % (watcher.titles, [title(1), title(2)]))
-    finally:
-        session.close()
-
-
-def case_broken_next_level(game, artifacts):
-    """A level 2 that exists but cannot be loaded is no end of the game: status 3."""
-    session = Session(game, artifacts, {1: LEVEL_ONE_TRIGGER,
-                                        2: LEVEL_CHAIN.replace("\n", "\r\n")})
-    try:
-        status, _ = play_to_the_end(session)
-        out, err = session.output()
-        check("Newline expected" in out.splitlines(),
-              "standard output lacks the loader's message: %r" % out)
-        check("Did you just finish the game" not in out,
-              "the broken level was taken for the end of the game: %r" % out)
-        check(BROKEN_LEVEL_2 + "format error" in err.splitlines(),
-              "standard error lacks %r: %r" % (BROKEN_LEVEL_2 + "format error", err))
+        check('Can\'t start: level file "levels/1" could not be loaded: ' + reason in err,
+              "standard error lacks the reason %r: %r" % (reason, err))
         check(status == 3, "exit status %s, expected 3" % status)
-    finally:
-        session.close()
+        check(not session.watch.created, "windows were created: %s" % session.watch.created)
+        check(out == printed, "standard output %r, expected %r" % (out, printed))
+    return levels or {}, case
 
 
-def case_fall_restarts(game, artifacts):
-    """Walking off the end of the floor fades out and restarts the same level."""
-    session = Session(game, artifacts, {1: LEVEL_LEDGE})
-    try:
-        session.start_game()
-        session.wait_window()
-        settled = session.wait_for("start", lambda s: s.player_along_floor() is not None,
-                                   SCENE_TIMEOUT, "frame showing floor and player")
-        start = settled.player_along_floor()
-        check(start < 0.25, "player does not start at the floor's left end: %s" % settled)
-
-        session.keys("keydown", "Right")
-        furthest = start
-        scene = settled
-        deadline = time.monotonic() + SCENE_TIMEOUT
-        while not scene.is_dark():
-            check(time.monotonic() < deadline, "no fade to black within %d s" % SCENE_TIMEOUT)
-            check(session.proc.poll() is None,
-                  "the game exited with status %s while the player walked"
-                  % session.proc.returncode)
-            scene = session.look("walk")
-            along = scene.player_along_floor()
-            if along is not None:
-                furthest = max(furthest, along)
-        session.keys("keyup", "Right")
-        check(furthest > 0.5, "the player was never seen walking along the floor")
-
-        session.wait_for("restart", lambda s: not s.is_dark() and s.shows_level()
-                         and s.player_along_floor() < 0.25, SCENE_TIMEOUT,
-                         "frame with the player back at the entrance")
-        check(session.proc.poll() is None, "the game ended instead of restarting the level")
-        out, err = session.output()
-        check(out == "", "unexpected output after the restart: %r" % out)
-    finally:
-        session.close()
+def no_display(session):
+    """No X server to show the window: one line naming DISPLAY, status 1, at once."""
+    number = 4999
+    while os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):
+        number += 1
+    for display, says in ((None, "DISPLAY is not set"), (":%d" % number, "no X server answers at DISPLAY=:%d" % number)):
+        session.start(DISPLAY=display, SDL_VIDEODRIVER=None)
+        status, _, err = session.finish()
+        ours = [line for line in err if line.startswith("No display")]
+        check(ours == ["No display to open the window on: " + says], "standard error: %r" % err)
+        check(status == 1, "exit status %s without a display, expected 1" % status)
 
 
-def case_close_window(game, artifacts):
+def shows_level(session):
+    """One 960x720 window, titled and classed, showing floor, dominoes and player."""
+    session.start()
+    size = session.window()
+    check((size["WIDTH"], size["HEIGHT"]) == ("960", "720"), "window is %(WIDTH)sx%(HEIGHT)s" % size)
+    session.watch.poll()
+    check(int(session.id) in session.watch.mapped, "the window was not seen being mapped")
+    check(session.prop("WM_NAME") == [title(1)], "window title is %s" % session.prop("WM_NAME"))
+    with open(DESKTOP_ENTRY) as entry:
+        expected = [line.split("=", 1)[1].strip() for line in entry if line.startswith("StartupWMClass=")]
+    check(session.prop("WM_CLASS") == expected * 2,
+          "window class is %s, the desktop entry expects %s" % (session.prop("WM_CLASS"), expected))
+    scene = session.wait_for("level", lambda s: s.shows(*COLOURS), "frame showing floor, dominoes and player")
+    # The player comes out of the door at the left end; the dominoes stand to
+    # its right, on the floor: above its bottom edge on screen.
+    floor_bottom = max(y for _, y in scene.regions["blue"])
+    check(scene.centre("grey")[0] < scene.centre("yellow")[0], "player is not left of the dominoes: %s" % scene)
+    check(max(scene.centre("yellow")[1], scene.centre("grey")[1]) < floor_bottom, "not on the floor: %s" % scene)
+
+
+def solves_two_levels(session):
+    """Two levels played to the end, each named in the title while played; then the game ends."""
+    (status, out, err), seen = session.play_to_the_end()
+    check("Can't open level 3 (Did you just finish the game?? :)" in out, "stdout %r, stderr %r" % (out, err))
+    check(status == 0, "exit status %s, expected 0" % status)
+    check(seen["fades"] >= 2, "saw %d fades to black, expected one per level" % seen["fades"])
+    check(seen["titles"] == [title(1), title(2)], "window titles were %s" % seen["titles"])
+
+
+def broken_next_level(session):
+    """A level 2 that exists but cannot be loaded is no end of the game: status 3."""
+    (status, out, err), _ = session.play_to_the_end()
+    check("Newline expected" in out and "Did you just finish the game?? :)" not in " ".join(out),
+          "standard output %r" % out)
+    check('Can\'t go on: level file "levels/2" could not be loaded: format error' in err, "stderr %r" % err)
+    check(status == 3, "exit status %s, expected 3" % status)
+
+
+def close_window(session):
     """The window manager's close request ends the game with status 0."""
-    session = Session(game, artifacts, {1: LEVEL_SCENE})
-    try:
-        session.start_game()
-        window = session.wait_window()
-        session.wait_for("level", Scene.shows_level, SCENE_TIMEOUT, "frame showing the level")
-        session.watch.request_close(int(window))
-        status = session.wait_exit()
-        check(status == 0, "exit status %s after the close request, expected 0" % status)
-    finally:
-        session.close()
+    session.start()
+    session.window()
+    session.wait_for("level", lambda s: s.shows(*COLOURS), "frame showing the level")
+    session.watch.request_close(int(session.id))
+    status, _, _ = session.finish()
+    check(status == 0, "exit status %s after the close request, expected 0" % status)
 
 
-def case_slow_frame_quit(game, artifacts):
+def slow_frame_quit(session):
     """Frames of seconds fill no queue: SIGTERM still ends the game, within a frame."""
-    check(SLOW_SWAP and os.path.exists(SLOW_SWAP), "the slow swap shim is missing: %s" % SLOW_SWAP)
-    session = Session(game, artifacts, {1: LEVEL_SCENE})
-    try:
-        session.start_game(dict(session.env, LD_PRELOAD=SLOW_SWAP,
-                                SLOW_SWAP_MS=str(SLOW_SWAP_MS)))
-        session.wait_window()
-        # Two whole frames: long enough for the timer to have filled the queue.
-        time.sleep(2 * SLOW_SWAP_MS / 1000 + 0.5)
-        check(session.proc.poll() is None,
-              "the game exited with status %s before SIGTERM" % session.proc.returncode)
-        sent = time.monotonic()
-        session.proc.terminate()
-        # The frame under way ends, the next pass takes the quit and draws
-        # its own frame; then the game ends.
-        allowed = 2 * SLOW_SWAP_MS / 1000 + 3
-        status = session.wait_exit(allowed)
-        took = time.monotonic() - sent
-        check(status == 0, "exit status %s after SIGTERM, expected 0" % status)
-        print("slow_frame_quit: frames of %.1f s; the game ended %.1f s after SIGTERM"
-              % (SLOW_SWAP_MS / 1000, took))
-    finally:
-        session.close()
+    check(session.args.slow_swap and os.path.exists(session.args.slow_swap), "the slow swap shim is missing")
+    session.start(LD_PRELOAD=os.path.abspath(session.args.slow_swap), SLOW_SWAP_MS=str(SLOW_SWAP_MS))
+    session.window()
+    time.sleep(2 * SLOW_SWAP_MS / 1000 + 0.5)  # two whole frames: the timer alone would fill the queue
+    check(session.proc.poll() is None, "the game exited with %s before SIGTERM" % session.proc.returncode)
+    sent = time.monotonic()
+    session.proc.terminate()
+    # The frame under way ends, the next pass takes the quit and draws its own.
+    status, _, _ = session.finish(2 * SLOW_SWAP_MS / 1000 + 3)
+    check(status == 0, "exit status %s after SIGTERM, expected 0" % status)
+    print("frames of %.1f s; the game ended %.1f s after SIGTERM" % (SLOW_SWAP_MS / 1000, time.monotonic() - sent))
 
 
-CASES = {
-    "no_level": case_no_level,
-    "crlf_level": case_crlf_level,
-    "fifo_level": case_fifo_level,
-    "no_display": case_no_display,
-    "shows_level": case_shows_level,
-    "solves_two_levels": case_solves_two_levels,
-    "broken_next_level": case_broken_next_level,
-    "fall_restarts": case_fall_restarts,
-    "close_window": case_close_window,
-    "slow_frame_quit": case_slow_frame_quit,
+CASES = {  # name: (levels, case)
+    "no_level": refused_at_start({2: SCENE}, "No such file or directory", []),
+    "crlf_level": refused_at_start({1: SCENE.replace("\n", "\r\n")}, "format error", ["Newline expected"]),
+    "fifo_level": refused_at_start(None, "not a regular file", []),
+    "no_display": ({1: SCENE}, no_display),
+    "shows_level": ({1: SCENE}, shows_level),
+    "solves_two_levels": ({1: ONE_TRIGGER, 2: CHAIN}, solves_two_levels),
+    "broken_next_level": ({1: ONE_TRIGGER, 2: CHAIN.replace("\n", "\r\n")}, broken_next_level),
+    "close_window": ({1: SCENE}, close_window),
+    "slow_frame_quit": ({1: SCENE}, slow_frame_quit),
 }
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--game", required=True, help="path of the game executable")
+    parser.add_argument("--game", required=True, type=os.path.abspath, help="path of the game executable")
     parser.add_argument("--artifacts", required=True, help="directory for screenshots and output")
     parser.add_argument("--slow-swap", help="path of the slow swap LD_PRELOAD shim")
-    parser.add_argument("--keep", action="store_true",
-                        help="keep screenshots and output when the case passes too")
+    parser.add_argument("--keep", action="store_true", help="keep the artifacts of a case that passes")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
-    global SLOW_SWAP
-    SLOW_SWAP = args.slow_swap and os.path.abspath(args.slow_swap)
-
     missing = [tool for tool in TOOLS if not shutil.which(tool)]
     if missing:
         print("FAIL %s: missing tools: %s" % (args.case, ", ".join(missing)))
@@ -835,12 +388,17 @@ def main():
     shutil.rmtree(args.artifacts, ignore_errors=True)
     os.makedirs(args.artifacts)
     started = time.monotonic()
+    levels, case = CASES[args.case]
+    session = None
     try:
-        CASES[args.case](os.path.abspath(args.game), args.artifacts)
+        session = Session(args, levels)
+        case(session)
     except CaseFailed as failure:
-        print("FAIL %s: %s" % (args.case, failure))
-        print("screenshots and output kept in %s" % args.artifacts)
+        print("FAIL %s: %s\nscreenshots and output kept in %s" % (args.case, failure, args.artifacts))
         return 1
+    finally:
+        if session:
+            session.close()
     print("ok %s (%.1f s)" % (args.case, time.monotonic() - started))
     if not args.keep:
         shutil.rmtree(args.artifacts, ignore_errors=True)

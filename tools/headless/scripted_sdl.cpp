@@ -340,8 +340,10 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
     return &s.window;
 }
 
+// SDL 1.2 shows only a caption set while its window is open.
 void SDL_WM_SetCaption(const char* title, const char*) {
-    s.record.caption = title ? title : "";
+    if (s.window.format)
+        s.record.caption = title ? title : "";
 }
 
 SDL_TimerID SDL_AddTimer(Uint32 interval, SDL_NewTimerCallback callback, void* param) {

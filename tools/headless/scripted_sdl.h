@@ -38,7 +38,7 @@ struct Record {
     int swaps = 0;                 // SDL_GL_SwapBuffers calls
     int passes = 0;                // SDL_WaitEvent calls
     int quits = 0;                 // SDL_Quit calls
-    std::string caption;           // latest SDL_WM_SetCaption title
+    std::string caption;           // latest SDL_WM_SetCaption title with a window open
 };
 
 // Back to the start: clock 0, nothing queued or scheduled, no timer, no
