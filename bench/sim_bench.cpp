@@ -95,6 +95,7 @@ public:
         updateCam(frameGameTime);
         applyCam();
         glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
+        animateFrame(midTick);
         player.render(midTick);
         level->render(midTick);
     }

@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -275,8 +276,11 @@ Cell* Level::getCell(int x, int y)
 
 void Level::update()
 {
-    for (int i = 0; i < dcount; i++)
+    for (int i = 0; i < dcount; i++) {
         doms[i]->update();
+        if (doms[i]->needsAnimating())
+            wake(doms[i]);
+    }
     wayIn.update();
     wayOut.update();
     if (triggering) {
@@ -294,13 +298,53 @@ bool Level::allDone()
     return true;
 }
 
-void Level::render(float t)
+void Level::wake(Domino* d)
+{
+    if (d->woken)
+        return;
+    d->woken = true;
+    woken.push_back(d);
+}
+
+// The order of the lookAt calls is the order the cells are drawn in: every
+// pull is a float sum, and the camera's path depends on it to the last bit.
+void Level::animate(float t)
 {
     const int cornerWeight = 4;
     const int movingWeight = 30;
     lookAt(0, 0, 1);
     lookAt(5 * wid, 10 * hei, 1);
     normCam(cornerWeight);
+    keepWokenThatNeedAnimating();
+    std::sort(woken.begin(), woken.end(), [](const Domino* a, const Domino* b) {
+        const Cell* p = a->cell;
+        const Cell* q = b->cell;
+        return p->y != q->y ? p->y < q->y : p->x != q->x ? p->x < q->x : a->top < b->top;
+    });
+    for (Domino* d : woken)
+        d->animate(t);
+    normCam(movingWeight);
+}
+
+// A domino out of the grid's slots (carried, out of play, vanished, lost in
+// the border cell) or with nothing to do is let go until something wakes it
+// again. The ones kept each hold a slot of their own, so the cell order
+// between them is strict.
+void Level::keepWokenThatNeedAnimating()
+{
+    auto asleep = [](Domino* d) {
+        const bool inGrid = d->cell != &borderCell && d->cell->getDomino(d->top) == d;
+        if (inGrid && d->needsAnimating())
+            return false;
+        d->woken = false;
+        return true;
+    };
+    woken.erase(std::remove_if(woken.begin(), woken.end(), asleep), woken.end());
+}
+
+// Draws every cell, bottom row first, each row left to right.
+void Level::render(float t)
+{
     for (int y = 0; y < hei; y++) {
         glPushMatrix();
         for (int x = 0; x < wid; x++) {
@@ -310,5 +354,4 @@ void Level::render(float t)
         glPopMatrix();
         glTranslatef(0, 10, 0);
     }
-    normCam(movingWeight);
 }

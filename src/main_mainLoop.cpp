@@ -203,6 +203,14 @@ void applyCam()
     glTranslatef(-camera[0], -camera[1], -camera[2]);
 }
 
+// The camera's groups in the order it weighs them: the player, then the
+// level's corners and its moving dominoes.
+void animateFrame(float t)
+{
+    player.animate(t);
+    level->animate(t);
+}
+
 // Game time follows real time, but one pass adds at most 25 ms, and a pass
 // runs at most one 50 ms tick, so every tick is followed by a drawn frame.
 int mainLoop()
@@ -246,6 +254,7 @@ int mainLoop()
         updateCam(now - prev);
         applyCam();
         glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
+        animateFrame(t);
         player.render(t);
         level->render(t);
         if (fadeout)

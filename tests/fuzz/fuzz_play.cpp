@@ -43,6 +43,7 @@ void drawFrame(float t)
     updateCam(tickLength);
     applyCam();
     glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
+    animateFrame(t);
     player.render(t);
     level->render(t);
     if (!fakegl::errors().empty()) {

@@ -135,6 +135,7 @@ TEST(DominoDrawing, BoxTurnsAboutTheBottomEdgeItLeansToAndOnlyMotionPullsTheCame
         d.accel = c.accel;
         d.fly = c.fly;
         d.elev = c.elev;
+        d.animate(c.t);
         d.render(c.t);
         expectBoxPlaced(c.placed);
         EXPECT_EQ(totweight, c.pulls);

@@ -62,6 +62,7 @@ inline std::vector<Polygon> splitFaces(const std::vector<fakegl::Primitive>& pri
 inline std::vector<Polygon> drawAlone(Domino* d, float t = 0)
 {
     fakegl::reset();
+    d->animate(t);
     d->render(t);
     EXPECT_TRUE(fakegl::errors().empty());
     return splitFaces(fakegl::primitives());

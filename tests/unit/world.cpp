@@ -66,6 +66,7 @@ void World::tick(int n)
 
 void World::frame(float t)
 {
+    animateFrame(t);
     player.render(t);
     level->render(t);
 }

@@ -91,12 +91,11 @@ bool enter(const fs::path& p)
     return enterLevel(p.c_str());
 }
 
-void drawFrame()
+// What a frame does for play between ticks: pushes become motion. Nothing
+// needs drawing.
+void frame()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    player.render(0);
-    level->render(0);
+    animateFrame(0);
 }
 
 bool anyMotion()
@@ -110,7 +109,7 @@ bool anyMotion()
     return false;
 }
 
-// Runs ticks, each followed by a drawn frame, until nothing has moved for a
+// Runs ticks, each followed by a frame, until nothing has moved for a
 // while. False when the player fell out of the level.
 bool runUntilStill()
 {
@@ -119,7 +118,7 @@ bool runUntilStill()
         if (!player.update())
             return false;
         level->update();
-        drawFrame();
+        frame();
         quiet = anyMotion() ? 0 : quiet + 1;
     }
     return true;
@@ -151,7 +150,7 @@ bool pushesSolve(const fs::path& path, const std::vector<Push>& pushes)
     for (const Push& p : pushes) {
         standIn(level->getCell(p.x, p.y));
         player.push(p.dir);
-        drawFrame();
+        frame();
     }
     if (!runUntilStill())
         return false;
