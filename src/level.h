@@ -80,7 +80,8 @@ public:
     // grid's slots. Every change that can give a domino work wakes it: its
     // own update, a square strike, being set down.
     void wake(Domino* d);
-    // Draws every cell, bottom row first, as animate left them.
+    // Draws the cells the camera can see, as animate left them, bottom row
+    // first: the same picture as drawing every cell.
     void render(float t);
     // One 50 ms tick: every domino in file order, then the entrance and the
     // exit, then the exit check if a trigger landed in this tick.
@@ -103,6 +104,8 @@ private:
     bool readDomino(int ch, int x, int y);
     bool allDone();
     void keepWokenThatNeedAnimating();
+    std::vector<Cell*> normalLenders(const CellRange& seen);
+    Cell* lastToSetNormalBefore(Cell* before);
 };
 
 #endif

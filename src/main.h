@@ -57,5 +57,9 @@ void lookAt(float x, float y, int visible);
 void normCam(int weight);
 void updateCam(float dt);
 void applyCam();
+// The turns applyCam makes, in degrees: the view's pitch up, then its yaw to
+// the right.
+float cameraPitch();
+float cameraYaw();
 
 #endif

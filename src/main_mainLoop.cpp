@@ -193,13 +193,26 @@ void updateCam(float dt)
     totweight = 0;
 }
 
+namespace {
+
+const double degrees = 57.29577951308232;  // per radian
+
+}  // namespace
+
+float cameraPitch()
+{
+    return atan2(sight[1], hypot(sight[0], sight[2])) * degrees;
+}
+
+float cameraYaw()
+{
+    return atan2(sight[0], -sight[2]) * degrees;
+}
+
 void applyCam()
 {
-    const double degrees = 57.29577951308232;
-    float pitch = atan2(sight[1], hypot(sight[0], sight[2])) * degrees;
-    glRotatef(pitch, -1, 0, 0);
-    float yaw = atan2(sight[0], -sight[2]) * degrees;
-    glRotatef(yaw, 0, 1, 0);
+    glRotatef(cameraPitch(), -1, 0, 0);
+    glRotatef(cameraYaw(), 0, 1, 0);
     glTranslatef(-camera[0], -camera[1], -camera[2]);
 }
 
