@@ -1,6 +1,7 @@
 // Fingerprints of a replay, for telling two builds of the game apart to the
-// last bit: the camera's path (every camera global after every frame) and
-// the state a level ends in (every domino and the player).
+// last bit: the camera's path (every camera global after every frame), what
+// the frames drew, and the state a level ends in (every domino and the
+// player).
 #ifndef REPLAY_DIGEST_H
 #define REPLAY_DIGEST_H
 
@@ -24,5 +25,10 @@ void addCamera(Digest& digest);
 // The current level's dominoes, in load order, with their cells, and the
 // player.
 void addState(Digest& digest);
+
+// What the frame just drawn put within the view volume, as far as the GL the
+// tool is linked with records it; false when it records nothing (the null
+// GL of the tool itself).
+bool addPicture(Digest& digest);
 
 #endif

@@ -120,6 +120,8 @@ private:
     std::unique_ptr<Driver> driver;
     std::string failure;
     Digest cameraPath;  // since the last level ended, fade included
+    Digest pictures;
+    bool drawn = false;  // the GL records the pictures
     int frames = 0;
 
     void beginLevel();
@@ -131,6 +133,7 @@ private:
 void Replay::onFrame()
 {
     addCamera(cameraPath);
+    drawn = addPicture(pictures);
     frames++;
     const int before = ticks;
     ticks = counter.update(scriptedsdl::now());
@@ -214,10 +217,13 @@ void Replay::report(bool solved, const std::string& details)
     if (options.digest) {
         Digest state;
         addState(state);
-        printf("    digest: camera %s over %d frames, end state %s\n", cameraPath.hex().c_str(), frames,
-               state.hex().c_str());
+        printf("    digest: camera %s over %d frames, ", cameraPath.hex().c_str(), frames);
+        if (drawn)
+            printf("pictures %s, ", pictures.hex().c_str());
+        printf("end state %s\n", state.hex().c_str());
     }
     cameraPath = Digest();
+    pictures = Digest();
     frames = 0;
     fflush(stdout);
 }
