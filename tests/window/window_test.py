@@ -8,7 +8,8 @@ xdotool and looks at the window with xwininfo, xprop and ImageMagick's import. A
 small Xlib client (ctypes, libX11) watches the root window for windows being
 mapped and sends the window manager's close request.
 
-    window_test.py --game PATH --artifacts DIR [--slow-swap LIB] [--keep] CASE
+    window_test.py --game PATH --artifacts DIR [--slow-swap LIB] [--frame-hashes LIB]
+                   [--reference-game PATH] [--keep] CASE
 
 Screenshots and the game's output go to DIR; they are removed again when the
 case passes, unless --keep is given. Exit status 0 means the case passed, 1 that it failed (a missing
@@ -50,6 +51,17 @@ NO_DISPLAY = "No display to open the window on: "
 # 2.56 s in which the refresh timer alone would fill SDL's queue of 128.
 SLOW_SWAP_MS = 3000
 SLOW_SWAP = None  # path of the LD_PRELOAD shim, from --slow-swap
+FRAME_HASHES = None  # path of the frame-by-frame shim, from --frame-hashes
+REFERENCE_GAME = None  # another build to compare pictures with, from --reference-game
+
+REPO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+
+# Keys for the frame-by-frame runs, by frame (50 frames a second of game
+# time): out of the door, a few steps right and a push, back left and a push
+# the other way, a long walk right, up in front of the exit, and a grab.
+PLAY_KEYS = ("30:right:down 62:right:up 70:period:down 71:period:up 120:left:down 150:left:up "
+             "160:comma:down 161:comma:up 200:right:down 330:right:up 335:up:down 336:up:up "
+             "340:space:down 341:space:up")
 
 
 def title(level):
@@ -802,6 +814,71 @@ def case_slow_frame_quit(game, artifacts):
         session.close()
 
 
+def frame_hashes(session, game, frames, extra_env):
+    """Plays the game frame by frame from PLAY_KEYS through the shim; the
+    hash of every frame's pixels, and the last frame kept as an image."""
+    out = os.path.join(session.artifacts, "frames-%d.txt" % session.shots)
+    ppm = os.path.join(session.artifacts, "frames-%d.ppm" % session.shots)
+    session.shots += 1
+    env = dict(session.env, LD_PRELOAD=FRAME_HASHES, FRAMES=str(frames), FRAMES_KEYS=PLAY_KEYS,
+               FRAMES_OUT=out, FRAMES_PPM=ppm, **extra_env)
+    proc = subprocess.run([game], cwd=session.workdir, env=env, stdin=subprocess.DEVNULL,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=SOLVE_TIMEOUT)
+    check(os.path.exists(out), "the shim wrote no hashes; stderr: %r" % proc.stderr)
+    with open(out) as f:
+        hashes = f.read().splitlines()
+    check(len(hashes) > frames // 2, "only %d frames drawn; stderr: %r" % (len(hashes), proc.stderr))
+    return hashes
+
+
+def expect_same_pixels(game, artifacts, levels, frames):
+    """The same run drawn with the cells out of view skipped and with every
+    cell drawn (and by the reference build, if given): every frame the same
+    to the pixel."""
+    check(FRAME_HASHES and os.path.exists(FRAME_HASHES),
+          "the frame hashes shim is missing: %s" % FRAME_HASHES)
+    for number, text in levels:
+        session = Session(game, artifacts, {1: text})
+        try:
+            culled = frame_hashes(session, game, frames, {})
+            runs = [("every cell drawn", frame_hashes(session, game, frames,
+                                                      {"TOPPLETON_DRAW_EVERYTHING": "1"}))]
+            if REFERENCE_GAME:
+                runs.append(("the reference build", frame_hashes(session, REFERENCE_GAME, frames, {})))
+            for what, hashes in runs:
+                check(len(hashes) == len(culled), "level %s: %d frames culled, %d with %s"
+                      % (number, len(culled), len(hashes), what))
+                for a, b in zip(culled, hashes):
+                    check(a == b, "level %s: frame %s differs from the one with %s (%s, %s)"
+                          % (number, a.split()[0], what, a, b))
+            print("level %s: %d frames the same" % (number, len(culled)))
+        finally:
+            session.close()
+
+
+def shipped_level(number):
+    with open(os.path.join(REPO, "levels", str(number)), "rb") as f:
+        return f.read()
+
+
+def case_culling_same_pixels(game, artifacts):
+    """Skipping the cells out of view changes no pixel: shipped level 1 and
+    a big level of 160 x 40 cells, each played frame by frame twice."""
+    with open(os.path.join(REPO, "tests", "replay", "fixtures", "big", "1"), "rb") as f:
+        big = f.read()
+    expect_same_pixels(game, artifacts, [(1, shipped_level(1)), ("big", big)], 400)
+
+
+def case_culling_same_pixels_shipped(game, artifacts):
+    """As culling_same_pixels, on every shipped level (minutes; run by hand)."""
+    levels = []
+    number = 1
+    while os.path.exists(os.path.join(REPO, "levels", str(number))):
+        levels.append((number, shipped_level(number)))
+        number += 1
+    expect_same_pixels(game, artifacts, levels, 400)
+
+
 CASES = {
     "no_level": case_no_level,
     "crlf_level": case_crlf_level,
@@ -813,6 +890,8 @@ CASES = {
     "fall_restarts": case_fall_restarts,
     "close_window": case_close_window,
     "slow_frame_quit": case_slow_frame_quit,
+    "culling_same_pixels": case_culling_same_pixels,
+    "culling_same_pixels_shipped": case_culling_same_pixels_shipped,
 }
 
 
@@ -821,12 +900,17 @@ def main():
     parser.add_argument("--game", required=True, help="path of the game executable")
     parser.add_argument("--artifacts", required=True, help="directory for screenshots and output")
     parser.add_argument("--slow-swap", help="path of the slow swap LD_PRELOAD shim")
+    parser.add_argument("--frame-hashes", help="path of the frame-by-frame LD_PRELOAD shim")
+    parser.add_argument("--reference-game",
+                        help="another build of the game whose frames must be the same too")
     parser.add_argument("--keep", action="store_true",
                         help="keep screenshots and output when the case passes too")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()
-    global SLOW_SWAP
+    global SLOW_SWAP, FRAME_HASHES, REFERENCE_GAME
     SLOW_SWAP = args.slow_swap and os.path.abspath(args.slow_swap)
+    FRAME_HASHES = args.frame_hashes and os.path.abspath(args.frame_hashes)
+    REFERENCE_GAME = args.reference_game and os.path.abspath(args.reference_game)
 
     missing = [tool for tool in TOOLS if not shutil.which(tool)]
     if missing:
