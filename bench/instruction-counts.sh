@@ -7,8 +7,8 @@
 # BUILD_DIR (default build-bench/) must hold bench/bench_noopgl. For each
 # stress level height it runs the tick benchmark once under callgrind,
 # counting only inside Level::update (with Player::update) and only inside
-# Level::render (with Player::render), and prints the instructions per tick,
-# per frame and per domino.
+# the frame's work and drawing (animateFrame, Player::render, Level::render),
+# and prints the instructions per tick, per frame and per domino.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)"
@@ -40,7 +40,7 @@ printf '%-8s %9s %16s %16s %14s %14s\n' height dominoes "update Ir/tick" "render
 for rows in 8 15 30 60; do
   dominoes="$("$build/bench/stresslevel" 100 "$rows" 2>&1 >/dev/null | awk '{ print $5 }')"
   update="$(count "$rows" 'Level::update()' 'Player::update()')"
-  render="$(count "$rows" 'Level::render(float)' 'Player::render(float)')"
+  render="$(count "$rows" 'animateFrame(float)' 'Level::render(float)' 'Player::render(float)')"
   awk -v r="$rows" -v d="$dominoes" -v u="$update" -v f="$render" -v t="$ticks" \
     'BEGIN { printf "%-8s %9d %16.0f %16.0f %14.1f %14.1f\n", r, d, u / t, f / t, u / t / d, f / t / d }'
 done

@@ -8,6 +8,7 @@
 #include "graphics.h"
 #include "main.h"
 #include "stress_level.h"
+#include "view.h"
 
 #include <benchmark/benchmark.h>
 
@@ -89,14 +90,32 @@ public:
     // The main loop's frame: clear, camera, light, player, level.
     void frame()
     {
+        updateCam(frameGameTime);
+        draw();
+    }
+
+    // The frame with the camera left where it is.
+    void draw()
+    {
         static const float lightPos[4] = {0.1f, 1.0f, 1.0f, 0.0f};
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
-        updateCam(frameGameTime);
         applyCam();
         glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
+        animateFrame(midTick);
         player.render(midTick);
         level->render(midTick);
+    }
+
+    // Lets the camera go where it comes to rest while nothing moves: it backs
+    // away until it takes in the level's corners.
+    void restCamera()
+    {
+        const int restFrames = 3000;
+        for (int i = 0; i < restFrames; i++) {
+            updateCam(frameGameTime);
+            animateFrame(midTick);
+        }
     }
 };
 
@@ -211,6 +230,36 @@ void BM_FrameShipped(benchmark::State& state)
     state.SetLabel(graphicsName());
 }
 
+// A frame of a standing stress level of the given width and height, its
+// work and its drawing, the camera held still. The third argument says
+// where: 0 where a level starts it, in front of the lower left corner; 1 the
+// same, but drawing every cell as the game did before it skipped those out
+// of view; 2 where the camera comes to rest. The cells the view can reach
+// are counted beside the time.
+void BM_FrameBySize(benchmark::State& state)
+{
+    enum { start, startDrawingAll, resting };
+    const StressLevel stress = makeStressLevel(state.range(0), state.range(1) - 1);
+    const TempFile file(stress.text);
+    Scene scene(file.path);
+    if (state.range(2) == resting)
+        scene.restCamera();
+    View::everything = state.range(2) == startDrawingAll;
+    const CellRange seen = View().cells(level->wid, level->hei);
+    const int drawn = std::max(0, seen.right - seen.left + 1) * std::max(0, seen.top - seen.bottom + 1);
+    const int recordable = 100000;  // the recording GL keeps every vertex of a frame
+    if (drawn > recordable && std::string(graphicsName()) == "recording GL")
+        state.SkipWithError("too many cells drawn for the recording GL");
+    else
+        for (auto _ : state)
+            scene.draw();
+    View::everything = false;
+    state.counters["cells"] = level->wid * level->hei;
+    state.counters["cells_drawn"] = drawn;
+    state.counters["camera_z"] = camera[2];
+    state.SetLabel(graphicsName());
+}
+
 // Reading a level file into a fresh Level; deleting it is not timed. The
 // arguments are the level's width and height.
 void BM_Load(benchmark::State& state)
@@ -244,6 +293,17 @@ BENCHMARK(BM_TickUpdate)->Apply(stressSizes);
 BENCHMARK(BM_TickFrame)->Apply(stressSizes);
 BENCHMARK(BM_TickAndFrame)->Apply(stressSizes);
 BENCHMARK(BM_FrameShipped)->DenseRange(1, 3)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Load)->Args({100, 30})->Args({1000, 1000})->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameBySize)
+    ->ArgsProduct({{100}, {30}, {0, 1, 2}})
+    ->ArgsProduct({{256}, {128}, {0, 1, 2}})
+    ->ArgsProduct({{1024}, {512}, {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Load)
+    ->Args({100, 30})
+    ->Args({256, 128})
+    ->Args({1024, 512})
+    ->Args({1000, 1000})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -5,14 +5,20 @@
 #   bench/window-bench.sh [BUILD_DIR]
 #
 # BUILD_DIR (default build-bench/) must hold toppleton and the bench targets
-# clearswap, swapcount and stresslevel. Three programs are run in turn in one
-# X server, each for WARMUP seconds and then SECONDS measured ones, the whole
+# clearswap, swapcount and stresslevel. The cases are run in turn in one X
+# server, each for WARMUP seconds and then SECONDS measured ones, the whole
 # round REPEATS times:
 #
-#   clearswap  only clears and swaps the same window (the floor of the stack)
-#   shipped    the game on the shipped levels/1
-#   stress     the game on the stress level (STRESS_SIZE, 100 x 30 cells) as
-#              levels/1
+#   clearswap       only clears and swaps the same window (the floor of the
+#                   stack)
+#   shipped         the game on the shipped levels/1
+#   stress-WxH      the game on a stress level of W x H cells as levels/1,
+#                   for each size in STRESS_SIZES
+#   stress-WxH-all  the same with every cell drawn, seen or not (the game's
+#                   hidden TOPPLETON_DRAW_EVERYTHING), as before it skipped
+#                   what the camera cannot see; only with DRAW_ALL=1
+#   reference       another build of the game (REFERENCE, a path) on the
+#                   shipped levels/1, to compare builds in one run
 #
 # For each it prints the frames per second, the process's CPU time per frame
 # (utime + stime of all its threads, llvmpipe's included, from /proc), its CPU
@@ -22,7 +28,8 @@
 # LD_PRELOAD shim around SDL_GL_SwapBuffers.
 #
 # Environment: SECONDS_MEASURED (10), WARMUP (2), REPEATS (3),
-# STRESS_SIZE ("100 30", width and height of the stress level).
+# STRESS_SIZES ("100x30 256x128 1024x512"; empty for none), DRAW_ALL (0),
+# REFERENCE (none).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)"
@@ -30,7 +37,9 @@ build="$(cd "${1:-$root/build-bench}" && pwd -P)"
 measured="${SECONDS_MEASURED:-10}"
 warmup="${WARMUP:-2}"
 repeats="${REPEATS:-3}"
-read -r stress_width stress_height <<<"${STRESS_SIZE:-100 30}"
+read -r -a stress_sizes <<<"${STRESS_SIZES-100x30 256x128 1024x512}"
+draw_all="${DRAW_ALL:-0}"
+reference="${REFERENCE:-}"
 
 game="$build/toppleton"
 clearswap="$build/bench/clearswap"
@@ -49,9 +58,25 @@ export LIBGL_ALWAYS_SOFTWARE=1
 
 work="$(mktemp -d /tmp/toppleton-window-bench-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/shipped/levels" "$work/stress/levels" "$work/clearswap"
+mkdir -p "$work/shipped/levels" "$work/clearswap"
 cp "$root"/levels/* "$work/shipped/levels/"
-"$stresslevel" "$stress_width" "$stress_height" >"$work/stress/levels/1"
+cases=(clearswap shipped)
+if [ -n "$reference" ]; then
+  reference="$(cd "$(dirname "$reference")" && pwd -P)/$(basename "$reference")"
+  [ -x "$reference" ] || { echo "window-bench: $reference is no program" >&2; exit 2; }
+  ln -s "$work/shipped" "$work/reference"
+  cases+=(reference)
+fi
+for size in "${stress_sizes[@]}"; do
+  mkdir -p "$work/stress-$size/levels"
+  "$stresslevel" "${size%x*}" "${size#*x}" >"$work/stress-$size/levels/1" 2>/dev/null
+  cases+=("stress-$size")
+  if [ "$draw_all" = 1 ]; then
+    mkdir -p "$work/stress-$size-all"
+    ln -s "$work/stress-$size/levels" "$work/stress-$size-all/levels"
+    cases+=("stress-$size-all")
+  fi
+done
 tick="$(getconf CLK_TCK)"
 
 # utime + stime of process $1, in clock ticks.
@@ -64,12 +89,17 @@ swap_field() {
   sed -n "s/.*\\b$2=\\([-0-9]*\\).*/\\1/p" "$1"
 }
 
-# run_case NAME COMMAND...: one measured run; appends a line to results.
+# run_case NAME: one measured run of the case; appends a line to results.
 run_case() {
-  local name="$1" swaps="$work/$1.swaps"
-  shift
-  (cd "$work/$name" && SWAPCOUNT_FILE="$swaps" LD_PRELOAD="$shim" exec "$@" \
-     >"$work/$name.log" 2>&1) &
+  local name="$1" swaps="$work/$1.swaps" all=
+  local program=("$game")
+  case "$name" in
+    clearswap) program=("$clearswap") ;;
+    reference) program=("$reference") ;;
+    *-all) all=1 ;;
+  esac
+  (cd "$work/$name" && TOPPLETON_DRAW_EVERYTHING="$all" SWAPCOUNT_FILE="$swaps" LD_PRELOAD="$shim" \
+     exec "${program[@]}" >"$work/$name.log" 2>&1) &
   local pid=$!
   sleep "$warmup"
   if ! kill -0 "$pid" 2>/dev/null || [ ! -s "$swaps" ]; then
@@ -94,19 +124,19 @@ run_case() {
 
 echo "window-bench: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
 for i in $(seq "$repeats"); do
-  run_case clearswap "$clearswap"
-  run_case shipped "$game"
-  run_case stress "$game"
+  for name in "${cases[@]}"; do
+    run_case "$name"
+  done
 done
 grep -m1 'clearswap: ' "$work/clearswap.log" || true
 echo "window-bench: load after the runs $(cut -d' ' -f1-3 /proc/loadavg)"
 
-printf '\n%-10s %8s %13s %7s %12s %14s %12s\n' case fps "cpu ms/frame" "cpu %" "start-up ms" "since load ms" "start-up cpu"
+printf '\n%-20s %8s %13s %7s %12s %14s %12s\n' case fps "cpu ms/frame" "cpu %" "start-up ms" "since load ms" "start-up cpu"
 sort -s -k1,1 "$work/results" |
-  awk '{ printf "%-10s %8s %13s %7s %12s %14s %12s\n", $1, $2, $3, $4, $5, $6, $7 }'
+  awk '{ printf "%-20s %8s %13s %7s %12s %14s %12s\n", $1, $2, $3, $4, $5, $6, $7 }'
 
 # Medians of each column per case, and each case's CPU per frame over the floor's.
-awk '
+awk -v order="${cases[*]}" '
   { n[$1]++; for (k = 2; k <= 7; k++) v[$1, k, n[$1]] = $k }
   function median(c, k,   m, i, j, t, a) {
     m = n[c]
@@ -117,10 +147,10 @@ awk '
   END {
     printf "\nmedians of %d runs\n", n["clearswap"]
     floor = median("clearswap", 3)
-    split("clearswap shipped stress", cases, " ")
-    for (i = 1; i <= 3; i++) {
+    count = split(order, cases, " ")
+    for (i = 1; i <= count; i++) {
       c = cases[i]
-      printf "%-10s %6.2f fps %7.3f cpu ms/frame (%.2fx the floor) %5.1f%% cpu;" \
+      printf "%-20s %6.2f fps %7.3f cpu ms/frame (%.2fx the floor) %5.1f%% cpu;" \
         " start-up %.1f ms (%.1f ms after load, %.1f ms cpu)\n",
         c, median(c, 2), median(c, 3), median(c, 3) / floor, median(c, 4), median(c, 5), median(c, 6),
         median(c, 7)

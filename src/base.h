@@ -13,6 +13,7 @@
 
 struct Blank;
 class Cell;
+struct CellRange;
 struct Domino;
 class Door;
 class Level;

@@ -6,6 +6,7 @@
 #include "domino.h"
 
 struct Blocker : Domino {
+    void animate(float t) override;
     void render(float t) override;
     bool push0(int direction) override;
     bool isDone() override { return true; }

@@ -24,7 +24,6 @@ void drawBody()
 
 void Boomer::render(float t)
 {
-    applyAccel();
     renderPlaced(t, drawBody);
 }
 

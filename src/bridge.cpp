@@ -25,7 +25,6 @@ void drawBandedBody()
 
 void Bridge::render(float t)
 {
-    applyAccel();
     renderPlaced(t, drawBandedBody);
 }
 

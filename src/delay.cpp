@@ -54,12 +54,18 @@ void Delay::init(Cell* c)
 
 // While it counts down, the camera watches it as if it moved, and the
 // waiting direction stays in accel instead of being applied.
+void Delay::animate(float t)
+{
+    if (timer) {
+        lookAtMe(0);
+        followIfMoving(t);
+    } else {
+        Domino::animate(t);
+    }
+}
+
 void Delay::render(float t)
 {
-    if (timer)
-        lookAtMe(0);
-    else
-        applyAccel();
     renderPlaced(t, drawBody);
 }
 

@@ -17,7 +17,7 @@ void drawStandardBody()
 void Domino::init(Cell* c)
 {
     angle = speed = accel = elev = fly = top = 0;
-    broken = false;
+    broken = woken = false;
     enter(c);
 }
 
@@ -79,8 +79,11 @@ bool Domino::push(int direction, int from)
         return (angle + speed) * direction > p;
     if (p == contactSquare) {
         const int lean = angle * direction;
-        if (lean == 0)
+        if (lean == 0) {
+            // Struck squarely it may set off, so the frames must visit it.
+            level->wake(this);
             return push0(direction);
+        }
         return lean > 0;
     }
     if (p == contactLying)
@@ -218,9 +221,20 @@ void Domino::applyAccel()
     accel = 0;
 }
 
-void Domino::render(float t)
+void Domino::followIfMoving(float t)
+{
+    if (speed || fly)
+        lookAtMe(t);
+}
+
+void Domino::animate(float t)
 {
     applyAccel();
+    followIfMoving(t);
+}
+
+void Domino::render(float t)
+{
     renderPlaced(t, drawStandardBody);
 }
 
@@ -251,10 +265,8 @@ void Domino::rotAt(float t, int height, int vertical)
     glTranslatef(-edge, 0, 0);
 }
 
-bool Domino::renderBroken(float t)
+bool Domino::renderBroken(float)
 {
-    if (speed || fly)
-        lookAtMe(t);
     if (!broken)
         return true;
 

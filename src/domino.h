@@ -32,6 +32,7 @@ struct Domino {
     int fly;     // vertical speed in elev units per tick
     Cell* cell;  // the cell last entered, even when out of play
     bool broken;
+    bool woken;  // listed among its level's dominoes to animate; see Level::wake
 
     // Nothing is set until init.
     Domino() {}
@@ -40,10 +41,18 @@ struct Domino {
     virtual void init(Cell* c);
     // Virtual because the level deletes its dominoes through Domino*.
     virtual ~Domino() {}
-    // Draws the domino for the tick fraction t, 0..1: applies a pending
-    // accel first, then the standard body through renderPlaced. An override
-    // draws its own body; one that takes pushes through accel applies it
-    // first.
+    // The work a frame does for the game besides drawing, for the tick
+    // fraction t, 0..1: a pending accel becomes speed, and a domino that
+    // turns or flies pulls the camera (lookAtMe). Called once per frame,
+    // before render, for every domino in a slot of the grid, seen or not,
+    // and for the carried one. An override may take no push through accel,
+    // or pull the camera while it waits.
+    virtual void animate(float t);
+    // False while animate has nothing to do: no pending push, no motion. An
+    // override adds what else its animate acts on.
+    virtual bool needsAnimating() { return accel || speed || fly; }
+    // Draws the domino for the tick fraction t, as animate left it: the
+    // standard body through renderPlaced. An override draws its own body.
     virtual void render(float t);
     // Turning toward direction (+1 or -1), asks the dominoes in its way, by
     // its lean, whether it may go on; true if it may. Its calls to push are
@@ -90,8 +99,8 @@ struct Domino {
     // a sixth of a row per step, and turned about its bottom edge on the side
     // it leans or starts to fall to.
     void rot(float t);
-    // Keeps the camera on a moving domino; draws the debris of a broken one
-    // and returns false, else returns true to have the body drawn.
+    // Draws the debris of a broken domino and returns false, else returns
+    // true to have the body drawn.
     bool renderBroken(float t);
     // Hands the domino's position to the camera.
     void lookAtMe(float t);
@@ -99,6 +108,8 @@ struct Domino {
 protected:
     bool inPlay();
     void applyAccel();
+    // The camera follows a domino that turns or flies.
+    void followIfMoving(float t);
     void lean();
     void moveVertically();
     // Pushes the matrix, places the domino for t and, unless it is broken

@@ -7,6 +7,7 @@
 #include "domino.h"
 
 struct Flyer : Domino {
+    void animate(float t) override;
     void render(float t) override;
     bool push0(int direction) override;
     void update() override;

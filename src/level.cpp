@@ -11,11 +11,13 @@
 #include "splitter.h"
 #include "trigger.h"
 #include "vanish.h"
+#include "view.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -275,8 +277,11 @@ Cell* Level::getCell(int x, int y)
 
 void Level::update()
 {
-    for (int i = 0; i < dcount; i++)
+    for (int i = 0; i < dcount; i++) {
         doms[i]->update();
+        if (doms[i]->needsAnimating())
+            wake(doms[i]);
+    }
     wayIn.update();
     wayOut.update();
     if (triggering) {
@@ -294,21 +299,116 @@ bool Level::allDone()
     return true;
 }
 
-void Level::render(float t)
+void Level::wake(Domino* d)
+{
+    if (d->woken)
+        return;
+    d->woken = true;
+    woken.push_back(d);
+}
+
+// The order of the lookAt calls is the order the cells are drawn in: every
+// pull is a float sum, and the camera's path depends on it to the last bit.
+void Level::animate(float t)
 {
     const int cornerWeight = 4;
     const int movingWeight = 30;
     lookAt(0, 0, 1);
     lookAt(5 * wid, 10 * hei, 1);
     normCam(cornerWeight);
-    for (int y = 0; y < hei; y++) {
-        glPushMatrix();
-        for (int x = 0; x < wid; x++) {
-            getCell(x, y)->render(t);
-            glTranslatef(5, 0, 0);
+    keepWokenThatNeedAnimating();
+    std::sort(woken.begin(), woken.end(), [](const Domino* a, const Domino* b) {
+        const Cell* p = a->cell;
+        const Cell* q = b->cell;
+        return p->y != q->y ? p->y < q->y : p->x != q->x ? p->x < q->x : a->top < b->top;
+    });
+    for (Domino* d : woken)
+        d->animate(t);
+    normCam(movingWeight);
+}
+
+// A domino out of the grid's slots (carried, out of play, vanished, lost in
+// the border cell) or with nothing to do is let go until something wakes it
+// again. The ones kept each hold a slot of their own, so the cell order
+// between them is strict.
+void Level::keepWokenThatNeedAnimating()
+{
+    auto asleep = [](Domino* d) {
+        const bool inGrid = d->cell != &borderCell && d->cell->getDomino(d->top) == d;
+        if (inGrid && d->needsAnimating())
+            return false;
+        d->woken = false;
+        return true;
+    };
+    woken.erase(std::remove_if(woken.begin(), woken.end(), asleep), woken.end());
+}
+
+// Each cell drawn is placed by the same steps of 5 and 10 units from the
+// same start as when every cell is drawn, so it lands on the very same
+// bits; the cells skipped are only stepped over.
+void Level::render(float t)
+{
+    const CellRange seen = View().cells(wid, hei);
+    const std::vector<Cell*> lenders = normalLenders(seen);
+    auto lender = lenders.begin();
+    int lastRow = seen.left <= seen.right ? seen.top : -1;
+    if (!lenders.empty())
+        lastRow = std::max(lastRow, lenders.back()->y);
+    for (int y = 0; y <= lastRow; y++) {
+        int lastColumn = seen.contains(seen.left, y) ? seen.right : -1;
+        for (auto l = lender; l != lenders.end() && (*l)->y == y; ++l)
+            lastColumn = std::max(lastColumn, (*l)->x);
+        if (lastColumn >= 0) {
+            glPushMatrix();
+            for (int x = 0; x <= lastColumn; x++) {
+                Cell* c = getCell(x, y);
+                const bool lent = lender != lenders.end() && *lender == c;
+                if (lent)
+                    ++lender;
+                if (lent || seen.contains(x, y))
+                    c->render(t);
+                glTranslatef(5, 0, 0);
+            }
+            glPopMatrix();
         }
-        glPopMatrix();
         glTranslatef(0, 10, 0);
     }
-    normCam(movingWeight);
+}
+
+// Debris is lit with the normal the drawing before it left, which may have
+// been a cell out of sight, and so is the fade overlay drawn after the level.
+// For each row seen whose first drawing is debris, and for the end of the
+// grid, the last cell before that sets a normal is drawn as well (out of
+// sight, it adds no pixel), unless it is drawn anyway. In drawing order.
+std::vector<Cell*> Level::normalLenders(const CellRange& seen)
+{
+    std::vector<Cell*> lenders;
+    auto lend = [&](Cell* before) {
+        Cell* lender = lastToSetNormalBefore(before);
+        if (lender && !seen.contains(lender->x, lender->y))
+            lenders.push_back(lender);
+    };
+    for (int y = seen.bottom; y <= seen.top && seen.left <= seen.right; y++) {
+        int x = seen.left;
+        while (x < seen.right && getCell(x, y)->drawsNothing())
+            x++;
+        if (getCell(x, y)->startsWithDebris())
+            lend(getCell(x, y));
+    }
+    lend(cells + wid * hei);
+    std::sort(lenders.begin(), lenders.end());
+    lenders.erase(std::unique(lenders.begin(), lenders.end()), lenders.end());
+    return lenders;
+}
+
+// The cells are stored in drawing order, row by row from the bottom. Null
+// when none before sets a normal: the player's drawing left it.
+Cell* Level::lastToSetNormalBefore(Cell* before)
+{
+    for (Cell* c = before; c != cells;) {
+        --c;
+        if (c->setsNormal())
+            return c;
+    }
+    return nullptr;
 }

@@ -8,6 +8,7 @@
 #include "door.h"
 
 #include <string>
+#include <vector>
 
 // The level file's two alphabets, one table each: the loader builds levels
 // from them and the level checker checks files against them.
@@ -33,15 +34,16 @@ std::string dominoCharacters();
 
 class Level {
 public:
-    int wid;          // width in cells
-    int hei;          // height in cells
-    int dcount;       // dominoes in doms
-    Cell* cells;      // wid x hei, row by row from the bottom
-    Domino** doms;    // the first dcount are owned, in file order
-    bool triggering;  // a trigger has landed: the exit check runs at the end of this tick
-    Door wayIn;       // the entrance, opened as the level is entered
-    Door wayOut;      // the exit, opened only by the exit check
-    bool pushed;      // the player's one push has been used
+    int wid;                     // width in cells
+    int hei;                     // height in cells
+    int dcount;                  // dominoes in doms
+    Cell* cells;                 // wid x hei, row by row from the bottom
+    Domino** doms;               // the first dcount are owned, in file order
+    bool triggering;             // a trigger has landed: the exit check runs at the end of this tick
+    Door wayIn;                  // the entrance, opened as the level is entered
+    Door wayOut;                 // the exit, opened only by the exit check
+    bool pushed;                 // the player's one push has been used
+    std::vector<Domino*> woken;  // the dominoes animate visits; see wake
 
     // Why the last load failed, for the player's message. Besides it the
     // loader prints its own one-line messages about the file's content.
@@ -66,8 +68,20 @@ public:
     bool load(const char* f);
     // The cell at column x, row y, or &borderCell anywhere outside the grid.
     Cell* getCell(int x, int y);
-    // Draws every cell, bottom row first, and gives the camera the level's
-    // corners and its moving dominoes; t is the tick fraction, 0..1.
+    // The level's work of a frame besides drawing, for the tick fraction t,
+    // 0..1: the corners pull the camera as one group, then every domino in
+    // a slot of the grid that has anything to do animates, in the order the
+    // cells are drawn (bottom row first, left to right, slot 0 before 1),
+    // and their pulls make the next group. Only the woken dominoes are
+    // visited; any other has nothing to do.
+    void animate(float t);
+    // From now on d may have work for animate (a push to apply, motion, a
+    // countdown): animate visits it until it has none or is out of the
+    // grid's slots. Every change that can give a domino work wakes it: its
+    // own update, a square strike, being set down.
+    void wake(Domino* d);
+    // Draws the cells the camera can see, as animate left them, bottom row
+    // first: the same picture as drawing every cell.
     void render(float t);
     // One 50 ms tick: every domino in file order, then the entrance and the
     // exit, then the exit check if a trigger landed in this tick.
@@ -89,6 +103,9 @@ private:
     bool readCell(int ch, int x, int y);
     bool readDomino(int ch, int x, int y);
     bool allDone();
+    void keepWokenThatNeedAnimating();
+    std::vector<Cell*> normalLenders(const CellRange& seen);
+    Cell* lastToSetNormalBefore(Cell* before);
 };
 
 #endif

@@ -15,7 +15,6 @@ void drawBody()
 // so the tumbling looks continuous across the hand-over.
 void Looping::render(float t)
 {
-    applyAccel();
     glPushMatrix();
     glTranslatef(angle * (-0.5f) / lying, 0, 0);
     renderPlaced(t, drawBody);

@@ -44,11 +44,22 @@ Uint32 triggerRefresh(Uint32 interval, void* param);
 // exit status.
 int mainLoop();
 
+// The game's work of a frame besides drawing it, for the tick fraction t:
+// pushes recorded during the last tick become motion, and the player, the
+// level's corners and the moving dominoes pull the camera for the next
+// frame. Play relies on it between every two ticks, so a run that draws
+// nothing calls it all the same.
+void animateFrame(float t);
+
 void resetCamera();
 float sq(float z);
 void lookAt(float x, float y, int visible);
 void normCam(int weight);
 void updateCam(float dt);
 void applyCam();
+// The turns applyCam makes, in degrees: the view's pitch up, then its yaw to
+// the right.
+float cameraPitch();
+float cameraYaw();
 
 #endif

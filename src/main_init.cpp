@@ -1,5 +1,6 @@
 #include "main.h"
 #include "tools.h"
+#include "view.h"
 
 #include <sys/stat.h>
 
@@ -110,8 +111,7 @@ void setUpOpenGL()
     glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    const float aspect = 4.0f / 3.0f;
-    glPerspective(45.0, aspect, 1.0, 10000.0);
+    glPerspective(viewAngle, viewAspect, nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
@@ -154,6 +154,9 @@ bool enterLevel(const char* pathname, Level::Failure* failure)
 // missing or broken one ends the game without opening one.
 bool init(int, char**)
 {
+    // Hidden: draws every cell, seen or not, to compare the pictures.
+    const char* drawEverything = getenv("TOPPLETON_DRAW_EVERYTHING");
+    View::everything = drawEverything && *drawEverything;
     borderCell.init(-2, -2, 0, false);
     char pathname[pathSize];
     if (!levelPath(pathname))

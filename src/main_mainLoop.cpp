@@ -193,14 +193,35 @@ void updateCam(float dt)
     totweight = 0;
 }
 
+namespace {
+
+const double degrees = 57.29577951308232;  // per radian
+
+}  // namespace
+
+float cameraPitch()
+{
+    return atan2(sight[1], hypot(sight[0], sight[2])) * degrees;
+}
+
+float cameraYaw()
+{
+    return atan2(sight[0], -sight[2]) * degrees;
+}
+
 void applyCam()
 {
-    const double degrees = 57.29577951308232;
-    float pitch = atan2(sight[1], hypot(sight[0], sight[2])) * degrees;
-    glRotatef(pitch, -1, 0, 0);
-    float yaw = atan2(sight[0], -sight[2]) * degrees;
-    glRotatef(yaw, 0, 1, 0);
+    glRotatef(cameraPitch(), -1, 0, 0);
+    glRotatef(cameraYaw(), 0, 1, 0);
     glTranslatef(-camera[0], -camera[1], -camera[2]);
+}
+
+// The camera's groups in the order it weighs them: the player, then the
+// level's corners and its moving dominoes.
+void animateFrame(float t)
+{
+    player.animate(t);
+    level->animate(t);
 }
 
 // Game time follows real time, but one pass adds at most 25 ms, and a pass
@@ -246,6 +267,7 @@ int mainLoop()
         updateCam(now - prev);
         applyCam();
         glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
+        animateFrame(t);
         player.render(t);
         level->render(t);
         if (fadeout)

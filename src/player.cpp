@@ -189,6 +189,8 @@ bool Player::setDown()
         return false;
     }
     held->enter(here);
+    // It may bring a push taken or a countdown run while it was carried.
+    level->wake(held);
     held = nullptr;
     return true;
 }
@@ -218,19 +220,35 @@ void Player::push(int direction)
         level->hasPushed();
 }
 
+// Horizontal motion shows only while walking in the plane: x does not change
+// while falling or in a door.
+float Player::shownX(float t)
+{
+    return (x + (falling || deltaZ ? 0 : speed * t) - 2) * 5 / stepsPerCell;
+}
+
+float Player::shownY(float t)
+{
+    return (y + vspeed * t) * 10 / stepsPerCell;
+}
+
+// A far player pulls the camera less than a far domino (visible 3, not 1).
+void Player::animate(float t)
+{
+    lookAt(shownX(t), shownY(t), 3);
+    normCam(importance);
+    if (held)
+        held->animate(0);
+}
+
 void Player::render(float t)
 {
     const bool inDoor = deltaZ != 0;
     const float fs = (inDoor ? deltaZ : speed * 5.0f / stepsPerCell) * foot;
-    const float rx = (x + (falling || inDoor ? 0 : speed * t) - 2) * 5 / stepsPerCell;
-    const float ry = (y + vspeed * t) * 10 / stepsPerCell;
     const float depth = (z + 3) + deltaZ * t;
 
-    lookAt(rx, ry, 3);
-    normCam(importance);
-
     glPushMatrix();
-    glTranslatef(rx, ry, depth);
+    glTranslatef(shownX(t), shownY(t), depth);
     if (held) {
         // Upright, broad side to the viewer, two units in front of the figure.
         glPushMatrix();

@@ -51,9 +51,17 @@ public:
     Cell* getCell(int dy);
     bool grab();
     void push(int direction);
+    // The player's work of a frame besides drawing, for the tick fraction t:
+    // it pulls the camera as a group of its own, weighted by importance,
+    // then the carried domino does its own work.
+    void animate(float t);
+    // Draws the figure and the carried domino in front of it.
     void render(float t);
 
 private:
+    // Where the figure stands, interpolated for t, in world units.
+    float shownX(float t);
+    float shownY(float t);
     void weighForCamera();
     bool moveThroughDoor();
     void rampSpeeds();

@@ -74,17 +74,23 @@ void Splitter::update()
     swap();
 }
 
-void Splitter::render(float t)
+// Each half applies its own push and pulls the camera while it moves; the
+// second is skipped while the halves are alike, the whole splitter standing.
+void Splitter::animate(float t)
 {
-    renderHalf(t);
+    Domino::animate(t);
     if (swap()) {
-        renderHalf(t);
+        Domino::animate(t);
         swap();
     }
 }
 
-void Splitter::renderHalf(float t)
+// Alike halves are drawn as one box.
+void Splitter::render(float t)
 {
-    applyAccel();
     renderPlaced(t, drawBody);
+    if (swap()) {
+        renderPlaced(t, drawBody);
+        swap();
+    }
 }

@@ -12,6 +12,8 @@ struct Splitter : Domino {
     int accel2;
 
     void init(Cell* c) override;
+    void animate(float t) override;
+    bool needsAnimating() override { return Domino::needsAnimating() || accel2 || speed2; }
     void render(float t) override;
     bool touch(int direction) override;
     bool push(int direction, int from) override;
@@ -19,9 +21,6 @@ struct Splitter : Domino {
     void update() override;
 
     bool swap();
-
-private:
-    void renderHalf(float t);
 };
 
 #endif

@@ -2,12 +2,17 @@
 
 void glPerspective(double fovY, double aspect, double zNear, double zFar)
 {
-    const double pi = 3.141592653589793;
-    // The tangent of the whole angle, halved: the view is a little wider than
-    // fovY suggests, and the fade overlay on the near plane relies on that.
-    double fH = tan(fovY / 180 * pi) * zNear / 2;
+    double fH = frustumHalfHeight(fovY, zNear);
     double fW = fH * aspect;
     glFrustum(-fW, fW, -fH, fH, zNear, zFar);
+}
+
+// The tangent of the whole angle, halved: the view is a little wider than
+// fovY suggests, and the fade overlay on the near plane relies on that.
+double frustumHalfHeight(double fovY, double zNear)
+{
+    const double pi = 3.141592653589793;
+    return tan(fovY / 180 * pi) * zNear / 2;
 }
 
 void boxFace(const Box& b, Face face)

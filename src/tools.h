@@ -5,7 +5,16 @@
 
 #include "base.h"
 
+// The projection start-up sets with glPerspective: the angle (degrees), the
+// window's aspect and the near and far planes (world units from the eye).
+const double viewAngle = 45.0;
+const float viewAspect = 4.0f / 3.0f;
+const double nearPlane = 1.0;
+const double farPlane = 10000.0;
+
 void glPerspective(double fovY, double aspect, double zNear, double zFar);
+// Half the height of glPerspective's frustum at the near plane zNear.
+double frustumHalfHeight(double fovY, double zNear);
 
 // An axis-aligned box in the current frame, in world units.
 struct Box {

@@ -15,7 +15,6 @@ void drawBody()
 
 void Trigger::render(float t)
 {
-    applyAccel();
     renderPlaced(t, drawBody);
 }
 

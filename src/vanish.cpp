@@ -15,7 +15,6 @@ void drawStripedBody()
 
 void Vanish::render(float t)
 {
-    applyAccel();
     renderPlaced(t, drawStripedBody);
 }
 

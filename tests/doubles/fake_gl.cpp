@@ -103,9 +103,11 @@ Vec3 transformNormal(const Matrix& m, const float n[3])
 
 struct State {
     std::vector<Matrix> modelviewStack{identity()};
-    bool projecting = false;  // GL_PROJECTION is the matrix mode: only logged
+    std::vector<Matrix> projectionStack{identity()};
+    bool projecting = false;  // GL_PROJECTION is the matrix mode
     Matrix viewInverse = identity();
     Matrix toWorld = identity();  // object to world, fixed by glBegin
+    Matrix toEye = identity();    // object to eye, fixed by glBegin
     bool drawing = false;         // between glBegin and glEnd
     float color[4] = {1, 1, 1, 1};
     float normal[3] = {0, 0, 1};
@@ -124,10 +126,15 @@ bool notDrawing()
     return !g.drawing;
 }
 
+std::vector<Matrix>& currentStack()
+{
+    return g.projecting ? g.projectionStack : g.modelviewStack;
+}
+
 void multiplyTop(const Matrix& m)
 {
-    if (notDrawing() && !g.projecting)
-        g.modelviewStack.back() = multiply(g.modelviewStack.back(), m);
+    if (notDrawing())
+        currentStack().back() = multiply(currentStack().back(), m);
 }
 
 // Writes a state call to the log; true when it may change state.
@@ -174,6 +181,11 @@ void reset()
 const std::vector<Primitive>& primitives()
 {
     return g.primitives;
+}
+
+const Matrix& projection()
+{
+    return g.projectionStack.back();
 }
 
 const std::string& stateLog()
@@ -255,13 +267,20 @@ void glMatrixMode(GLenum mode)
 
 void glLoadIdentity(void)
 {
-    if (logState("glLoadIdentity", {}) && !g.projecting)
-        g.modelviewStack.back() = g.viewInverse = identity();
+    if (!logState("glLoadIdentity", {}))
+        return;
+    currentStack().back() = identity();
+    if (!g.projecting)
+        g.viewInverse = identity();
 }
 
 void glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear, GLdouble zFar)
 {
-    logState("glFrustum", {left, right, bottom, top, zNear, zFar});
+    if (!logState("glFrustum", {left, right, bottom, top, zNear, zFar}))
+        return;
+    const double w = right - left, h = top - bottom, d = zFar - zNear;
+    multiplyTop({float(2 * zNear / w), 0, 0, 0, 0, float(2 * zNear / h), 0, 0, float((right + left) / w),
+                 float((top + bottom) / h), float(-(zFar + zNear) / d), -1, 0, 0, float(-2 * zFar * zNear / d), 0});
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
@@ -283,20 +302,21 @@ void glPushMatrix(void)
 {
     if (!notDrawing())
         return;
-    if (g.modelviewStack.size() >= maxStackDepth)
+    const std::size_t maxProjectionDepth = 2;  // the least GL allows
+    if (currentStack().size() >= (g.projecting ? maxProjectionDepth : maxStackDepth))
         g.errors.push_back(GL_STACK_OVERFLOW);
     else
-        g.modelviewStack.push_back(g.modelviewStack.back());
+        currentStack().push_back(currentStack().back());
 }
 
 void glPopMatrix(void)
 {
     if (!notDrawing())
         return;
-    if (g.modelviewStack.size() == 1)
+    if (currentStack().size() == 1)
         g.errors.push_back(GL_STACK_UNDERFLOW);
     else
-        g.modelviewStack.pop_back();
+        currentStack().pop_back();
 }
 
 // The light is placed right after the camera, so this is where the view is
@@ -316,6 +336,7 @@ void glBegin(GLenum mode)
         return;
     g.drawing = true;
     g.toWorld = multiply(g.viewInverse, g.modelviewStack.back());
+    g.toEye = g.modelviewStack.back();
     g.primitives.push_back({mode, {}});
 }
 
@@ -334,7 +355,9 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
     }
     fakegl::Vertex v;
     const Vec3 world = place(g.toWorld, x, y, z), normal = transformNormal(g.toWorld, g.normal);
+    const Vec3 eye = place(g.toEye, x, y, z);
     std::copy(world.begin(), world.end(), v.world);
+    std::copy(eye.begin(), eye.end(), v.eye);
     std::copy(normal.begin(), normal.end(), v.normal);
     std::copy(g.color, g.color + 4, v.color);
     g.primitives.back().v.push_back(v);

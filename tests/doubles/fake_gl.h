@@ -29,6 +29,7 @@ using Matrix = std::array<float, 16>;
 
 struct Vertex {
     float world[3];
+    float eye[3];     // before the projection: the modelview matrix applied
     float normal[3];  // in world space, unit length
     float color[4];
 };
@@ -43,6 +44,8 @@ void reset();
 
 // What was drawn since the latest glClear, or since reset().
 const std::vector<Primitive>& primitives();
+// The top of the projection stack, which eye coordinates go through.
+const Matrix& projection();
 // Every call since reset() that sets state, one a line: its name, then its
 // arguments, enums in hex ("glEnable 0xb50"); placing the light also writes
 // the camera's matrix.

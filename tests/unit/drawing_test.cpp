@@ -67,6 +67,7 @@ TEST(Drawing, EveryKindInEveryPosture)
                 d->push(1, Domino::contactSquare);
             fakegl::reset();
             resetCamera();
+            d->animate(p.t);
             d->render(p.t);
             picture += std::string("# ") + p.what + "\n" + drawn(camjerk, sightjerk);
         }
@@ -85,6 +86,7 @@ TEST(Drawing, ThePlayerStandingWalkingCarryingInADoorAndFalling)
     auto pose = [&](const char* what, float t) {
         fakegl::reset();
         resetCamera();
+        player.animate(t);
         player.render(t);
         const int weight = player.importance;
         const float pull[3] = {camaccel[0] / weight, camaccel[1] / weight, camaccel[2] / weight};
@@ -138,8 +140,10 @@ TEST(Drawing, FloorsLaddersDoorsAndTheGrid)
                |NWVBSDXFLT
                | |.:)]([_!)");
     w.at(2, 1)->speed = 1;
+    level->wake(w.at(2, 1));
     fakegl::reset();
     resetCamera();
+    level->animate(0.25f);
     level->render(0.25f);
     picture += "# a level with every cell character and domino letter, a quarter tick on\n"
         + drawn(camaccel, sightaccel);

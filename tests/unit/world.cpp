@@ -118,6 +118,7 @@ void World::tick(int n)
 void World::frame(float t)
 {
     glClear(GL_COLOR_BUFFER_BIT);
+    animateFrame(t);
     player.render(t);
     level->render(t);
 }

@@ -28,6 +28,7 @@ import time
 
 TOOLS = ["Xvfb", "xdotool", "xprop", "import"]
 HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.join(HERE, "..", "..")
 DESKTOP_ENTRY = os.path.join(HERE, "..", "..", "packaging", "io.toppleton.Toppleton.desktop")
 
 # Real seconds. The game's clock slows down when frames take long to draw,
@@ -39,6 +40,14 @@ SLOW_SWAP_MS = 3000  # more than the 2.56 s in which 128 refreshes fill SDL's qu
 ONE_TRIGGER = "10 1 0 0 6 0\n(________)\n  T       \n"  # pushed right, it opens the exit
 CHAIN = "12 1 0 0 8 0\n(__________)\n   NT       \n"   # a domino that fells the trigger
 SCENE = "8 2 0 0 7 1\n   (___)\n(______)\n        \n  NN T  \n"
+
+# Keys for the frame-by-frame runs, by frame (50 frames a second of game
+# time): out of the door, a few steps right and a push, back left and a push
+# the other way, a long walk right, up in front of the exit, and a grab.
+PLAY_KEYS = ("30:right:down 62:right:up 70:period:down 71:period:up 120:left:down 150:left:up "
+             "160:comma:down 161:comma:up 200:right:down 330:right:up 335:up:down 336:up:up "
+             "340:space:down 341:space:up")
+PLAYED_FRAMES = 400
 
 
 class CaseFailed(Exception):
@@ -360,6 +369,49 @@ def slow_frame_quit(session):
     print("frames of %.1f s; the game ended %.1f s after SIGTERM" % (SLOW_SWAP_MS / 1000, time.monotonic() - sent))
 
 
+def frame_hashes(session, game, extra_env):
+    """Plays level 1 frame by frame from PLAY_KEYS through the shim: the hash
+    of every frame's pixels, the last frame kept as an image."""
+    session.shots += 1
+    out = os.path.join(session.args.artifacts, "frames-%d.txt" % session.shots)
+    env = dict(session.env, LD_PRELOAD=session.args.frame_hashes, FRAMES=str(PLAYED_FRAMES),
+               FRAMES_KEYS=PLAY_KEYS, FRAMES_OUT=out,
+               FRAMES_PPM=os.path.join(session.args.artifacts, "frames-%d.ppm" % session.shots), **extra_env)
+    proc = subprocess.run([game], cwd=session.workdir, env=env, stdin=subprocess.DEVNULL,
+                          capture_output=True, timeout=SOLVE_TIMEOUT)
+    check(os.path.exists(out), "the shim wrote no hashes; stderr: %r" % proc.stderr)
+    with open(out) as f:
+        hashes = f.read().splitlines()
+    check(len(hashes) > PLAYED_FRAMES // 2, "only %d frames drawn; stderr: %r" % (len(hashes), proc.stderr))
+    return hashes
+
+
+def same_pixels(levels):
+    """Each level played as level 1 with the cells out of view skipped and
+    with every cell drawn (and by the reference build, if given): every
+    frame the same to the pixel."""
+    def case(session):
+        check(session.args.frame_hashes, "no --frame-hashes shim given")
+        for name, path in levels():
+            shutil.copyfile(path, os.path.join(session.workdir, "levels", "1"))
+            culled = frame_hashes(session, session.args.game, {})
+            runs = [("every cell drawn", frame_hashes(session, session.args.game, {"TOPPLETON_DRAW_EVERYTHING": "1"}))]
+            if session.args.reference_game:
+                runs.append(("the reference build", frame_hashes(session, session.args.reference_game, {})))
+            for what, hashes in runs:
+                check(hashes == culled, "level %s: the frames differ from those with %s (first: %s)"
+                      % (name, what, next((a for a, b in zip(culled, hashes) if a != b), len(hashes))))
+            print("level %s: %d frames the same" % (name, len(culled)))
+    return {}, case
+
+
+def shipped_levels():
+    number = 1
+    while os.path.exists(os.path.join(REPO, "levels", str(number))):
+        yield number, os.path.join(REPO, "levels", str(number))
+        number += 1
+
+
 CASES = {  # name: (levels, case)
     "no_level": refused_at_start({2: SCENE}, "No such file or directory", []),
     "crlf_level": refused_at_start({1: SCENE.replace("\n", "\r\n")}, "format error", ["Newline expected"]),
@@ -370,6 +422,10 @@ CASES = {  # name: (levels, case)
     "broken_next_level": ({1: ONE_TRIGGER, 2: CHAIN.replace("\n", "\r\n")}, broken_next_level),
     "close_window": ({1: SCENE}, close_window),
     "slow_frame_quit": ({1: SCENE}, slow_frame_quit),
+    # Level 1 and a level of 160 x 40 cells; every shipped level by hand (minutes).
+    "culling_same_pixels": same_pixels(lambda: [(1, os.path.join(REPO, "levels", "1")),
+                                                ("big", os.path.join(REPO, "tests", "replay", "fixtures", "big", "1"))]),
+    "culling_same_pixels_shipped": same_pixels(shipped_levels),
 }
 
 
@@ -378,6 +434,9 @@ def main():
     parser.add_argument("--game", required=True, type=os.path.abspath, help="path of the game executable")
     parser.add_argument("--artifacts", required=True, help="directory for screenshots and output")
     parser.add_argument("--slow-swap", help="path of the slow swap LD_PRELOAD shim")
+    parser.add_argument("--frame-hashes", type=os.path.abspath, help="path of the frame-by-frame LD_PRELOAD shim")
+    parser.add_argument("--reference-game", type=os.path.abspath,
+                        help="another build of the game whose frames must be the same too")
     parser.add_argument("--keep", action="store_true", help="keep the artifacts of a case that passes")
     parser.add_argument("case", choices=sorted(CASES))
     args = parser.parse_args()

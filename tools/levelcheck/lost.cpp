@@ -26,11 +26,11 @@ std::vector<Spot> dominoesLostAtStart()
     for (int i = 0; i < level->dcount; i++)
         start.push_back({level->doms[i]->cell->getX(), level->doms[i]->cell->getY()});
     // Enough ticks to cross every row and leave the grid from any of them;
-    // each is followed by a drawn frame, as in the game.
+    // each is followed by a frame's work, as in the game.
     const int ticks = ticksPerRow * (level->hei + 1);
     for (int t = 0; t < ticks; t++) {
         level->update();
-        level->render(0);
+        level->animate(0);
         if (!anyInFlight())
             break;
     }

@@ -1,6 +1,7 @@
 // replay: plays a directory of levels headless through the game's real
 // init() and mainLoop(), steering the player from solution scripts, and
 // reports per level whether it was solved. See README.md beside this file.
+#include "digest.h"
 #include "driver.h"
 #include "scripted_sdl.h"
 #include "observe.h"
@@ -26,11 +27,12 @@ struct Options {
     fs::path solutions;
     int only = 0;  // the one level to play; 0 plays the whole game
     bool verbose = false;
+    bool digest = false;  // fingerprints of each level's camera path and end state
 };
 
 void usage()
 {
-    fprintf(stderr, "usage: replay --levels DIR --solutions DIR [--level N] [--verbose]\n");
+    fprintf(stderr, "usage: replay --levels DIR --solutions DIR [--level N] [--verbose] [--digest]\n");
 }
 
 bool parseOptions(int argc, char** argv, Options& o)
@@ -46,6 +48,8 @@ bool parseOptions(int argc, char** argv, Options& o)
             o.only = std::atoi(argv[++i]);
         else if (arg == "--verbose")
             o.verbose = true;
+        else if (arg == "--digest")
+            o.digest = true;
         else
             return false;
     }
@@ -115,6 +119,10 @@ private:
     int startTick = 0;
     std::unique_ptr<Driver> driver;
     std::string failure;
+    Digest cameraPath;  // since the last level ended, fade included
+    Digest pictures;
+    bool drawn = false;  // the GL records the pictures
+    int frames = 0;
 
     void beginLevel();
     void endLevel();
@@ -124,6 +132,9 @@ private:
 
 void Replay::onFrame()
 {
+    addCamera(cameraPath);
+    drawn = addPicture(pictures);
+    frames++;
     const int before = ticks;
     ticks = counter.update(scriptedsdl::now());
     if (!inLevel) {
@@ -203,6 +214,17 @@ void Replay::report(bool solved, const std::string& details)
     } else {
         printf("level %d: NOT solved after %d ticks, %s: %s", number, used, push, details.c_str());
     }
+    if (options.digest) {
+        Digest state;
+        addState(state);
+        printf("    digest: camera %s over %d frames, ", cameraPath.hex().c_str(), frames);
+        if (drawn)
+            printf("pictures %s, ", pictures.hex().c_str());
+        printf("end state %s\n", state.hex().c_str());
+    }
+    cameraPath = Digest();
+    pictures = Digest();
+    frames = 0;
     fflush(stdout);
 }
 

@@ -98,11 +98,11 @@ bool tick()
     return alive;
 }
 
-// What a frame does that the rules read: drawing a domino turns the push it
-// was given into motion (Domino::render); everything else a frame does only
-// draws and steers the camera. So of a frame only the dominoes with a push
-// waiting are drawn, those that the cells would draw (in a slot of the grid)
-// and the one the player carries, on the GL that draws nothing.
+// What a frame does that the rules read: a domino's frame work turns the push
+// it was given into motion (Domino::animate); everything else a frame does
+// only steers the camera and draws. So of a frame only the dominoes with a
+// push waiting are animated, those the level would visit (in a slot of the
+// grid) and the one the player carries.
 void frame(float t, const std::vector<char>& kinds)
 {
     for (int i = 0; i < level->dcount; i++) {
@@ -111,9 +111,9 @@ void frame(float t, const std::vector<char>& kinds)
         if (!waiting)
             continue;
         if (d == player.held)
-            d->render(0);
+            d->animate(0);
         else if (d->cell != &borderCell && d->cell->getDomino(d->top) == d)
-            d->render(t);
+            d->animate(t);
     }
 }
 

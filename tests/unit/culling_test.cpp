@@ -1,0 +1,411 @@
+// What a frame does for play and for the camera must not depend on what is
+// drawn: the level's frame work visits only the dominoes with work to do,
+// yet makes the very same camera pulls as a visit of every cell; and a frame
+// that skips the cells out of view draws, within the view, exactly what
+// drawing every cell draws.
+#include "blocker.h"
+#include "boomer.h"
+#include "bridge.h"
+#include "delay.h"
+#include "door.h"
+#include "flyer.h"
+#include "looping.h"
+#include "splitter.h"
+#include "tools.h"
+#include "trigger.h"
+#include "vanish.h"
+#include "view.h"
+#include "world.h"
+
+#include "fake_gl.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using fakegl::Primitive;
+
+// Every kind falling in chains, under a ceiling for the flyer; a domino that
+// tips off the grid; two that drop from row 2, one onto a splitter, one
+// onto a domino it breaks, whose debris has nothing before it in its row
+// but the floor left of the gap; and on row 0 one for the player to carry.
+const char* const cellRows = R"(
+(__________________________________)
+(__________________________________)
+(__________________________________)
+(_) (______) (_____________________)
+(______)    (______________________)
+(__________________________________)
+)";
+const char* const dominoRows = R"(
+
+ NNVNDNNNF  NNSNNBNNNW  NNNBNNVNNL W
+ XNNVNNDNNT  NDNNTNNVNNN           N
+   N        N
+   S        N
+  N                 NNNNN
+)";
+const int tileWidth = 36;
+const int tileHeight = 6;
+const int brokenColumn = 12, brokenRow = 1;
+// The first domino of each chain, struck to the right.
+const std::array<std::array<int, 2>, 6> chainStarts = {{{1, 4}, {12, 4}, {24, 4}, {1, 3}, {13, 3}, {35, 3}}};
+
+std::vector<std::string> rows(const char* picture, int width)
+{
+    std::vector<std::string> out;
+    std::string text = picture + 1;
+    for (size_t end; (end = text.find('\n')) != std::string::npos; text.erase(0, end + 1))
+        out.push_back(text.substr(0, end) + std::string(width - end, ' '));
+    return out;
+}
+
+// The tile repeated across and up, as a picture of the level, the doors at
+// the lower corners.
+std::string tiledLevel(int across, int up)
+{
+    const int wid = tileWidth * across, hei = tileHeight * up;
+    std::string text = std::to_string(wid) + " " + std::to_string(hei) + " 0 0 " + std::to_string(wid - 1) + " 0\n";
+    const std::vector<std::string> cells = rows(cellRows, tileWidth), dominoes = rows(dominoRows, tileWidth);
+    for (int j = 0; j < up; j++)
+        for (int r = 0; r < tileHeight; r++)
+            for (const std::string* row : {&dominoes[r], &cells[r]}) {
+                text += "|";
+                for (int i = 0; i < across; i++)
+                    text += *row;
+                text += "\n";
+            }
+    return text;
+}
+
+void strikeChains(int across, int up)
+{
+    for (int i = 0; i < across; i++)
+        for (int j = 0; j < up; j++)
+            for (auto [x, y] : chainStarts)
+                level->getCell(x + i * tileWidth, y + j * tileHeight)->getDomino(0)->push(1, Domino::contactSquare);
+}
+
+// ---------------------------------------------------------------- frame work
+
+using Bits = std::vector<unsigned char>;
+
+Bits cameraBits()
+{
+    Bits bits;
+    for (const float* v : {camera, speed, camaccel, camjerk, sight, sightspeed, sightaccel, sightjerk})
+        bits.insert(bits.end(), reinterpret_cast<const unsigned char*>(v),
+                    reinterpret_cast<const unsigned char*>(v + 3));
+    bits.insert(bits.end(), reinterpret_cast<const unsigned char*>(&totweight),
+                reinterpret_cast<const unsigned char*>(&totweight + 1));
+    return bits;
+}
+
+// The frame work as a walk over every slot of the grid, in drawing order.
+void animateEveryCell(float t)
+{
+    player.animate(t);
+    lookAt(0, 0, 1);
+    lookAt(5 * level->wid, 10 * level->hei, 1);
+    normCam(4);
+    for (int y = 0; y < level->hei; y++)
+        for (int x = 0; x < level->wid; x++)
+            for (int slot : {0, 1})
+                level->getCell(x, y)->getDomino(slot)->animate(t);
+    normCam(30);
+}
+
+// The camera after every frame of a run of the level: every chain struck;
+// the player strikes a domino, picks it up before a frame has set it off,
+// carries it along and sets it down, where it falls; a chain on row 0 is
+// struck to the left, each domino by one updated before it in the tick.
+// Each tick has two frames, and the player's moves come between them, as
+// keys do in a pass without a tick.
+std::vector<Bits> cameraPath(void (*frameWork)(float))
+{
+    World w(tiledLevel(1, 1));
+    resetCamera();
+    standAt(2 * Player::stepsPerCell, 0);
+    strikeChains(1, 1);
+    Domino* carried = w.at(2, 0);
+    std::vector<Bits> path;
+    auto frame = [&](float t) {
+        updateCam(20);
+        frameWork(t);
+        path.push_back(cameraBits());
+    };
+    for (int tick = 0; tick < 300; tick++) {
+        player.update();
+        level->update();
+        frame(0);
+        if (tick == 0) {
+            player.push(1);
+            player.grab();
+        }
+        if (tick == 1)
+            player.move(1);
+        if (tick == 30)
+            player.stop();
+        if (tick == 40) {
+            EXPECT_TRUE(player.grab());
+        }
+        if (tick == 50)
+            w.at(24, 0)->push(-1, Domino::contactSquare);
+        frame(0.5f);
+    }
+    EXPECT_GT(carried->cell->getX(), 2);
+    EXPECT_EQ(carried->angle, Domino::lying) << "the domino carried fell where it was set down";
+    EXPECT_EQ(w.at(20, 0)->angle, -Domino::lying) << "the chain fell left";
+    EXPECT_TRUE(w.at(brokenColumn, brokenRow)->broken);
+    EXPECT_NE(borderCell.getDomino(0), &blank) << "the domino tipped off the grid";
+    return path;
+}
+
+TEST(FrameWork, VisitingOnlyTheWokenDominoesPullsTheCameraAsAVisitOfEveryCell)
+{
+    const std::vector<Bits> everyCell = cameraPath(animateEveryCell);
+    const std::vector<Bits> woken = cameraPath(animateFrame);
+    ASSERT_EQ(woken.size(), everyCell.size());
+    for (size_t i = 0; i < woken.size(); i++)
+        ASSERT_EQ(woken[i], everyCell[i]) << "frame " << i;
+}
+
+// ---------------------------------------------------------------- culling
+
+// Clip coordinates of a vertex: outside the view volume beyond a plane when
+// a coordinate passes w.
+std::array<float, 4> clip(const fakegl::Vertex& v)
+{
+    const fakegl::Matrix& p = fakegl::projection();
+    std::array<float, 4> c;
+    for (int r = 0; r < 4; r++)
+        c[r] = p[r] * v.eye[0] + p[4 + r] * v.eye[1] + p[8 + r] * v.eye[2] + p[12 + r];
+    return c;
+}
+
+// A primitive can reach the view unless all its corners lie beyond one of
+// the six planes.
+bool mayBeSeen(const Primitive& p)
+{
+    for (int axis = 0; axis < 3; axis++)
+        for (float side : {-1.0f, 1.0f}) {
+            bool allBeyond = true;
+            for (const fakegl::Vertex& v : p.v) {
+                const std::array<float, 4> c = clip(v);
+                allBeyond = allBeyond && side * c[axis] > c[3];
+            }
+            if (allBeyond)
+                return false;
+        }
+    return true;
+}
+
+struct Frame {
+    std::vector<Primitive> seen;
+    size_t drawn;
+};
+
+Frame draw(bool everything, float t)
+{
+    const float lightPos[4] = {0.1f, 1.0f, 1.0f, 0.0f};
+    View::everything = everything;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    applyCam();
+    glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
+    player.render(t);
+    level->render(t);
+    View::everything = false;
+    Frame f = {{}, fakegl::primitives().size()};
+    for (const Primitive& p : fakegl::primitives())
+        if (mayBeSeen(p))
+            f.seen.push_back(p);
+    return f;
+}
+
+bool same(const Primitive& a, const Primitive& b)
+{
+    if (a.mode != b.mode || a.v.size() != b.v.size())
+        return false;
+    for (size_t i = 0; i < a.v.size(); i++)
+        if (std::memcmp(&a.v[i], &b.v[i], sizeof a.v[i]) != 0)
+            return false;
+    return true;
+}
+
+// The culled frame against the full one; true when culling skipped most.
+bool expectSameInView(float t, const std::string& when)
+{
+    const Frame culled = draw(false, t);
+    const Frame full = draw(true, t);
+    EXPECT_EQ(culled.seen.size(), full.seen.size()) << when;
+    for (size_t i = 0; i < culled.seen.size() && i < full.seen.size(); i++)
+        if (!same(culled.seen[i], full.seen[i])) {
+            ADD_FAILURE() << when << ": primitive " << i << " of those in view differs";
+            break;
+        }
+    return culled.drawn * 2 < full.drawn;
+}
+
+struct Pose {
+    std::array<float, 3> eye, sight;
+};
+
+void place(const Pose& p)
+{
+    const float length = std::sqrt(p.sight[0] * p.sight[0] + p.sight[1] * p.sight[1] + p.sight[2] * p.sight[2]);
+    for (int i = 0; i < 3; i++) {
+        camera[i] = p.eye[i];
+        sight[i] = p.sight[i] / length;
+    }
+}
+
+void setProjection()
+{
+    fakegl::reset();
+    glMatrixMode(GL_PROJECTION);
+    glPerspective(viewAngle, viewAspect, nearPlane, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Four by three tiles, 144 by 18 cells: every chain falls while the camera
+// comes in from its start and backs away to take in the level; at times the
+// camera is also put in other places, near and far, straight and aslant,
+// grazing the level's plane, behind it and turned away.
+TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
+{
+    World w(tiledLevel(4, 3));
+    setProjection();
+    resetCamera();
+    strikeChains(4, 3);
+    const Pose poses[] = {
+        {{300, 60, 60}, {0, 0, -1}},       {{300, 60, 40}, {0.5f, 0.3f, -1}}, {{650, 150, 30}, {-0.6f, -0.4f, -1}},
+        {{100, 87, 3}, {1, 0.05f, -0.1f}}, {{360, 90, 900}, {0, 0, -1}},      {{300, 60, -50}, {0, 0, 1}},
+        {{300, 60, 60}, {0, 0, 1}},        {{-200, -100, 50}, {1, 0.4f, -0.3f}},
+    };
+    int mostlySkipped = 0;
+    for (int tick = 0; tick < 240; tick++) {
+        player.update();
+        level->update();
+        updateCam(20);
+        animateFrame(0.5f);
+        if (tick >= 30 && tick % 20 != 0)
+            continue;
+        const std::string when = "tick " + std::to_string(tick);
+        mostlySkipped += expectSameInView(0.5f, when);
+        if (tick % 60 != 0)
+            continue;
+        const Bits camerasOwn = cameraBits();
+        for (const Pose& p : poses) {
+            place(p);
+            mostlySkipped += expectSameInView(0.5f, when + ", camera at " + std::to_string(p.eye[0]) + ", "
+                                       + std::to_string(p.eye[1]) + ", " + std::to_string(p.eye[2]));
+        }
+        std::memcpy(camera, camerasOwn.data(), sizeof camera);
+        std::memcpy(sight, camerasOwn.data() + 4 * sizeof camera, sizeof sight);
+        ASSERT_EQ(cameraBits(), camerasOwn);
+    }
+    EXPECT_GT(mostlySkipped, 20) << "frames that left out most of the level: the camera's first, and near ones";
+    EXPECT_TRUE(fakegl::errors().empty());
+}
+
+// The debris of a broken domino is lit with whatever normal was set before
+// it. With its own row's floor left of a gap out of sight, the frame must
+// still draw that floor first, or the shards would be lit otherwise.
+TEST(Culling, DebrisFirstInViewIsLitAsWhenEveryCellIsDrawn)
+{
+    World w(tiledLevel(1, 1));
+    setProjection();
+    resetCamera();
+    Domino* dropped = w.at(brokenColumn, brokenRow + 1);
+    w.tick(8);
+    ASSERT_TRUE(w.at(brokenColumn, brokenRow)->broken);
+    ASSERT_NE(w.at(brokenColumn, brokenRow), dropped);
+    bool found = false;
+    for (float x = 40; x < 100 && !found; x += 0.25f) {
+        place({{x, 15, 30}, {0, 0, -1}});
+        const CellRange seen = View().cells(level->wid, level->hei);
+        found = seen.left >= brokenColumn - 3 && seen.left < brokenColumn && seen.contains(brokenColumn, brokenRow);
+    }
+    ASSERT_TRUE(found) << "a view whose row starts in the gap before the debris";
+    expectSameInView(0, "debris after the gap");
+    const Frame culled = draw(false, 0);
+    const int shards = std::count_if(culled.seen.begin(), culled.seen.end(), [](const Primitive& p) {
+        return p.mode == GL_TRIANGLES && std::abs(p.v[0].world[1] - brokenRow * 10) < 3;
+    });
+    EXPECT_GT(shards, 0) << "the debris is in view";
+}
+
+// ---------------------------------------------------------------- reach
+
+// Every drawing a cell makes, in every state of what can be in it, stays
+// within View's reach of the cell's origin; the view's margins rest on it.
+TEST(CellReach, EveryKindInEveryStateTheFloorsTheLadderAndTheDoorStayWithinIt)
+{
+    std::vector<std::pair<char, std::function<Domino*()>>> kinds = {
+        {'N', [] { return new Domino; }},  {'W', [] { return new Blocker; }}, {'V', [] { return new Vanish; }},
+        {'B', [] { return new Bridge; }},  {'S', [] { return new Splitter; }}, {'D', [] { return new Delay; }},
+        {'X', [] { return new Boomer; }},  {'F', [] { return new Flyer; }},   {'L', [] { return new Looping; }},
+        {'T', [] { return new Trigger; }},
+    };
+    auto expectWithinReach = [](const std::string& what) {
+        const float low[3] = {-View::reachSide, -View::reachDown, -View::reachBack};
+        const float high[3] = {View::reachSide, View::reachUp, View::reachFront};
+        for (const Primitive& p : fakegl::primitives())
+            for (const fakegl::Vertex& v : p.v)
+                for (int axis = 0; axis < 3; axis++)
+                    if (v.world[axis] < low[axis] || v.world[axis] > high[axis]) {
+                        ADD_FAILURE() << what << ": reaches " << v.world[axis] << " along axis " << axis;
+                        return;
+                    }
+    };
+    for (auto& [letter, make] : kinds) {
+        Cell cell;
+        cell.init(0, 0, Cell::slab, false);
+        std::unique_ptr<Domino> d(make());
+        d->init(&cell);
+        for (int broken : {0, 1})
+            for (int angle = -Domino::lying; angle <= Domino::lying; angle++)
+                for (int speed : {-1, 0, 1})
+                    for (int elev = 1 - Domino::elevPerRow; elev < Domino::elevPerRow; elev++)
+                        for (int fly : {-1, 0, 1})
+                            for (float t : {0.0f, 0.5f, 1.0f}) {
+                                d->broken = broken;
+                                d->angle = angle;
+                                d->speed = speed;
+                                d->elev = elev;
+                                d->fly = fly;
+                                fakegl::reset();
+                                d->render(t);
+                                expectWithinReach(std::string(1, letter) + " angle " + std::to_string(angle)
+                                                  + " elev " + std::to_string(elev));
+                            }
+    }
+    for (int floor : {Cell::noFloor, Cell::slab, Cell::rightEnd, Cell::leftEnd, Cell::joinedBoth}) {
+        Cell cell;
+        cell.init(0, 0, floor, true);
+        fakegl::reset();
+        cell.render(0);
+        expectWithinReach("floor " + std::to_string(floor) + " and ladder");
+    }
+    Cell cell;
+    cell.init(0, 0, Cell::noFloor, false);
+    Door door;
+    door.init(&cell, true);
+    const int fullyOpen = 6;
+    for (door.angle = 0; door.angle <= fullyOpen; door.angle++) {
+        fakegl::reset();
+        door.render(1);
+        expectWithinReach("door at angle " + std::to_string(door.angle));
+    }
+}
+
+}  // namespace
