@@ -11,11 +11,7 @@ namespace {
 // a boomer may only lead (a domino leaning on it would tip into its hole), a
 // blocker, a flyer or a tumbling looping ends a chain.
 const char* const chains[] = {
-    "XNNVNNDNNT",
-    "NNSNNBNNNW",
-    "NNVNDNNNF",
-    "NNNBNNVNNL W",
-    "NDNNTNNVNNN",
+    "XNNVNNDNNT", "NNSNNBNNNW", "NNVNDNNNF", "NNNBNNVNNL W", "NDNNTNNVNNN",
 };
 const int chainCount = sizeof chains / sizeof chains[0];
 const int gap = 2;  // empty cells after each chain
@@ -51,8 +47,8 @@ StressLevel makeStressLevel(int width, int chainRows)
 {
     const int height = chainRows + 1;
     StressLevel level;
-    level.text = std::to_string(width) + " " + std::to_string(height) + " 0 0 "
-        + std::to_string(width - 1) + " 0\n";
+    level.text =
+        std::to_string(width) + " " + std::to_string(height) + " 0 0 " + std::to_string(width - 1) + " 0\n";
     for (int y = height - 1; y >= 0; y--)
         level.text += floorRow(width) + "\n";
 

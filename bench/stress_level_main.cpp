@@ -31,8 +31,8 @@ int main(int argc, char** argv)
 {
     int width = defaultWidth, height = defaultHeight;
     if (argc != 1 && (argc != 3 || !readSide(argv[1], minWidth, width) || !readSide(argv[2], 2, height))) {
-        fprintf(stderr, "usage: stresslevel [WIDTH HEIGHT], %d <= WIDTH <= %d, 2 <= HEIGHT <= %d\n",
-                minWidth, maxSide, maxSide);
+        fprintf(stderr, "usage: stresslevel [WIDTH HEIGHT], %d <= WIDTH <= %d, 2 <= HEIGHT <= %d\n", minWidth,
+                maxSide, maxSide);
         return 2;
     }
     const StressLevel level = makeStressLevel(width, height - 1);

@@ -52,8 +52,10 @@ long long processStartNs()
     // The command name may hold blanks; the fields after it are plain.
     const char* p = strrchr(buf, ')');
     unsigned long long start = 0;
-    if (!p || sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
-                     &start) != 1)
+    if (!p
+        || sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
+                  &start)
+            != 1)
         return 0;
     return start * (1000000000LL / sysconf(_SC_CLK_TCK));
 }
@@ -79,9 +81,9 @@ void writeLine()
     if (!line)
         return;
     char text[lineSize];
-    const int n = snprintf(text, sizeof text,
-                           "swaps=%llu first_swap_us=%lld since_load_us=%lld first_swap_cpu_us=%lld",
-                           swaps, firstSwapUs, sinceLoadUs, firstSwapCpuUs);
+    const int n =
+        snprintf(text, sizeof text, "swaps=%llu first_swap_us=%lld since_load_us=%lld first_swap_cpu_us=%lld",
+                 swaps, firstSwapUs, sinceLoadUs, firstSwapCpuUs);
     memset(text + n, ' ', lineSize - n - 1);
     text[lineSize - 1] = '\n';
     memcpy(line, text, lineSize);

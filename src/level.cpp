@@ -206,7 +206,7 @@ bool Level::fitsFile(FILE* s, long long size)
     if (size - ftell(s) >= needed)
         return true;
     failure.reason = "the file is too short for the " + std::to_string(wid) + " x " + std::to_string(hei)
-                     + " cells its first line names";
+        + " cells its first line names";
     return false;
 }
 

@@ -136,8 +136,9 @@ bool enterLevel(const char* pathname, Level::Failure* failure)
         if (failure) {
             *failure = level->failure;
             if (!isDirectory(levelDirectory))
-                *failure = {false, "there is no levels/ directory here: "
-                                   "run the game from the directory that holds levels/"};
+                *failure = {false,
+                            "there is no levels/ directory here: "
+                            "run the game from the directory that holds levels/"};
         }
         delete level;
         level = nullptr;

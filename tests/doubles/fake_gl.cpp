@@ -280,7 +280,8 @@ void glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLd
         return;
     const double w = right - left, h = top - bottom, d = zFar - zNear;
     multiplyTop({float(2 * zNear / w), 0, 0, 0, 0, float(2 * zNear / h), 0, 0, float((right + left) / w),
-                 float((top + bottom) / h), float(-(zFar + zNear) / d), -1, 0, 0, float(-2 * zFar * zNear / d), 0});
+                 float((top + bottom) / h), float(-(zFar + zNear) / d), -1, 0, 0,
+                 float(-2 * zFar * zNear / d), 0});
 }
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)

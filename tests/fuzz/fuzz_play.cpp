@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (levelSize < size && data[levelSize] != 0)
         levelSize++;
     Level probe;
-    if (!probe.load(writeLevelFile(data, levelSize)) || static_cast<long long>(probe.wid) * probe.hei > maxPlayCells)
+    if (!probe.load(writeLevelFile(data, levelSize))
+        || static_cast<long long>(probe.wid) * probe.hei > maxPlayCells)
         return 0;
 
     scriptedsdl::reset();

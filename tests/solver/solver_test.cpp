@@ -167,9 +167,11 @@ TEST(SolverKinds, AVanishThatOnlyStartsTheChainIsReplaceableABridgeToTheExitIsNo
 {
     const LevelResult r = solve(R"(8 1 0 0 7 0
 (___) ()
- VNTB)", withKinds());
+ VNTB)",
+                                withKinds());
     EXPECT_EQ(0, r.minimum);
-    EXPECT_NE(std::string::npos, r.script.find("wait-still")) << "the player waits for the bridge to cross it";
+    EXPECT_NE(std::string::npos, r.script.find("wait-still"))
+        << "the player waits for the bridge to cross it";
     ASSERT_EQ(2u, r.kinds.size()) << "one check per special domino; the trigger is not replaced";
     EXPECT_TRUE(kindAt(r, 1, 0).replaceable);
     EXPECT_EQ('V', kindAt(r, 1, 0).kind);

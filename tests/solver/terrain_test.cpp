@@ -58,7 +58,8 @@ TEST(TerrainRoutes, EveryCellTheEntranceReachesIsWalkedToInTheGame)
         ASSERT_TRUE(t.route(entrance, cell, false, script));
         script.push_back(makeAction(Action::Exit));
         const Verifier::Result played = Verifier::play(level.name(), script);
-        EXPECT_TRUE(played.solved) << "to (" << x << "," << y << "): " << played.why << "\n" << scriptText(script);
+        EXPECT_TRUE(played.solved) << "to (" << x << "," << y << "): " << played.why << "\n"
+                                   << scriptText(script);
         tried++;
     }
     EXPECT_EQ(16, tried) << "every floor cell";

@@ -73,7 +73,8 @@ std::vector<std::string> rows(const char* picture, int width)
 std::string tiledLevel(int across, int up)
 {
     const int wid = tileWidth * across, hei = tileHeight * up;
-    std::string text = std::to_string(wid) + " " + std::to_string(hei) + " 0 0 " + std::to_string(wid - 1) + " 0\n";
+    std::string text =
+        std::to_string(wid) + " " + std::to_string(hei) + " 0 0 " + std::to_string(wid - 1) + " 0\n";
     const std::vector<std::string> cells = rows(cellRows, tileWidth), dominoes = rows(dominoRows, tileWidth);
     for (int j = 0; j < up; j++)
         for (int r = 0; r < tileHeight; r++)
@@ -91,7 +92,9 @@ void strikeChains(int across, int up)
     for (int i = 0; i < across; i++)
         for (int j = 0; j < up; j++)
             for (auto [x, y] : chainStarts)
-                level->getCell(x + i * tileWidth, y + j * tileHeight)->getDomino(0)->push(1, Domino::contactSquare);
+                level->getCell(x + i * tileWidth, y + j * tileHeight)
+                    ->getDomino(0)
+                    ->push(1, Domino::contactSquare);
 }
 
 // ---------------------------------------------------------------- frame work
@@ -261,7 +264,8 @@ struct Pose {
 
 void place(const Pose& p)
 {
-    const float length = std::sqrt(p.sight[0] * p.sight[0] + p.sight[1] * p.sight[1] + p.sight[2] * p.sight[2]);
+    const float length =
+        std::sqrt(p.sight[0] * p.sight[0] + p.sight[1] * p.sight[1] + p.sight[2] * p.sight[2]);
     for (int i = 0; i < 3; i++) {
         camera[i] = p.eye[i];
         sight[i] = p.sight[i] / length;
@@ -287,9 +291,10 @@ TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
     resetCamera();
     strikeChains(4, 3);
     const Pose poses[] = {
-        {{300, 60, 60}, {0, 0, -1}},       {{300, 60, 40}, {0.5f, 0.3f, -1}}, {{650, 150, 30}, {-0.6f, -0.4f, -1}},
-        {{100, 87, 3}, {1, 0.05f, -0.1f}}, {{360, 90, 900}, {0, 0, -1}},      {{300, 60, -50}, {0, 0, 1}},
-        {{300, 60, 60}, {0, 0, 1}},        {{-200, -100, 50}, {1, 0.4f, -0.3f}},
+        {{300, 60, 60}, {0, 0, -1}},          {{300, 60, 40}, {0.5f, 0.3f, -1}},
+        {{650, 150, 30}, {-0.6f, -0.4f, -1}}, {{100, 87, 3}, {1, 0.05f, -0.1f}},
+        {{360, 90, 900}, {0, 0, -1}},         {{300, 60, -50}, {0, 0, 1}},
+        {{300, 60, 60}, {0, 0, 1}},           {{-200, -100, 50}, {1, 0.4f, -0.3f}},
     };
     int mostlySkipped = 0;
     for (int tick = 0; tick < 240; tick++) {
@@ -306,14 +311,17 @@ TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
         const Bits camerasOwn = cameraBits();
         for (const Pose& p : poses) {
             place(p);
-            mostlySkipped += expectSameInView(0.5f, when + ", camera at " + std::to_string(p.eye[0]) + ", "
-                                       + std::to_string(p.eye[1]) + ", " + std::to_string(p.eye[2]));
+            mostlySkipped +=
+                expectSameInView(0.5f,
+                                 when + ", camera at " + std::to_string(p.eye[0]) + ", "
+                                     + std::to_string(p.eye[1]) + ", " + std::to_string(p.eye[2]));
         }
         std::memcpy(camera, camerasOwn.data(), sizeof camera);
         std::memcpy(sight, camerasOwn.data() + 4 * sizeof camera, sizeof sight);
         ASSERT_EQ(cameraBits(), camerasOwn);
     }
-    EXPECT_GT(mostlySkipped, 20) << "frames that left out most of the level: the camera's first, and near ones";
+    EXPECT_GT(mostlySkipped, 20)
+        << "frames that left out most of the level: the camera's first, and near ones";
     EXPECT_TRUE(fakegl::errors().empty());
 }
 
@@ -333,7 +341,8 @@ TEST(Culling, DebrisFirstInViewIsLitAsWhenEveryCellIsDrawn)
     for (float x = 40; x < 100 && !found; x += 0.25f) {
         place({{x, 15, 30}, {0, 0, -1}});
         const CellRange seen = View().cells(level->wid, level->hei);
-        found = seen.left >= brokenColumn - 3 && seen.left < brokenColumn && seen.contains(brokenColumn, brokenRow);
+        found = seen.left >= brokenColumn - 3 && seen.left < brokenColumn
+            && seen.contains(brokenColumn, brokenRow);
     }
     ASSERT_TRUE(found) << "a view whose row starts in the gap before the debris";
     expectSameInView(0, "debris after the gap");
@@ -351,10 +360,11 @@ TEST(Culling, DebrisFirstInViewIsLitAsWhenEveryCellIsDrawn)
 TEST(CellReach, EveryKindInEveryStateTheFloorsTheLadderAndTheDoorStayWithinIt)
 {
     std::vector<std::pair<char, std::function<Domino*()>>> kinds = {
-        {'N', [] { return new Domino; }},  {'W', [] { return new Blocker; }}, {'V', [] { return new Vanish; }},
-        {'B', [] { return new Bridge; }},  {'S', [] { return new Splitter; }}, {'D', [] { return new Delay; }},
-        {'X', [] { return new Boomer; }},  {'F', [] { return new Flyer; }},   {'L', [] { return new Looping; }},
-        {'T', [] { return new Trigger; }},
+        {'N', [] { return new Domino; }},   {'W', [] { return new Blocker; }},
+        {'V', [] { return new Vanish; }},   {'B', [] { return new Bridge; }},
+        {'S', [] { return new Splitter; }}, {'D', [] { return new Delay; }},
+        {'X', [] { return new Boomer; }},   {'F', [] { return new Flyer; }},
+        {'L', [] { return new Looping; }},  {'T', [] { return new Trigger; }},
     };
     auto expectWithinReach = [](const std::string& what) {
         const float low[3] = {-View::reachSide, -View::reachDown, -View::reachBack};

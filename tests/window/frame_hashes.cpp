@@ -50,7 +50,7 @@ SDLKey keyNamed(const std::string& name)
     const struct {
         const char* name;
         SDLKey sym;
-    } names[] = {{"left", SDLK_LEFT},   {"right", SDLK_RIGHT}, {"up", SDLK_UP},         {"down", SDLK_DOWN},
+    } names[] = {{"left", SDLK_LEFT},   {"right", SDLK_RIGHT}, {"up", SDLK_UP},        {"down", SDLK_DOWN},
                  {"space", SDLK_SPACE}, {"comma", SDLK_COMMA}, {"period", SDLK_PERIOD}};
     for (const auto& n : names)
         if (name == n.name)
@@ -70,8 +70,8 @@ Script readScript()
     const char* keys = getenv("FRAMES_KEYS");
     char name[16], action[8];
     int frame, used;
-    for (const char* p = keys ? keys : ""; sscanf(p, " %d:%15[a-z]:%7[a-z]%n", &frame, name, action, &used) == 3;
-         p += used)
+    for (const char* p = keys ? keys : "";
+         sscanf(p, " %d:%15[a-z]:%7[a-z]%n", &frame, name, action, &used) == 3; p += used)
         s.keys.push_back({frame, keyNamed(name), !strcmp(action, "down")});
     if (!s.frames || !s.out) {
         fprintf(stderr, "frame_hashes: FRAMES and FRAMES_OUT must be set\n");

@@ -15,7 +15,6 @@ extern "C" void SDL_GL_SwapBuffers(void)
     const char* setting = getenv("SLOW_SWAP_MS");
     const long ms = setting ? atol(setting) : 3000;
     timespec left = {ms / 1000, (ms % 1000) * 1000000};
-    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
-    }
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {}
     real();
 }

@@ -6,27 +6,71 @@
 
 extern "C" {
 
-void glBegin(GLenum) {}
-void glEnd(void) {}
-void glVertex3f(GLfloat, GLfloat, GLfloat) {}
-void glNormal3f(GLfloat, GLfloat, GLfloat) {}
-void glColor3f(GLfloat, GLfloat, GLfloat) {}
-void glColor4f(GLfloat, GLfloat, GLfloat, GLfloat) {}
-void glPushMatrix(void) {}
-void glPopMatrix(void) {}
-void glTranslatef(GLfloat, GLfloat, GLfloat) {}
-void glRotatef(GLfloat, GLfloat, GLfloat, GLfloat) {}
-void glScalef(GLfloat, GLfloat, GLfloat) {}
-void glLoadIdentity(void) {}
-void glMatrixMode(GLenum) {}
-void glFrustum(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble) {}
-void glLightfv(GLenum, GLenum, const GLfloat*) {}
-void glClear(GLbitfield) {}
-void glClearDepth(GLclampd) {}
-void glEnable(GLenum) {}
-void glBlendFunc(GLenum, GLenum) {}
-void glColorMaterial(GLenum, GLenum) {}
-void glShadeModel(GLenum) {}
-void glPolygonMode(GLenum, GLenum) {}
+void glBegin(GLenum)
+{
+}
+void glEnd(void)
+{
+}
+void glVertex3f(GLfloat, GLfloat, GLfloat)
+{
+}
+void glNormal3f(GLfloat, GLfloat, GLfloat)
+{
+}
+void glColor3f(GLfloat, GLfloat, GLfloat)
+{
+}
+void glColor4f(GLfloat, GLfloat, GLfloat, GLfloat)
+{
+}
+void glPushMatrix(void)
+{
+}
+void glPopMatrix(void)
+{
+}
+void glTranslatef(GLfloat, GLfloat, GLfloat)
+{
+}
+void glRotatef(GLfloat, GLfloat, GLfloat, GLfloat)
+{
+}
+void glScalef(GLfloat, GLfloat, GLfloat)
+{
+}
+void glLoadIdentity(void)
+{
+}
+void glMatrixMode(GLenum)
+{
+}
+void glFrustum(GLdouble, GLdouble, GLdouble, GLdouble, GLdouble, GLdouble)
+{
+}
+void glLightfv(GLenum, GLenum, const GLfloat*)
+{
+}
+void glClear(GLbitfield)
+{
+}
+void glClearDepth(GLclampd)
+{
+}
+void glEnable(GLenum)
+{
+}
+void glBlendFunc(GLenum, GLenum)
+{
+}
+void glColorMaterial(GLenum, GLenum)
+{
+}
+void glShadeModel(GLenum)
+{
+}
+void glPolygonMode(GLenum, GLenum)
+{
+}
 
 }  // extern "C"

@@ -18,8 +18,8 @@ const Uint8 desktopBpp = 32;
 
 struct Timer {
     std::uintptr_t id;
-    Uint32 interval;      // ms between ticks
-    std::uint64_t next;   // virtual ms of the next tick
+    Uint32 interval;     // ms between ticks
+    std::uint64_t next;  // virtual ms of the next tick
     SDL_NewTimerCallback callback;
     void* param;
 };
@@ -51,7 +51,8 @@ struct State {
 
 State s;
 
-SDL_Event keyEvent(Uint8 type, SDLKey key) {
+SDL_Event keyEvent(Uint8 type, SDLKey key)
+{
     SDL_Event e{};
     e.key.type = type;
     e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
@@ -59,31 +60,36 @@ SDL_Event keyEvent(Uint8 type, SDLKey key) {
     return e;
 }
 
-SDL_Event quitEvent() {
+SDL_Event quitEvent()
+{
     SDL_Event e{};
     e.type = SDL_QUIT;
     return e;
 }
 
 // Like SDL's queue: full, it drops the event.
-bool enqueue(const SDL_Event& e) {
+bool enqueue(const SDL_Event& e)
+{
     if (s.queue.size() >= queueCapacity)
         return false;
     s.queue.push_back(e);
     return true;
 }
 
-void schedule(Uint32 at, const SDL_Event& e) {
+void schedule(Uint32 at, const SDL_Event& e)
+{
     s.scheduled.emplace(at, e);
 }
 
 // A hook may replace itself or reset everything: run a copy.
-void callHook(const std::function<void()>& hook) {
+void callHook(const std::function<void()>& hook)
+{
     if (auto copy = hook)
         copy();
 }
 
-bool nextDue(std::uint64_t& at) {
+bool nextDue(std::uint64_t& at)
+{
     bool any = !s.scheduled.empty();
     if (any)
         at = s.scheduled.begin()->first;
@@ -94,14 +100,16 @@ bool nextDue(std::uint64_t& at) {
     return any;
 }
 
-void queueScheduledDue() {
+void queueScheduledDue()
+{
     while (!s.scheduled.empty() && s.scheduled.begin()->first <= s.clock) {
         enqueue(s.scheduled.begin()->second);
         s.scheduled.erase(s.scheduled.begin());
     }
 }
 
-Timer* findTimer(std::uintptr_t id) {
+Timer* findTimer(std::uintptr_t id)
+{
     for (Timer& t : s.timers)
         if (t.id == id)
             return &t;
@@ -110,7 +118,8 @@ Timer* findTimer(std::uintptr_t id) {
 
 // SDL's contract: the callback returns the next interval, 0 to stop.
 // The callback may add or remove timers, so look the timer up again after.
-void fire(std::uintptr_t id) {
+void fire(std::uintptr_t id)
+{
     Timer fired = *findTimer(id);
     Uint32 next = fired.callback(fired.interval, fired.param);
     Timer* t = findTimer(id);
@@ -124,7 +133,8 @@ void fire(std::uintptr_t id) {
     t->next += next;
 }
 
-void fireTimersDue() {
+void fireTimersDue()
+{
     std::vector<std::uintptr_t> due;
     for (const Timer& t : s.timers)
         if (t.next <= s.clock)
@@ -137,7 +147,8 @@ void fireTimersDue() {
 // Lets virtual time pass up to target (or the time limit, if sooner), each
 // tick and scheduled event happening at its own moment. Returns false when
 // the limit cut it short.
-bool runUntil(std::uint64_t target) {
+bool runUntil(std::uint64_t target)
+{
     std::uint64_t end = std::min<std::uint64_t>(target, s.timeLimit);
     std::uint64_t at;
     while (nextDue(at) && at <= end) {
@@ -152,7 +163,8 @@ bool runUntil(std::uint64_t target) {
 // Blocks, in virtual time, until the queue holds an event. When nothing
 // could ever come the clock stays put; when the next thing is beyond the
 // limit the clock stops at the limit. Either way the game is told to quit.
-void waitForEvent() {
+void waitForEvent()
+{
     while (s.queue.empty()) {
         std::uint64_t at;
         if (!nextDue(at)) {
@@ -166,14 +178,16 @@ void waitForEvent() {
     }
 }
 
-void takeFront(SDL_Event* event) {
+void takeFront(SDL_Event* event)
+{
     if (!event)
         return;
     *event = s.queue.front();
     s.queue.pop_front();
 }
 
-bool timerSubsystemUp() {
+bool timerSubsystemUp()
+{
     return s.initialised & SDL_INIT_TIMER;
 }
 
@@ -181,80 +195,99 @@ bool timerSubsystemUp() {
 
 namespace scriptedsdl {
 
-void reset() {
+void reset()
+{
     s = State{};
 }
 
-Uint32 now() {
+Uint32 now()
+{
     return s.clock;
 }
 
-const Record& record() {
+const Record& record()
+{
     return s.record;
 }
 
-int runningTimers() {
+int runningTimers()
+{
     return static_cast<int>(s.timers.size());
 }
 
-void failInit(const char* err) {
+void failInit(const char* err)
+{
     s.initFailure = err;
 }
 
-void failVideoInfo(const char* err) {
+void failVideoInfo(const char* err)
+{
     s.videoInfoFailure = err;
 }
 
-void failSetVideoMode(const char* err) {
+void failSetVideoMode(const char* err)
+{
     s.videoModeFailure = err;
 }
 
-void setVideoInfo(bool hwAvailable, bool blitHw) {
+void setVideoInfo(bool hwAvailable, bool blitHw)
+{
     s.hwAvailable = hwAvailable;
     s.blitHw = blitHw;
 }
 
-void setVideoDriver(const char* name) {
+void setVideoDriver(const char* name)
+{
     s.videoDriver = name;
 }
 
-void setTimeLimit(Uint32 ms) {
+void setTimeLimit(Uint32 ms)
+{
     s.timeLimit = ms;
 }
 
-void keyDown(SDLKey key, Uint32 at) {
+void keyDown(SDLKey key, Uint32 at)
+{
     schedule(at, keyEvent(SDL_KEYDOWN, key));
 }
 
-void keyUp(SDLKey key, Uint32 at) {
+void keyUp(SDLKey key, Uint32 at)
+{
     schedule(at, keyEvent(SDL_KEYUP, key));
 }
 
-void quitAt(Uint32 at) {
+void quitAt(Uint32 at)
+{
     schedule(at, quitEvent());
 }
 
-void pressNow(SDLKey key) {
+void pressNow(SDLKey key)
+{
     enqueue(keyEvent(SDL_KEYDOWN, key));
 }
 
-void releaseNow(SDLKey key) {
+void releaseNow(SDLKey key)
+{
     enqueue(keyEvent(SDL_KEYUP, key));
 }
 
-void quitNow() {
+void quitNow()
+{
     enqueue(quitEvent());
 }
 
-void stall(Uint32 ms) {
+void stall(Uint32 ms)
+{
     s.stall += ms;
 }
 
-void setFrameHook(std::function<void()> hook) {
+void setFrameHook(std::function<void()> hook)
+{
     s.frameHook = std::move(hook);
 }
 
-void setPassHook(std::function<void()> hook) {
+void setPassHook(std::function<void()> hook)
+{
     s.passHook = std::move(hook);
 }
 
@@ -262,7 +295,8 @@ void setPassHook(std::function<void()> hook) {
 
 extern "C" {
 
-int SDL_Init(Uint32 flags) {
+int SDL_Init(Uint32 flags)
+{
     s.record.initFlags = flags;
     if (s.initFailure) {
         s.error = *s.initFailure;
@@ -272,14 +306,16 @@ int SDL_Init(Uint32 flags) {
     return 0;
 }
 
-void SDL_Quit(void) {
+void SDL_Quit(void)
+{
     ++s.record.quits;
     s.initialised = 0;
     s.timers.clear();
 }
 
 // NULL until video is up, as in SDL.
-char* SDL_VideoDriverName(char* namebuf, int maxlen) {
+char* SDL_VideoDriverName(char* namebuf, int maxlen)
+{
     if (!(s.initialised & SDL_INIT_VIDEO) || !namebuf || maxlen <= 0)
         return nullptr;
     const size_t n = std::min(s.videoDriver.size(), static_cast<size_t>(maxlen - 1));
@@ -288,11 +324,13 @@ char* SDL_VideoDriverName(char* namebuf, int maxlen) {
     return namebuf;
 }
 
-char* SDL_GetError(void) {
+char* SDL_GetError(void)
+{
     return s.error.data();
 }
 
-const SDL_VideoInfo* SDL_GetVideoInfo(void) {
+const SDL_VideoInfo* SDL_GetVideoInfo(void)
+{
     if (s.videoInfoFailure) {
         s.error = *s.videoInfoFailure;
         return nullptr;
@@ -312,12 +350,14 @@ const SDL_VideoInfo* SDL_GetVideoInfo(void) {
     return &s.videoInfo;
 }
 
-int SDL_GL_SetAttribute(SDL_GLattr attr, int value) {
+int SDL_GL_SetAttribute(SDL_GLattr attr, int value)
+{
     s.record.glAttributes.emplace_back(attr, value);
     return 0;
 }
 
-SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
+SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
+{
     ++s.record.videoModeCalls;
     s.record.width = width;
     s.record.height = height;
@@ -341,12 +381,14 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {
 }
 
 // SDL 1.2 shows only a caption set while its window is open.
-void SDL_WM_SetCaption(const char* title, const char*) {
+void SDL_WM_SetCaption(const char* title, const char*)
+{
     if (s.window.format)
         s.record.caption = title ? title : "";
 }
 
-SDL_TimerID SDL_AddTimer(Uint32 interval, SDL_NewTimerCallback callback, void* param) {
+SDL_TimerID SDL_AddTimer(Uint32 interval, SDL_NewTimerCallback callback, void* param)
+{
     if (!timerSubsystemUp()) {
         s.error = "Timer subsystem not initialized";
         return nullptr;
@@ -361,7 +403,8 @@ SDL_TimerID SDL_AddTimer(Uint32 interval, SDL_NewTimerCallback callback, void* p
     return reinterpret_cast<SDL_TimerID>(id);
 }
 
-SDL_bool SDL_RemoveTimer(SDL_TimerID t) {
+SDL_bool SDL_RemoveTimer(SDL_TimerID t)
+{
     Timer* timer = findTimer(reinterpret_cast<std::uintptr_t>(t));
     if (!timer)
         return SDL_FALSE;
@@ -369,17 +412,20 @@ SDL_bool SDL_RemoveTimer(SDL_TimerID t) {
     return SDL_TRUE;
 }
 
-Uint32 SDL_GetTicks(void) {
+Uint32 SDL_GetTicks(void)
+{
     return s.clock;
 }
 
-void SDL_Delay(Uint32 ms) {
+void SDL_Delay(Uint32 ms)
+{
     bool inTime = runUntil(std::uint64_t{s.clock} + ms);
     if (!inTime && s.queue.empty())
         s.queue.push_back(quitEvent());
 }
 
-int SDL_PushEvent(SDL_Event* event) {
+int SDL_PushEvent(SDL_Event* event)
+{
     if (!event) {
         s.error = "SDL_PushEvent given no event";
         return -1;
@@ -389,7 +435,8 @@ int SDL_PushEvent(SDL_Event* event) {
 
 // Adds, or looks at or takes the events whose type is in mask, front first.
 // Without events it only looks whether there is one, as SDL does.
-int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uint32 mask) {
+int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uint32 mask)
+{
     if (action == SDL_ADDEVENT) {
         int added = 0;
         while (added < numevents && enqueue(events[added]))
@@ -414,7 +461,8 @@ int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uin
     return chosen;
 }
 
-int SDL_PollEvent(SDL_Event* event) {
+int SDL_PollEvent(SDL_Event* event)
+{
     runUntil(s.clock);
     if (s.queue.empty())
         return 0;
@@ -422,7 +470,8 @@ int SDL_PollEvent(SDL_Event* event) {
     return 1;
 }
 
-int SDL_WaitEvent(SDL_Event* event) {
+int SDL_WaitEvent(SDL_Event* event)
+{
     ++s.record.passes;
     callHook(s.passHook);
     std::uint64_t slowFrame = s.stall;
@@ -433,7 +482,8 @@ int SDL_WaitEvent(SDL_Event* event) {
     return 1;
 }
 
-void SDL_GL_SwapBuffers(void) {
+void SDL_GL_SwapBuffers(void)
+{
     ++s.record.swaps;
     callHook(s.frameHook);
 }

@@ -27,18 +27,18 @@ namespace scriptedsdl {
 
 // What the game asked of SDL since the last reset().
 struct Record {
-    Uint32 initFlags = 0;                                   // latest SDL_Init
-    std::vector<std::pair<SDL_GLattr, int>> glAttributes;   // in call order
+    Uint32 initFlags = 0;                                  // latest SDL_Init
+    std::vector<std::pair<SDL_GLattr, int>> glAttributes;  // in call order
     int videoModeCalls = 0;
-    int width = 0;                 // latest SDL_SetVideoMode request
+    int width = 0;  // latest SDL_SetVideoMode request
     int height = 0;
     int bpp = 0;
     Uint32 videoFlags = 0;
-    Uint32 timerInterval = 0;      // ms, of the latest SDL_AddTimer
-    int swaps = 0;                 // SDL_GL_SwapBuffers calls
-    int passes = 0;                // SDL_WaitEvent calls
-    int quits = 0;                 // SDL_Quit calls
-    std::string caption;           // latest SDL_WM_SetCaption title with a window open
+    Uint32 timerInterval = 0;  // ms, of the latest SDL_AddTimer
+    int swaps = 0;             // SDL_GL_SwapBuffers calls
+    int passes = 0;            // SDL_WaitEvent calls
+    int quits = 0;             // SDL_Quit calls
+    std::string caption;       // latest SDL_WM_SetCaption title with a window open
 };
 
 // Back to the start: clock 0, nothing queued or scheduled, no timer, no

@@ -54,8 +54,8 @@ Floors floorsAfterChain(Level& level)
     for (int y = 0; y < f.hei; y++)
         for (int x = 0; x < f.wid; x++) {
             const int i = f.at(x, y);
-            const bool gap = !f.floor[i] && f.inside(x - 1, y) && f.inside(x + 1, y) && f.floor[i - 1]
-                             && f.floor[i + 1];
+            const bool gap =
+                !f.floor[i] && f.inside(x - 1, y) && f.inside(x + 1, y) && f.floor[i - 1] && f.floor[i + 1];
             if (bridge && gap)
                 f.floor[i] = Cell::joinedBoth;
             if (boomer && f.floor[i])

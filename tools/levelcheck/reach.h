@@ -21,9 +21,9 @@ class Level;
 
 struct Floors {
     int wid = 0, hei = 0;
-    std::vector<int> floor;   // floor code per cell, row by row from the bottom
+    std::vector<int> floor;  // floor code per cell, row by row from the bottom
     std::vector<bool> ladder;
-    std::vector<bool> hole;   // a floor that may be blown away: also fallen through
+    std::vector<bool> hole;  // a floor that may be blown away: also fallen through
 
     int at(int x, int y) const { return y * wid + x; }
     bool inside(int x, int y) const { return x >= 0 && x < wid && y >= 0 && y < hei; }

@@ -7,8 +7,8 @@
 
 namespace {
 
-const char* const headerNames[] = {"width", "height", "entrance column", "entrance row",
-                                   "exit column", "exit row"};
+const char* const headerNames[] = {"width",        "height",      "entrance column",
+                                   "entrance row", "exit column", "exit row"};
 
 // A byte as a designer would want to see it in a message.
 std::string shown(int c)

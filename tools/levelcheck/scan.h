@@ -9,7 +9,7 @@
 
 struct ScanResult {
     bool ok = true;
-    int line = 0;         // 1-based position of the first fault
+    int line = 0;  // 1-based position of the first fault
     int column = 0;
     std::string message;  // what was found and what was expected
     int wid = 0, hei = 0;

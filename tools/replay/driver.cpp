@@ -8,9 +8,9 @@
 
 namespace {
 
-const int moveBudget = 600;     // ticks for a walk, climb, grab or push
-const int restBudget = 2000;    // ticks for the dominoes to come to rest
-const int holdFrom = 4;         // steps from which the arrow is held, not tapped
+const int moveBudget = 600;   // ticks for a walk, climb, grab or push
+const int restBudget = 2000;  // ticks for the dominoes to come to rest
+const int holdFrom = 4;       // steps from which the arrow is held, not tapped
 
 // How far the player goes on after its arrow is released: 2 and then 1 more
 // from a full walk, 1 from the first step of a walk.
@@ -37,8 +37,7 @@ std::string playerCellName()
 
 }  // namespace
 
-Driver::Driver(std::vector<Action> script, bool verbose)
-    : script(std::move(script)), verbose(verbose)
+Driver::Driver(std::vector<Action> script, bool verbose) : script(std::move(script)), verbose(verbose)
 {
 }
 
@@ -239,8 +238,8 @@ bool Driver::beginPush(int direction)
 // countdown and reports failure.
 Driver::Status Driver::push()
 {
-    const bool taken = pushed->angle != pushedState[0] || pushed->speed != pushedState[1]
-        || pushed->accel != pushedState[2];
+    const bool taken =
+        pushed->angle != pushedState[0] || pushed->speed != pushedState[1] || pushed->accel != pushedState[2];
     if (!level->canPush() || taken)
         return Status::Done;
     return fail("the push was refused by " + describe(pushed));

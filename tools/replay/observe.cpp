@@ -38,15 +38,24 @@ std::string activity()
 char kindLetter(Domino* d)
 {
     const std::type_info& kind = typeid(*d);
-    if (kind == typeid(Blocker)) return 'W';
-    if (kind == typeid(Vanish)) return 'V';
-    if (kind == typeid(Bridge)) return 'B';
-    if (kind == typeid(Splitter)) return 'S';
-    if (kind == typeid(Delay)) return 'D';
-    if (kind == typeid(Boomer)) return 'X';
-    if (kind == typeid(Flyer)) return 'F';
-    if (kind == typeid(Looping)) return 'L';
-    if (kind == typeid(Trigger)) return 'T';
+    if (kind == typeid(Blocker))
+        return 'W';
+    if (kind == typeid(Vanish))
+        return 'V';
+    if (kind == typeid(Bridge))
+        return 'B';
+    if (kind == typeid(Splitter))
+        return 'S';
+    if (kind == typeid(Delay))
+        return 'D';
+    if (kind == typeid(Boomer))
+        return 'X';
+    if (kind == typeid(Flyer))
+        return 'F';
+    if (kind == typeid(Looping))
+        return 'L';
+    if (kind == typeid(Trigger))
+        return 'T';
     return 'N';
 }
 

@@ -14,14 +14,10 @@ struct Keyword {
 };
 
 const Keyword keywords[] = {
-    {"walk", Action::Walk, Argument::Count},
-    {"drop", Action::Drop, Argument::Count},
-    {"climb", Action::Climb, Argument::Count},
-    {"grab", Action::Grab, Argument::None},
-    {"push", Action::Push, Argument::Direction},
-    {"wait", Action::Wait, Argument::Count},
-    {"wait-still", Action::WaitStill, Argument::None},
-    {"exit", Action::Exit, Argument::None},
+    {"walk", Action::Walk, Argument::Count},           {"drop", Action::Drop, Argument::Count},
+    {"climb", Action::Climb, Argument::Count},         {"grab", Action::Grab, Argument::None},
+    {"push", Action::Push, Argument::Direction},       {"wait", Action::Wait, Argument::Count},
+    {"wait-still", Action::WaitStill, Argument::None}, {"exit", Action::Exit, Argument::None},
 };
 
 const char* const showcaseMark = "showcase";

@@ -90,7 +90,8 @@ std::string encode(const LevelResult& r)
         w << e;
     w << static_cast<long>(r.kinds.size());
     for (const KindCheck& k : r.kinds)
-        w << std::string(1, k.kind) << k.column << k.row << static_cast<long>(k.replaceable) << k.carries << k.script;
+        w << std::string(1, k.kind) << k.column << k.row << static_cast<long>(k.replaceable) << k.carries
+          << k.script;
     return w.text;
 }
 

@@ -80,7 +80,8 @@ bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
 
 Action makeAction(Action::Kind kind, int arg)
 {
-    static const char* const words[] = {"walk", "drop", "climb", "grab", "push", "wait", "wait-still", "exit"};
+    static const char* const words[] = {"walk", "drop", "climb",      "grab",
+                                        "push", "wait", "wait-still", "exit"};
     std::string text = words[kind];
     if (kind == Action::Push)
         text += arg < 0 ? " left" : " right";

@@ -105,8 +105,8 @@ void Search::addPrograms(const State& s, int cost, Program p, int at, std::vecto
                 if (withDelay.cost() < cost) {
                     const std::vector<bool>& carryReach = terrain.reach(cell, true);
                     for (int to = 0; to < terrain.size(); to++) {
-                        if (to == cell || !carryReach[to] || !terrain.hasFloor(to) || dominoAt(s.where, to) >= 0
-                            || used(to))
+                        if (to == cell || !carryReach[to] || !terrain.hasFloor(to)
+                            || dominoAt(s.where, to) >= 0 || used(to))
                             continue;
                         Program carried = p;
                         carried.delays.push_back({cell, direction, to});
@@ -143,7 +143,8 @@ void Search::addPickUps(const State& s, int cost, const Program& p, int at, std:
         out.push_back(picking);
         const std::vector<bool>& carryReach = terrain.reach(cell, true);
         for (int to = 0; to < terrain.size(); to++) {
-            if (to == cell || !carryReach[to] || !terrain.hasFloor(to) || dominoAt(s.where, to) >= 0 || used(to))
+            if (to == cell || !carryReach[to] || !terrain.hasFloor(to) || dominoAt(s.where, to) >= 0
+                || used(to))
                 continue;
             Program moving = picking;
             moving.setDown = to;

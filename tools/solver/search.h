@@ -82,8 +82,8 @@ private:
     struct State {
         std::vector<int> where;  // each domino's cell
         std::vector<Carry> carries;
-        int at;                  // where the player stands after the carries
-        int arrangement;         // id of where
+        int at;           // where the player stands after the carries
+        int arrangement;  // id of where
     };
     struct Verdict {
         int record;
@@ -101,7 +101,7 @@ private:
     std::vector<std::vector<State>> layers;
     std::map<std::vector<int>, int> arrangements;
     std::map<std::string, int> programs;
-    std::unordered_map<long long, int> memo;   // arrangement and program id -> record
+    std::unordered_map<long long, int> memo;  // arrangement and program id -> record
     std::unordered_set<long long> notMinimal;
     // The records of one program whose plays had the same zone, by what their
     // arrangements held in it.
@@ -112,7 +112,7 @@ private:
     std::map<int, std::vector<ZoneIndex>> byProgram;  // program id -> its plays' zones
     std::deque<Record> records;
     std::vector<Solution> found;
-    std::map<std::string, bool> distinct;       // solution keys seen, and whether one was accepted
+    std::map<std::string, bool> distinct;  // solution keys seen, and whether one was accepted
     int played = 0;
 
     int arrangementId(const std::vector<int>& where);

@@ -21,7 +21,7 @@ const Uint32 tickLength = 50;       // ms of game time per tick
 const int settleLimit = 2000;       // ticks a level may take to come to rest at its start
 const int playLimit = 6000;         // ticks from the first push; the driver's budgets end a play sooner
 const int lying = 6;                // angle steps of a domino lying flat
-const int stillTicks = 2;           // ticks without motion that make a level still, as the driver's wait-still
+const int stillTicks = 2;  // ticks without motion that make a level still, as the driver's wait-still
 
 // Everything about a domino that changes when it is struck, moves, is carried
 // or breaks.
@@ -33,7 +33,8 @@ struct DominoPose {
 
     bool operator!=(const DominoPose& o) const
     {
-        return std::tie(angle, speed, accel, elev, fly, top, cell, broken, inPlay, timer, angle2, speed2, accel2)
+        return std::tie(angle, speed, accel, elev, fly, top, cell, broken, inPlay, timer, angle2, speed2,
+                        accel2)
             != std::tie(o.angle, o.speed, o.accel, o.elev, o.fly, o.top, o.cell, o.broken, o.inPlay, o.timer,
                         o.angle2, o.speed2, o.accel2);
     }
@@ -42,8 +43,11 @@ struct DominoPose {
 // kind: the domino's level file letter.
 DominoPose poseOf(Domino* d, char kind)
 {
-    DominoPose p{d->angle, d->speed, d->accel, d->elev, d->fly, d->top, d->cell, d->broken,
-                 d->cell->getDomino(d->top) == d, 0, 0, 0, 0};
+    DominoPose p{d->angle, d->speed,  d->accel,
+                 d->elev,  d->fly,    d->top,
+                 d->cell,  d->broken, d->cell->getDomino(d->top) == d,
+                 0,        0,         0,
+                 0};
     if (kind == 'D')
         p.timer = static_cast<Delay*>(d)->timer;
     if (kind == 'S') {
@@ -193,8 +197,7 @@ void standIn(Cell* c)
 
 }  // namespace
 
-Simulation::Simulation(std::string levelPath)
-    : path(std::move(levelPath))
+Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
 {
     borderCell.init(-2, -2, 0, false);
     if (!load()) {
@@ -397,7 +400,8 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             break;
         }
         if (ticked && exitOpened() && homeward.waiting() && restless(begin.kinds)) {
-            out.why = "a domino drops out of the grid for ever: waiting for the dominoes to rest would never end";
+            out.why =
+                "a domino drops out of the grid for ever: waiting for the dominoes to rest would never end";
             break;
         }
         driver->poll(out.ticks);

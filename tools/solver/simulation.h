@@ -39,23 +39,23 @@ struct Domino;
 
 // The level as the player finds it once everything has come to rest.
 struct LevelStart {
-    std::vector<char> kinds;      // the level file letter of each domino, in load order
-    std::vector<int> where;       // each domino's cell, -1 when it is in no cell
-    std::vector<bool> movable;    // upright and still on a floor: may be picked up
+    std::vector<char> kinds;    // the level file letter of each domino, in load order
+    std::vector<int> where;     // each domino's cell, -1 when it is in no cell
+    std::vector<bool> movable;  // upright and still on a floor: may be picked up
     int entrance = 0;
     int exit = 0;
-    int settleTicks = 0;          // ticks until the player is out of the entrance and nothing moves
-    bool waitAtStart = false;     // something still moved when the player came out
+    int settleTicks = 0;       // ticks until the player is out of the entrance and nothing moves
+    bool waitAtStart = false;  // something still moved when the player came out
 };
 
 struct Outcome {
     bool solved = false;
-    bool failedOnTheWay = false;              // on the way home, for the player's own sake (Homeward)
-    std::string why;                          // why not, for reports
+    bool failedOnTheWay = false;  // on the way home, for the player's own sake (Homeward)
+    std::string why;              // why not, for reports
     std::vector<bool> zone;
-    std::vector<std::vector<int>> landings;   // at each tick a trigger came to lie flat: the dominoes not done
-    std::vector<Action> played;               // from the first push on, the exit walk included
-    int ticks = 0;                            // from the first push to the end
+    std::vector<std::vector<int>> landings;  // at each tick a trigger came to lie flat: the dominoes not done
+    std::vector<Action> played;              // from the first push on, the exit walk included
+    int ticks = 0;                           // from the first push to the end
 };
 
 class Simulation {
@@ -75,7 +75,6 @@ public:
     Outcome play(const std::vector<int>& where, const Program& program);
 
 private:
-
     std::string path;
     LevelStart begin;
     std::unique_ptr<Terrain> floors;

@@ -44,9 +44,10 @@ bool copyAs(const Domino* d, std::shared_ptr<const Snapshot::Copy>& out)
 // snapshot refuse, and the level is read again for every play instead.
 bool copyOf(const Domino* d, std::shared_ptr<const Snapshot::Copy>& out)
 {
-    return copyAs<Domino>(d, out) || copyAs<Blocker>(d, out) || copyAs<Vanish>(d, out) || copyAs<Bridge>(d, out)
-        || copyAs<Splitter>(d, out) || copyAs<Delay>(d, out) || copyAs<Boomer>(d, out) || copyAs<Flyer>(d, out)
-        || copyAs<Looping>(d, out) || copyAs<Trigger>(d, out);
+    return copyAs<Domino>(d, out) || copyAs<Blocker>(d, out) || copyAs<Vanish>(d, out)
+        || copyAs<Bridge>(d, out) || copyAs<Splitter>(d, out) || copyAs<Delay>(d, out)
+        || copyAs<Boomer>(d, out) || copyAs<Flyer>(d, out) || copyAs<Looping>(d, out)
+        || copyAs<Trigger>(d, out);
 }
 
 }  // namespace

@@ -96,7 +96,8 @@ std::string describe(const Solution& s, const LevelStart& start, const Terrain& 
     };
     auto way = [](int direction) { return direction < 0 ? " left" : " right"; };
     for (const Carry& c : s.carries) {
-        add("carry " + std::string(1, start.kinds[c.domino]) + " " + cellName(t, c.from) + " to " + cellName(t, c.to));
+        add("carry " + std::string(1, start.kinds[c.domino]) + " " + cellName(t, c.from) + " to "
+            + cellName(t, c.to));
         where[c.domino] = c.to;
     }
     for (const DelayPush& d : s.program.delays) {
@@ -142,12 +143,12 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, int dep
         const std::string variantPath = scratch.write("variant", variant);
         Simulation sim(variantPath);
         if (!sim.loaded()) {
-            result.error = "the game's loader refused the level with its " + std::string(1, check.kind) + " replaced";
+            result.error =
+                "the game's loader refused the level with its " + std::string(1, check.kind) + " replaced";
             return;
         }
         Search search(sim, thorough);
-        check.carries = search.run(depth, true,
-                                   [&](Solution& s) { return plays(variantPath, search, s); });
+        check.carries = search.run(depth, true, [&](Solution& s) { return plays(variantPath, search, s); });
         check.replaceable = check.carries >= 0;
         if (check.replaceable)
             check.script = scriptText(search.script(search.solutions().front()));
@@ -161,7 +162,8 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, int dep
 class CallersGame {
 public:
     CallersGame()
-        : savedLevel(level), savedDone(levelDone), savedNumber(levelnum), savedPlayer(player), savedBorder(borderCell)
+        : savedLevel(level), savedDone(levelDone), savedNumber(levelnum), savedPlayer(player),
+          savedBorder(borderCell)
     {
         level = nullptr;
     }
@@ -200,7 +202,8 @@ LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
         }
         kinds = sim.start().kinds;
         Search search(sim, limits.thorough);
-        result.minimum = search.run(limits.carries, false, [&](Solution& s) { return plays(path, search, s); });
+        result.minimum =
+            search.run(limits.carries, false, [&](Solution& s) { return plays(path, search, s); });
         result.solutions = static_cast<int>(search.solutions().size());
         result.unverified = search.rejected();
         result.plays = search.plays();
@@ -220,7 +223,8 @@ LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
     // checked within the limit: a variant solved there is easier than the
     // level, so that domino is replaceable all the more.
     if (limits.kinds)
-        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, limits.thorough, result);
+        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, limits.thorough,
+                   result);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return result;
 }

@@ -15,36 +15,36 @@
 #include <vector>
 
 struct SolveLimits {
-    int carries = 2;     // the search stops after this many
-    bool kinds = false;  // also try each special domino replaced by a standard one
+    int carries = 2;        // the search stops after this many
+    bool kinds = false;     // also try each special domino replaced by a standard one
     bool thorough = false;  // play every candidate through the main loop, inferring nothing (slow)
 };
 
 // One special domino replaced by a standard one (N).
 struct KindCheck {
-    char kind = 'N';     // its level file letter
+    char kind = 'N';  // its level file letter
     int column = 0;
     int row = 0;
     // The level is still solved within as many carries as it needs, or within
     // the limit when it needs more than that.
     bool replaceable = false;
-    int carries = -1;          // then: the fewest
-    std::string script;        // then: a script that shows it
+    int carries = -1;    // then: the fewest
+    std::string script;  // then: a script that shows it
 };
 
 struct LevelResult {
     std::string path;
-    std::string error;      // the level could not be read; nothing else is set
-    int limit = 0;          // the carries searched up to
-    int minimum = -1;       // the fewest carries; -1 when more than limit
-    int solutions = 0;      // distinct solutions with that many, all played
-    int unverified = 0;     // found by the search but not played through by the driver
-    std::string script;     // the quickest of them, as a replay script
-    std::string summary;    // the same in one line
-    int ticks = 0;          // the quickest one's play
+    std::string error;               // the level could not be read; nothing else is set
+    int limit = 0;                   // the carries searched up to
+    int minimum = -1;                // the fewest carries; -1 when more than limit
+    int solutions = 0;               // distinct solutions with that many, all played
+    int unverified = 0;              // found by the search but not played through by the driver
+    std::string script;              // the quickest of them, as a replay script
+    std::string summary;             // the same in one line
+    int ticks = 0;                   // the quickest one's play
     std::vector<std::string> every;  // every one of them in one line
     std::vector<KindCheck> kinds;
-    int plays = 0;          // candidate plays the search needed
+    int plays = 0;  // candidate plays the search needed
     double seconds = 0;
 };
 

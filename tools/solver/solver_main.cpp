@@ -42,8 +42,9 @@ struct Options {
 
 void usage()
 {
-    fprintf(stderr, "usage: solver [--carries N] [--kinds] [--jobs J] [--level N] [--script] "
-                    "[--all] [--thorough] [--solutions DIR] LEVELDIR\n");
+    fprintf(stderr,
+            "usage: solver [--carries N] [--kinds] [--jobs J] [--level N] [--script] "
+            "[--all] [--thorough] [--solutions DIR] LEVELDIR\n");
 }
 
 bool parse(int argc, char** argv, Options& o)
@@ -106,9 +107,11 @@ void print(const LevelResult& r, int number, const Options& o)
     if (r.minimum < 0)
         printf("more than %s", carries(r.limit).c_str());
     else
-        printf("%s, %d distinct solution%s", carries(r.minimum).c_str(), r.solutions, r.solutions == 1 ? "" : "s");
+        printf("%s, %d distinct solution%s", carries(r.minimum).c_str(), r.solutions,
+               r.solutions == 1 ? "" : "s");
     if (!o.solutions.empty()) {
-        const int shipped = scriptCarries((fs::path(o.solutions) / (std::to_string(number) + ".txt")).string());
+        const int shipped =
+            scriptCarries((fs::path(o.solutions) / (std::to_string(number) + ".txt")).string());
         if (shipped >= 0)
             printf("; shipped script %s%s", carries(shipped).c_str(),
                    r.minimum >= 0 && r.minimum < shipped ? ": the solver's is SHORTER" : "");
@@ -166,8 +169,8 @@ int main(int argc, char** argv)
         failed += !r.error.empty() || r.minimum < 0;
     });
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-    printf("solver: %zu level%s, up to %s%s, %.1f s on %d job%s\n", paths.size(), paths.size() == 1 ? "" : "s",
-           carries(o.limits.carries).c_str(), o.limits.kinds ? " with the kind check" : "", seconds, o.jobs,
-           o.jobs == 1 ? "" : "s");
+    printf("solver: %zu level%s, up to %s%s, %.1f s on %d job%s\n", paths.size(),
+           paths.size() == 1 ? "" : "s", carries(o.limits.carries).c_str(),
+           o.limits.kinds ? " with the kind check" : "", seconds, o.jobs, o.jobs == 1 ? "" : "s");
     return failed ? 1 : 0;
 }

@@ -6,8 +6,7 @@
 
 #include <deque>
 
-Terrain::Terrain(Level& level)
-    : wid(level.wid), hei(level.hei)
+Terrain::Terrain(Level& level) : wid(level.wid), hei(level.hei)
 {
     for (int y = 0; y < hei; y++)
         for (int x = 0; x < wid; x++) {
@@ -112,7 +111,8 @@ bool Terrain::route(int from, int to, bool carrying, std::vector<Action>& action
     for (std::size_t i = 0; i < path.size(); i++) {
         const Step step = stepInto[path[i]];
         const bool runGoesOn = i + 1 < path.size() && stepInto[path[i + 1]] == step && step != Step::Drop;
-        const bool walkEndsInFall = step == Step::Walk && i + 1 < path.size() && stepInto[path[i + 1]] == Step::Drop;
+        const bool walkEndsInFall =
+            step == Step::Walk && i + 1 < path.size() && stepInto[path[i + 1]] == Step::Drop;
         if (runGoesOn || walkEndsInFall)
             continue;
         if (step == Step::Climb)

@@ -10,11 +10,11 @@
 
 namespace {
 
-const Uint32 refreshInterval = 20;        // ms, the game's refresh timer
-const Uint32 tickLength = 50;             // ms of game time per tick, as the main loop
-const Uint32 maxPassTime = 25;            // the main loop's brake on one pass
-const Uint32 timeLimit = 3600 * 1000;     // virtual ms; the driver's budgets end a play long before
-const int walkedOut = -8;                 // the player's depth once inside the exit
+const Uint32 refreshInterval = 20;     // ms, the game's refresh timer
+const Uint32 tickLength = 50;          // ms of game time per tick, as the main loop
+const Uint32 maxPassTime = 25;         // the main loop's brake on one pass
+const Uint32 timeLimit = 3600 * 1000;  // virtual ms; the driver's budgets end a play long before
+const int walkedOut = -8;              // the player's depth once inside the exit
 
 // Counts ticks from the virtual clock exactly as the main loop runs them.
 class TickCounter {
@@ -51,7 +51,8 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
     return play(levelPath, script, &home);
 }
 
-Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script, Homeward* home)
+Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script,
+                                Homeward* home)
 {
     Result r;
     const int number = levelnum;
