@@ -21,11 +21,10 @@
 
 namespace {
 
-const int stressWidth = 100;     // cells per row of the stress levels
-const int episodeTicks = 100;    // ticks of one run: every chain has come down
-const int timedEpisodes = 3;     // runs per measurement: each tick is timed alone
-const float midTick = 0.5f;      // the frames are drawn half-way between ticks
-const float frameGameTime = 20;  // ms of game time per frame at 50 frames/s
+const int stressWidth = 100;   // cells per row of the stress levels
+const int episodeTicks = 100;  // ticks of one run: every chain has come down
+const int timedEpisodes = 3;   // runs per measurement: each tick is timed alone
+const float midTick = 0.5f;    // the frames are drawn half-way between ticks
 
 // Writes text to a private temporary file that lives as long as this does.
 class TempFile {
@@ -90,7 +89,7 @@ public:
     // The main loop's frame: clear, camera, light, player, level.
     void frame()
     {
-        updateCam(frameGameTime);
+        updateCam(refreshInterval);
         draw();
     }
 
@@ -113,7 +112,7 @@ public:
     {
         const int restFrames = 3000;
         for (int i = 0; i < restFrames; i++) {
-            updateCam(frameGameTime);
+            updateCam(refreshInterval);
             animateFrame(midTick);
         }
     }

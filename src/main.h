@@ -23,6 +23,13 @@ extern float camera[3], speed[3], camaccel[3], camjerk[3];
 extern float sight[3], sightspeed[3], sightaccel[3], sightjerk[3];
 extern int totweight;
 
+// Game time: the refresh timer asks for a frame every refreshInterval ms,
+// and the simulation advances one tick every tickLength ms. One pass of the
+// main loop adds at most maxPassTime ms, however late it comes.
+const Uint32 refreshInterval = 20;
+const Uint32 tickLength = 50;
+const Uint32 maxPassTime = 25;
+
 // Exit status of a game stopped by a level file that exists (or should) but
 // cannot be loaded, at start-up or at a change of level.
 const int levelFailureStatus = 3;

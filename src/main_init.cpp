@@ -20,7 +20,6 @@ namespace {
 const int windowWidth = 960;
 const int windowHeight = 720;
 const int colourDepth = 24;
-const Uint32 refreshInterval = 20;  // ms between frames
 // "Toppleton - level " and any int, with its terminating zero.
 const int captionSize = 32;
 const char levelDirectory[] = "levels";  // of levelPath, in the working directory

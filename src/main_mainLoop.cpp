@@ -6,8 +6,6 @@ int totweight;
 
 namespace {
 
-const Uint32 tickLength = 50;    // ms of game time per simulation tick
-const Uint32 maxPassTime = 25;   // the brake: game time one pass may add
 const Uint32 fadeLength = 1500;  // ms of the end-of-level fade
 
 void keyDown(SDLKey key)

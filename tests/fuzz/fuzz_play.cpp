@@ -17,7 +17,6 @@
 namespace {
 
 const Uint32 playTime = 20000;       // ms of game time
-const Uint32 tickLength = 50;        // ms
 const long long maxPlayCells = 256;  // bigger grids are the loader fuzzer's
 const int actionBits = 3;
 

@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Uint32 tickLength = 50;              // ms of game time per tick, as the main loop
-const Uint32 maxPassTime = 25;             // the main loop's brake on one pass
 const Uint32 timeLimit = 6 * 3600 * 1000;  // virtual ms; the action budgets end a run long before
 
 struct Options {

@@ -16,12 +16,9 @@
 
 namespace {
 
-const Uint32 refreshInterval = 20;  // ms between the timer's passes, as the game asks for
-const Uint32 tickLength = 50;       // ms of game time per tick
-const int settleLimit = 2000;       // ticks a level may take to come to rest at its start
-const int playLimit = 6000;         // ticks from the first push; the driver's budgets end a play sooner
-const int lying = 6;                // angle steps of a domino lying flat
-const int stillTicks = 2;  // ticks without motion that make a level still, as the driver's wait-still
+const int settleLimit = 2000;  // ticks a level may take to come to rest at its start
+const int playLimit = 6000;    // ticks from the first push; the driver's budgets end a play sooner
+const int stillTicks = 2;      // ticks without motion that make a level still, as the driver's wait-still
 
 // Everything about a domino that changes when it is struck, moves, is carried
 // or breaks.
@@ -179,8 +176,7 @@ void markReach(Domino* d, char kind, Mark mark)
     int lean = std::abs(d->angle);
     if (kind == 'S')
         lean = std::max(lean, std::abs(static_cast<Splitter*>(d)->angle2));
-    const int strikeFrom = 4;
-    mark(x, y, lean >= strikeFrom ? 2 : 1);
+    mark(x, y, lean >= Domino::strike ? 2 : 1);
     if (d->fly < 0 || !d->cell->getFloor())
         mark(x, y - 1, 1);
     if (d->fly > 0 || kind == 'F')
@@ -352,7 +348,7 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             return;
         for (int i = 0; i < count; i++) {
             Domino* d = level->doms[i];
-            const bool flat = begin.kinds[i] == 'T' && std::abs(d->angle) == lying;
+            const bool flat = begin.kinds[i] == 'T' && std::abs(d->angle) == Domino::lying;
             if (flat && !wasLying[i]) {
                 std::vector<int> undone;
                 for (int j = 0; j < count; j++)

@@ -10,11 +10,7 @@
 
 namespace {
 
-const Uint32 refreshInterval = 20;     // ms, the game's refresh timer
-const Uint32 tickLength = 50;          // ms of game time per tick, as the main loop
-const Uint32 maxPassTime = 25;         // the main loop's brake on one pass
 const Uint32 timeLimit = 3600 * 1000;  // virtual ms; the driver's budgets end a play long before
-const int walkedOut = -8;              // the player's depth once inside the exit
 
 // Counts ticks from the virtual clock exactly as the main loop runs them.
 class TickCounter {
@@ -85,7 +81,7 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
             return;
         r.ticks = counter.update(scriptedsdl::now());
         if (levelDone) {
-            r.solved = player.z < walkedOut;
+            r.solved = player.z <= -Player::doorDepth;
             fellOut = !r.solved;
             end(r.solved ? "" : driver->current() + ": the player fell out of the level");
             return;
