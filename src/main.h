@@ -51,6 +51,11 @@ Uint32 triggerRefresh(Uint32 interval, void* param);
 // exit status.
 int mainLoop();
 
+// What a key pressed or released does to the player: the game's only
+// controls. Releasing an arrow stops the walk or the climb.
+void keyDown(SDLKey key);
+void keyUp(SDLKey key);
+
 // The game's work of a frame besides drawing it, for the tick fraction t:
 // pushes recorded during the last tick become motion, and the player, the
 // level's corners and the moving dominoes pull the camera for the next

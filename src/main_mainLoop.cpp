@@ -8,6 +8,8 @@ namespace {
 
 const Uint32 fadeLength = 1500;  // ms of the end-of-level fade
 
+}  // namespace
+
 void keyDown(SDLKey key)
 {
     switch (key) {
@@ -27,6 +29,8 @@ void keyUp(SDLKey key)
     if (key == SDLK_LEFT || key == SDLK_RIGHT || key == SDLK_UP || key == SDLK_DOWN)
         player.stop();
 }
+
+namespace {
 
 // Hands every queued event to the player; true when the window was closed.
 bool drainEvents()

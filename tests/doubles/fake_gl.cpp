@@ -188,6 +188,24 @@ const Matrix& projection()
     return g.projectionStack.back();
 }
 
+bool mayBeSeen(const Primitive& p)
+{
+    const Matrix& m = projection();
+    auto clip = [&m](const Vertex& v, int row) {
+        return m[row] * v.eye[0] + m[4 + row] * v.eye[1] + m[8 + row] * v.eye[2] + m[12 + row];
+    };
+    const int w = 3;
+    for (int axis = 0; axis < 3; axis++)
+        for (float side : {-1.0f, 1.0f}) {
+            bool allBeyond = true;
+            for (const Vertex& v : p.v)
+                allBeyond = allBeyond && side * clip(v, axis) > clip(v, w);
+            if (allBeyond)
+                return false;
+        }
+    return true;
+}
+
 const std::string& stateLog()
 {
     return g.stateLog;

@@ -46,6 +46,9 @@ void reset();
 const std::vector<Primitive>& primitives();
 // The top of the projection stack, which eye coordinates go through.
 const Matrix& projection();
+// Whether any of p can reach the view volume of that projection: false
+// when all its vertices lie beyond one of the volume's six planes.
+bool mayBeSeen(const Primitive& p);
 // Every call since reset() that sets state, one a line: its name, then its
 // arguments, enums in hex ("glEnable 0xb50"); placing the light also writes
 // the camera's matrix.

@@ -183,34 +183,6 @@ TEST(FrameWork, VisitingOnlyTheWokenDominoesPullsTheCameraAsAVisitOfEveryCell)
 
 // ---------------------------------------------------------------- culling
 
-// Clip coordinates of a vertex: outside the view volume beyond a plane when
-// a coordinate passes w.
-std::array<float, 4> clip(const fakegl::Vertex& v)
-{
-    const fakegl::Matrix& p = fakegl::projection();
-    std::array<float, 4> c;
-    for (int r = 0; r < 4; r++)
-        c[r] = p[r] * v.eye[0] + p[4 + r] * v.eye[1] + p[8 + r] * v.eye[2] + p[12 + r];
-    return c;
-}
-
-// A primitive can reach the view unless all its corners lie beyond one of
-// the six planes.
-bool mayBeSeen(const Primitive& p)
-{
-    for (int axis = 0; axis < 3; axis++)
-        for (float side : {-1.0f, 1.0f}) {
-            bool allBeyond = true;
-            for (const fakegl::Vertex& v : p.v) {
-                const std::array<float, 4> c = clip(v);
-                allBeyond = allBeyond && side * c[axis] > c[3];
-            }
-            if (allBeyond)
-                return false;
-        }
-    return true;
-}
-
 struct Frame {
     std::vector<Primitive> seen;
     size_t drawn;
@@ -229,7 +201,7 @@ Frame draw(bool everything, float t)
     View::everything = false;
     Frame f = {{}, fakegl::primitives().size()};
     for (const Primitive& p : fakegl::primitives())
-        if (mayBeSeen(p))
+        if (fakegl::mayBeSeen(p))
             f.seen.push_back(p);
     return f;
 }

@@ -4,6 +4,7 @@
 #include "digest.h"
 #include "driver.h"
 #include "scripted_sdl.h"
+#include "tick_counter.h"
 #include "observe.h"
 #include "main.h"
 
@@ -69,27 +70,6 @@ public:
 
 private:
     fs::path dir;
-};
-
-// Counts ticks from the virtual clock exactly as the main loop runs them.
-class TickCounter {
-public:
-    void start(Uint32 clock) { last = now = clock; }
-    int update(Uint32 clock)
-    {
-        const Uint32 prev = now;
-        now = clock - prev > maxPassTime ? prev + maxPassTime : clock;
-        while (now - last > tickLength) {
-            ticks++;
-            last += tickLength;
-        }
-        return ticks;
-    }
-
-private:
-    Uint32 last = 0;
-    Uint32 now = 0;
-    int ticks = 0;
 };
 
 // Follows the game from frame to frame: notices each level's start and end,

@@ -56,26 +56,6 @@ DominoPose poseOf(Domino* d, char kind)
     return p;
 }
 
-// The main loop's key table.
-void keyDown(SDLKey key)
-{
-    switch (key) {
-    case SDLK_LEFT: player.move(-1); break;
-    case SDLK_RIGHT: player.move(1); break;
-    case SDLK_UP: player.climb(1); break;
-    case SDLK_DOWN: player.climb(-1); break;
-    case SDLK_SPACE: player.grab(); break;
-    case SDLK_COMMA: player.push(-1); break;
-    case SDLK_PERIOD: player.push(1); break;
-    default: break;
-    }
-}
-
-bool isArrow(SDLKey key)
-{
-    return key == SDLK_LEFT || key == SDLK_RIGHT || key == SDLK_UP || key == SDLK_DOWN;
-}
-
 // Hands the keys the driver queued to the player; true if there were any.
 bool handleKeys()
 {
@@ -85,8 +65,8 @@ bool handleKeys()
         any = true;
         if (event.type == SDL_KEYDOWN)
             keyDown(event.key.keysym.sym);
-        else if (event.type == SDL_KEYUP && isArrow(event.key.keysym.sym))
-            player.stop();
+        else if (event.type == SDL_KEYUP)
+            keyUp(event.key.keysym.sym);
     }
     return any;
 }

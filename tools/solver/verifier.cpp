@@ -2,6 +2,7 @@
 
 #include "driver.h"
 #include "scripted_sdl.h"
+#include "tick_counter.h"
 
 #include "level.h"
 #include "main.h"
@@ -11,27 +12,6 @@
 namespace {
 
 const Uint32 timeLimit = 3600 * 1000;  // virtual ms; the driver's budgets end a play long before
-
-// Counts ticks from the virtual clock exactly as the main loop runs them.
-class TickCounter {
-public:
-    explicit TickCounter(Uint32 clock) : last(clock), now(clock) {}
-    int update(Uint32 clock)
-    {
-        const Uint32 prev = now;
-        now = clock - prev > maxPassTime ? prev + maxPassTime : clock;
-        while (now - last > tickLength) {
-            ticks++;
-            last += tickLength;
-        }
-        return ticks;
-    }
-
-private:
-    Uint32 last;
-    Uint32 now;
-    int ticks = 0;
-};
 
 }  // namespace
 
@@ -68,7 +48,8 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
 
     auto driver = std::make_unique<Driver>(script, false);
     r.played = script;
-    TickCounter counter(scriptedsdl::now());
+    TickCounter counter;
+    counter.start(scriptedsdl::now());
     bool over = false, fellOut = false, sawExitOpen = false;
     auto end = [&](const std::string& why) {
         r.why = why;
