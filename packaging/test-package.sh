@@ -17,7 +17,7 @@ fi
 
 # The build tree is kept between runs, so only what changed is rebuilt.
 rm -f "$build"/toppleton_*.deb
-cmake -S "$source_dir" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+cmake -S "$source_dir" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTOPPLETON_TOOLS=OFF \
       -DTOPPLETON_DEBIAN_GAMES_LAYOUT=ON -DTOPPLETON_DPKG_BUILDFLAGS=ON >/dev/null
 cmake --build "$build" --parallel 2 >/dev/null
 (cd "$build" && cpack -G DEB >/dev/null)
