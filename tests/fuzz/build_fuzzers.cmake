@@ -12,7 +12,10 @@ endforeach()
 # The compiler is chosen once, when the tree is first configured; the
 # warnings setting follows the game's build every time.
 if(NOT EXISTS ${BINARY}/CMakeCache.txt)
-  set(compiler -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=RelWithDebInfo)
+  # -O1 with line tables only, as the sanitizer stage: crash reports keep
+  # their file and line, and the build takes half the time of -O2 -g.
+  set(compiler -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=RelWithDebInfo
+               "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${PROJECT} -B ${BINARY} ${compiler}
                         -DTOPPLETON_WERROR=${WERROR}

@@ -274,11 +274,11 @@ TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
         level->update();
         updateCam(20);
         animateFrame(0.5f);
-        if (tick >= 30 && tick % 20 != 0)
+        if (tick % (tick < 30 ? 3 : 20) != 0)
             continue;
         const std::string when = "tick " + std::to_string(tick);
         mostlySkipped += expectSameInView(0.5f, when);
-        if (tick % 60 != 0)
+        if (tick % 120 != 0)
             continue;
         const Bits camerasOwn = cameraBits();
         for (const Pose& p : poses) {
@@ -292,7 +292,7 @@ TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
         std::memcpy(sight, camerasOwn.data() + 4 * sizeof camera, sizeof sight);
         ASSERT_EQ(cameraBits(), camerasOwn);
     }
-    EXPECT_GT(mostlySkipped, 20)
+    EXPECT_GT(mostlySkipped, 10)
         << "frames that left out most of the level: the camera's first, and near ones";
     EXPECT_TRUE(fakegl::errors().empty());
 }
@@ -357,7 +357,9 @@ TEST(CellReach, EveryKindInEveryStateTheFloorsTheLadderAndTheDoorStayWithinIt)
         for (int broken : {0, 1})
             for (int angle = -Domino::lying; angle <= Domino::lying; angle++)
                 for (int speed : {-1, 0, 1})
-                    for (int elev = 1 - Domino::elevPerRow; elev < Domino::elevPerRow; elev++)
+                    // A raise or a drop moves the drawing straight up or
+                    // down, so the highest and the lowest are the extremes.
+                    for (int elev : {1 - Domino::elevPerRow, 0, Domino::elevPerRow - 1})
                         for (int fly : {-1, 0, 1})
                             for (float t : {0.0f, 0.5f, 1.0f}) {
                                 d->broken = broken;
