@@ -13,6 +13,8 @@ struct Blank : Domino {
     bool push(int direction, int from) override;
     void update() override {}
     bool isBlank() override { return true; }
+    // The domino grid's character for no domino.
+    char letter() const override { return ' '; }
 };
 
 #endif

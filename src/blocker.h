@@ -6,10 +6,13 @@
 #include "domino.h"
 
 struct Blocker : Domino {
+    static constexpr char fileLetter = 'W';
+
     void animate(float t) override;
     void render(float t) override;
     bool push0(int direction) override;
     bool isDone() override { return true; }
+    char letter() const override { return fileLetter; }
 };
 
 #endif

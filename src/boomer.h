@@ -6,8 +6,11 @@
 #include "domino.h"
 
 struct Boomer : Domino {
+    static constexpr char fileLetter = 'X';
+
     void render(float t) override;
     void land() override;
+    char letter() const override { return fileLetter; }
 };
 
 #endif

@@ -91,3 +91,17 @@ void Delay::update()
         released = true;
     }
 }
+
+void Delay::save(DominoState& out) const
+{
+    Domino::save(out);
+    out.put(timer);
+    out.put(released);
+}
+
+void Delay::restore(DominoState::Reader& in)
+{
+    Domino::restore(in);
+    timer = in.next();
+    released = in.next();
+}

@@ -7,6 +7,8 @@
 #include "domino.h"
 
 struct Delay : Domino {
+    static constexpr char fileLetter = 'D';
+
     int timer;      // ticks left before it starts to turn; 0 when none runs
     bool released;  // the countdown has run out: it has had its one fall
 
@@ -16,6 +18,9 @@ struct Delay : Domino {
     void render(float t) override;
     bool push0(int direction) override;
     void update() override;
+    char letter() const override { return fileLetter; }
+    void save(DominoState& out) const override;
+    void restore(DominoState::Reader& in) override;
 };
 
 #endif

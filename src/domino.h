@@ -8,7 +8,47 @@
 
 #include "base.h"
 
+// A domino's whole state as plain values, for the designer's tools: they
+// save it to put a domino back as it was, compare two moments of a play and
+// fingerprint one. The standard domino writes its part first (the first
+// standardValues values and the cell), then its kind adds its own.
+struct DominoState {
+    static constexpr int standardValues = 7;
+    static constexpr int most = 12;
+
+    int values[most];
+    int count = 0;
+    Cell* cell = nullptr;  // the cell last entered
+
+    void put(int value) { values[count++] = value; }
+    bool operator==(const DominoState& other) const;
+    bool operator!=(const DominoState& other) const { return !(*this == other); }
+
+    // Reads the values back in the order they were put.
+    class Reader {
+    public:
+        explicit Reader(const DominoState& state) : state(state) {}
+        int next() { return state.values[at++]; }
+        Cell* cell() const { return state.cell; }
+
+    private:
+        const DominoState& state;
+        int at = 0;
+    };
+};
+
+// The cells a domino's next update may look at or change, around its own:
+// columns each way in its row, the row below and the row above.
+struct UpdateReach {
+    int columns;
+    bool below;
+    bool above;
+};
+
 struct Domino {
+    // Its letter in the level file's domino grid.
+    static constexpr char fileLetter = 'N';
+
     // Leans, in steps of 15 degrees.
     static constexpr int lying = 6;   // flat on the floor
     static constexpr int strike = 4;  // its top strikes the domino in the next cell
@@ -87,6 +127,26 @@ struct Domino {
     // False; only the empty slot's placeholder answers true.
     virtual bool isBlank() { return false; }
 
+    // What the designer's tools ask of any domino, each kind answering for
+    // itself.
+
+    // The letter the level file gives the kind.
+    virtual char letter() const { return fileLetter; }
+    // Writes the domino's whole state. An override calls this first, then
+    // puts its own fields.
+    virtual void save(DominoState& out) const;
+    // Puts back a state that save wrote, read in the same order.
+    virtual void restore(DominoState::Reader& in);
+    // The cells its next update may look at or change, from where it is now:
+    // the next cell each way in its row, and the one after it from the
+    // strike on (the strike there, the look two cells on while lying); the
+    // row below while it drops or has no floor, the row above while it
+    // rises. An override widens it for what its own update reaches.
+    virtual UpdateReach updateReach();
+
+    // In its cell's slot: not carried, vanished or left out by a collision.
+    bool inPlay();
+
     // Enters slot top of c; in a taken slot the occupant booms and this
     // domino is left out of play.
     void enter(Cell* c);
@@ -106,7 +166,6 @@ struct Domino {
     void lookAtMe(float t);
 
 protected:
-    bool inPlay();
     void applyAccel();
     // The camera follows a domino that turns or flies.
     void followIfMoving(float t);

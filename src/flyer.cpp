@@ -98,3 +98,11 @@ void Flyer::rise()
         fly = 0;
     }
 }
+
+// Wherever it is, its update may meet the ceiling: the floor of the row above.
+UpdateReach Flyer::updateReach()
+{
+    UpdateReach reach = Domino::updateReach();
+    reach.above = true;
+    return reach;
+}

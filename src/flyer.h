@@ -7,10 +7,14 @@
 #include "domino.h"
 
 struct Flyer : Domino {
+    static constexpr char fileLetter = 'F';
+
     void animate(float t) override;
     void render(float t) override;
     bool push0(int direction) override;
     void update() override;
+    char letter() const override { return fileLetter; }
+    UpdateReach updateReach() override;
 
 private:
     void rise();

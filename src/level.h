@@ -104,8 +104,6 @@ private:
     bool readDomino(int ch, int x, int y);
     bool allDone();
     void keepWokenThatNeedAnimating();
-    std::vector<Cell*> normalLenders(const CellRange& seen);
-    Cell* lastToSetNormalBefore(Cell* before);
 };
 
 #endif

@@ -6,8 +6,11 @@
 #include "domino.h"
 
 struct Looping : Domino {
+    static constexpr char fileLetter = 'L';
+
     void render(float t) override;
     void land() override;
+    char letter() const override { return fileLetter; }
 };
 
 #endif

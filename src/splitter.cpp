@@ -1,6 +1,7 @@
 #include "splitter.h"
 #include "tools.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -93,4 +94,31 @@ void Splitter::render(float t)
         renderPlaced(t, drawBody);
         swap();
     }
+}
+
+void Splitter::save(DominoState& out) const
+{
+    Domino::save(out);
+    for (int value : {angle2, speed2, accel2})
+        out.put(value);
+}
+
+void Splitter::restore(DominoState::Reader& in)
+{
+    Domino::restore(in);
+    for (int* value : {&angle2, &speed2, &accel2})
+        *value = in.next();
+}
+
+// Its update runs the standard one for each half, so it reaches as far as
+// either half's lean does.
+UpdateReach Splitter::updateReach()
+{
+    UpdateReach reach = Domino::updateReach();
+    if (swap()) {
+        const UpdateReach other = Domino::updateReach();
+        swap();
+        reach.columns = std::max(reach.columns, other.columns);
+    }
+    return reach;
 }

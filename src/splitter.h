@@ -7,6 +7,8 @@
 #include "domino.h"
 
 struct Splitter : Domino {
+    static constexpr char fileLetter = 'S';
+
     int angle2;
     int speed2;
     int accel2;
@@ -19,6 +21,10 @@ struct Splitter : Domino {
     bool push(int direction, int from) override;
     void boom() override;
     void update() override;
+    char letter() const override { return fileLetter; }
+    void save(DominoState& out) const override;
+    void restore(DominoState::Reader& in) override;
+    UpdateReach updateReach() override;
 
     bool swap();
 };
