@@ -1,6 +1,9 @@
 #include "search.h"
 #include "verifier.h"
 
+#include "blocker.h"
+#include "delay.h"
+
 #include <algorithm>
 
 namespace {
@@ -16,8 +19,8 @@ bool touches(const std::vector<bool>& zone, const Carry& c)
 
 }  // namespace
 
-Search::Search(Simulation& simulation, bool thorough)
-    : sim(simulation), thorough(thorough), start(simulation.start()), terrain(simulation.terrain())
+Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
+    : team(team), path(levelPath), thorough(thorough), start(team.start()), terrain(team.terrain())
 {
     State first{start.where, {}, start.entrance, 0};
     first.arrangement = arrangementId(first.where);
@@ -98,7 +101,8 @@ void Search::addPrograms(const State& s, int cost, Program p, int at, std::vecto
             continue;
         const char kind = start.kinds[i];
         for (int direction : {-1, 1}) {
-            if (kind == 'D' && static_cast<int>(p.delays.size()) < maxDelayPushes && p.push < 0) {
+            if (kind == Delay::fileLetter && static_cast<int>(p.delays.size()) < maxDelayPushes
+                && p.push < 0) {
                 Program withDelay = p;
                 withDelay.delays.push_back({cell, direction});
                 addPrograms(s, cost, withDelay, cell, out);
@@ -113,7 +117,7 @@ void Search::addPrograms(const State& s, int cost, Program p, int at, std::vecto
                         addPrograms(s, cost, carried, to, out);
                     }
                 }
-            } else if (kind != 'D' && kind != 'W' && p.push < 0) {
+            } else if (kind != Delay::fileLetter && kind != Blocker::fileLetter && p.push < 0) {
                 Program pushed = p;
                 pushed.push = cell;
                 pushed.direction = direction;
@@ -161,24 +165,14 @@ int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>&
                 buildLayer(depth);
             // Verdicts on the last layer are never looked up again.
             const bool remember = depth < limit;
+            std::vector<Candidate> candidates;
             for (const State& s : layers[depth])
-                for (const Program& p : programsFor(s, round - depth)) {
-                    const Verdict v = evaluate(s, p, programId(p), remember);
-                    if (!v.minimal || !records[v.record].outcome.solved || keepingSolves(s, p))
-                        continue;
-                    // Alike dominoes swapped make the same solution: one that
-                    // played is enough, one that did not may play the other way.
-                    const std::string key = solutionKey(s, p);
-                    if (distinct[key])
-                        continue;
-                    Solution solution{s.carries, p, records[v.record].outcome};
-                    distinct[key] = accept(solution);
-                    if (!distinct[key])
-                        continue;
-                    found.push_back(solution);
-                    if (firstOnly)
-                        return round;
-                }
+                for (const Program& p : programsFor(s, round - depth))
+                    candidates.push_back(candidate(s, p, remember));
+            judgeAll(candidates);
+            for (const Candidate& c : candidates)
+                if (conclude(c, firstOnly, accept))
+                    return round;
         }
         if (!found.empty())
             return round;
@@ -186,58 +180,137 @@ int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>&
     return -1;
 }
 
-Search::Verdict Search::evaluate(const State& s, const Program& p, int pid, bool remember)
+int Search::plays() const
 {
-    const long long key = static_cast<long long>(s.arrangement) * (1LL << 32) + pid;
-    const auto known = memo.find(key);
-    if (known != memo.end())
-        return {known->second, !notMinimal.count(key)};
-    const Verdict v = judge(s, p, pid);
-    if (remember) {
-        memo[key] = v.record;
+    int n = 0;
+    for (const auto& [key, f] : families)
+        n += f.played;
+    return n;
+}
+
+// A family is the counting push and the delays: the program without its
+// pick-up and set-down.
+Search::Candidate Search::candidate(const State& s, const Program& p, bool remember)
+{
+    Program pushesOnly = p;
+    pushesOnly.pickUp = pushesOnly.setDown = -1;
+    Program keeping = p;
+    keeping.setDown = -1;
+    Candidate c{&s, p, programId(p), -1, -1, &families[pushesOnly.key()], remember};
+    if (p.setDown >= 0)
+        c.keepingPid = programId(keeping);
+    if (p.pickUp >= 0)
+        c.pushesOnlyPid = programId(pushesOnly);
+    return c;
+}
+
+void Search::judgeAll(std::vector<Candidate>& round)
+{
+    std::map<Family*, std::vector<Candidate*>> byFamily;
+    for (Candidate& c : round)
+        byFamily[c.family].push_back(&c);
+    std::vector<std::vector<Candidate*>*> lists;
+    for (auto& [family, list] : byFamily)
+        lists.push_back(&list);
+    // The largest families first, so that no thread is left with a long one
+    // at the end.
+    std::stable_sort(lists.begin(), lists.end(), [](auto* a, auto* b) { return a->size() > b->size(); });
+    team.forEach(static_cast<int>(lists.size()), [&](int i, Simulation& sim) {
+        for (Candidate* c : *lists[i])
+            c->verdict = evaluate(*c, sim);
+    });
+}
+
+bool Search::conclude(const Candidate& c, bool firstOnly, const std::function<bool(Solution&)>& accept)
+{
+    const State& s = *c.state;
+    const Outcome& outcome = c.family->records[c.verdict.record].outcome;
+    if (!c.verdict.minimal || !outcome.solved || keepingSolves(c))
+        return false;
+    // Alike dominoes swapped make the same solution: one that played is
+    // enough, one that did not may play the other way.
+    const std::string key = solutionKey(s, c.program);
+    if (distinct[key])
+        return false;
+    Solution solution{s.carries, c.program, outcome};
+    distinct[key] = accept(solution);
+    if (!distinct[key])
+        return false;
+    found.push_back(solution);
+    return firstOnly;
+}
+
+Search::Verdict Search::evaluate(Candidate& c, Simulation& sim)
+{
+    Family& f = *c.family;
+    const long long key = static_cast<long long>(c.state->arrangement) * (1LL << 32) + c.pid;
+    const auto known = f.memo.find(key);
+    if (known != f.memo.end())
+        return {known->second, !f.notMinimal.count(key)};
+    const Verdict v = judge(c, sim);
+    if (c.remember) {
+        f.memo[key] = v.record;
         if (!v.minimal)
-            notMinimal.insert(key);
+            f.notMinimal.insert(key);
     }
     return v;
 }
 
-Search::Verdict Search::judge(const State& s, const Program& p, int pid)
+Search::Verdict Search::judge(Candidate& c, Simulation& sim)
 {
+    Family& f = *c.family;
+    const State& s = *c.state;
     if (thorough) {
-        played++;
-        return {addRecord(s.where, replayed(s, p)), true};
+        f.played++;
+        return {addRecord(f, s.where, replayed(c)), true};
     }
-    int r = inherited(s, pid);
+    int r = inherited(c);
     if (r >= 0)
         return {r, false};
-    r = matching(s, pid);
+    r = matching(c);
     if (r >= 0)
         return {r, true};
-    if (p.setDown >= 0) {
-        const Verdict kept = setDownAside(s, p);
-        if (kept.record >= 0)
-            return kept;
-    }
-    if (p.pickUp >= 0 && p.setDown < 0) {
-        r = uselessPickUp(s, p);
-        if (r >= 0)
-            return {r, true};
-    }
-    played++;
-    r = addRecord(s.where, sim.play(s.where, p));
-    index(pid, r);
+    if (c.program.setDown >= 0 && setDownIsAside(c))
+        return setDownAside(c);
+    if (c.program.pickUp >= 0 && c.program.setDown < 0 && pickUpIsUseless(c))
+        return {uselessPickUp(c), true};
+    f.played++;
+    r = addRecord(f, s.where, sim.play(s.where, c.program));
+    index(f, c.pid, r);
     return {r, true};
 }
 
+// The same candidate as Simulation::play judges it, both ways home, but
+// walked from the level's start through the main loop.
+Outcome Search::replayed(const Candidate& c)
+{
+    Outcome o;
+    o.zone.assign(terrain.size(), true);
+    std::vector<Action> script = carriesScript(c.state->carries, c.program.firstCell());
+    const std::size_t before = script.size();
+    if (!c.program.actions(terrain, script)) {
+        o.why = "no way to walk between the pushes";
+        return o;
+    }
+    Verifier::Result r = Verifier::play(path, script, Homeward::Policy::WaitThenWalk, start.exit);
+    if (r.failedOnTheWay)
+        r = Verifier::play(path, script, Homeward::Policy::HeadForExit, start.exit);
+    o.solved = r.solved;
+    o.why = r.why;
+    o.ticks = r.ticks;
+    o.played.assign(r.played.begin() + before, r.played.end());
+    return o;
+}
+
 // Only a solution's script is ever read again.
-int Search::addRecord(const std::vector<int>& where, Outcome outcome)
+int Search::addRecord(Family& f, const std::vector<int>& where, Outcome outcome)
 {
     if (!outcome.solved) {
         outcome.played = {};
         outcome.why = {};
     }
-    records.push_back({where, std::move(outcome)});
-    return static_cast<int>(records.size()) - 1;
+    f.records.push_back({where, std::move(outcome)});
+    return static_cast<int>(f.records.size()) - 1;
 }
 
 int Search::rejected() const
@@ -248,47 +321,58 @@ int Search::rejected() const
     return n;
 }
 
+int Search::recordOf(const Family& f, int arrangement, int pid) const
+{
+    const auto m = f.memo.find(static_cast<long long>(arrangement) * (1LL << 32) + pid);
+    return m == f.memo.end() ? -1 : m->second;
+}
+
 // A carry outside the zone of the same program played without it plays as
 // that: no solution, or one with fewer carries. Any carry may be taken back
 // whose cells no later carry used.
-int Search::inherited(const State& s, int pid)
+int Search::inherited(const Candidate& c)
 {
+    const State& s = *c.state;
     for (std::size_t k = 0; k < s.carries.size(); k++) {
-        const Carry& c = s.carries[k];
+        const Carry& carry = s.carries[k];
         bool usedLater = false;
         for (std::size_t l = k + 1; l < s.carries.size(); l++)
-            usedLater = usedLater || s.carries[l].from == c.to || s.carries[l].to == c.from;
+            usedLater = usedLater || s.carries[l].from == carry.to || s.carries[l].to == carry.from;
         if (usedLater)
             continue;
         std::vector<int> without = s.where;
-        without[c.domino] = c.from;
+        without[carry.domino] = carry.from;
         const auto a = arrangements.find(without);
         if (a == arrangements.end())
             continue;
-        const auto m = memo.find(static_cast<long long>(a->second) * (1LL << 32) + pid);
-        if (m != memo.end() && !touches(records[m->second].outcome.zone, c))
-            return m->second;
+        const int r = recordOf(*c.family, a->second, c.pid);
+        if (r >= 0 && !touches(c.family->records[r].outcome.zone, carry))
+            return r;
     }
     return -1;
 }
 
 // An earlier play of the program whose arrangement holds the same dominoes in
 // every cell of its zone.
-int Search::matching(const State& s, int pid)
+int Search::matching(const Candidate& c)
 {
-    for (const ZoneIndex& z : byProgram[pid]) {
-        const auto r = z.records.find(inZone(s.where, z.zone));
+    Family& f = *c.family;
+    const auto zones = f.byProgram.find(c.pid);
+    if (zones == f.byProgram.end())
+        return -1;
+    for (const ZoneIndex& z : zones->second) {
+        const auto r = z.records.find(inZone(c.state->where, z.zone));
         if (r != z.records.end())
             return r->second;
     }
     return -1;
 }
 
-void Search::index(int pid, int record)
+void Search::index(Family& f, int pid, int record)
 {
-    const Record& rec = records[record];
+    const Record& rec = f.records[record];
     const std::vector<bool>& zone = rec.outcome.zone;
-    std::vector<ZoneIndex>& zones = byProgram[pid];
+    std::vector<ZoneIndex>& zones = f.byProgram[pid];
     auto z = std::find_if(zones.begin(), zones.end(), [&](const ZoneIndex& i) { return i.zone == zone; });
     if (z == zones.end())
         z = zones.insert(zones.end(), ZoneIndex{zone, {}});
@@ -309,60 +393,62 @@ std::string Search::inZone(const std::vector<int>& where, const std::vector<bool
 }
 
 // The pick-up of a domino that the program without it never touched, when at
-// no landing of a trigger it was the only domino not done: a failed record
-// whose zone adds the pick-up's cell, or -1 when that cannot be told.
-int Search::uselessPickUp(const State& s, const Program& p)
+// no landing of a trigger it was the only domino not done.
+bool Search::pickUpIsUseless(const Candidate& c)
 {
-    Program pushesOnly = p;
-    pushesOnly.pickUp = -1;
-    const auto m = memo.find(static_cast<long long>(s.arrangement) * (1LL << 32) + programId(pushesOnly));
-    if (m == memo.end())
-        return -1;
-    const Outcome& without = records[m->second].outcome;
-    const int picked = dominoAt(s.where, p.pickUp);
-    if (without.zone[p.pickUp])
-        return -1;
-    for (const std::vector<int>& undone : without.landings)
+    const int without = recordOf(*c.family, c.state->arrangement, c.pushesOnlyPid);
+    if (without < 0 || c.family->records[without].outcome.zone[c.program.pickUp])
+        return false;
+    const int picked = dominoAt(c.state->where, c.program.pickUp);
+    for (const std::vector<int>& undone : c.family->records[without].outcome.landings)
         if (undone.empty() || (undone.size() == 1 && undone[0] == picked))
-            return -1;
+            return false;
+    return true;
+}
+
+// Such a pick-up's failed record, whose zone adds the pick-up's cell.
+int Search::uselessPickUp(const Candidate& c)
+{
+    Family& f = *c.family;
     Outcome o;
-    o.zone = without.zone;
-    o.zone[p.pickUp] = true;
+    o.zone = f.records[recordOf(f, c.state->arrangement, c.pushesOnlyPid)].outcome.zone;
+    o.zone[c.program.pickUp] = true;
     o.why = "the picked-up domino was never in the chain's way";
-    return addRecord({}, o);
+    return addRecord(f, {}, o);
 }
 
 // Setting a picked-up domino down again is another solution only where
 // keeping it is none.
-bool Search::keepingSolves(const State& s, const Program& p)
+bool Search::keepingSolves(const Candidate& c)
 {
-    if (p.setDown < 0)
+    if (c.program.setDown < 0)
         return false;
-    Program keeping = p;
-    keeping.setDown = -1;
-    const auto m = memo.find(static_cast<long long>(s.arrangement) * (1LL << 32) + programId(keeping));
-    return m != memo.end() && records[m->second].outcome.solved;
+    const int kept = recordOf(*c.family, c.state->arrangement, c.keepingPid);
+    return kept >= 0 && c.family->records[kept].outcome.solved;
 }
 
 // A picked-up domino set down again outside the zone of the same program
-// that keeps it: nothing that moves comes near it, so it stands there as
-// it was set down. A blocker so set down plays as one kept: no other
-// solution; any other kind is never done: no solution. -1 as the record when
-// that cannot be told.
-Search::Verdict Search::setDownAside(const State& s, const Program& p)
+// that keeps it: nothing that moves comes near it, so it stands there as it
+// was set down.
+bool Search::setDownIsAside(const Candidate& c)
 {
-    Program keeping = p;
-    keeping.setDown = -1;
-    const auto m = memo.find(static_cast<long long>(s.arrangement) * (1LL << 32) + programId(keeping));
-    if (m == memo.end() || records[m->second].outcome.zone[p.setDown])
-        return {-1, true};
-    if (start.kinds[dominoAt(s.where, p.pickUp)] == 'W')
-        return {m->second, false};
+    const int kept = recordOf(*c.family, c.state->arrangement, c.keepingPid);
+    return kept >= 0 && !c.family->records[kept].outcome.zone[c.program.setDown];
+}
+
+// A blocker set down aside plays as one kept: no other solution; any other
+// kind is never done: no solution.
+Search::Verdict Search::setDownAside(const Candidate& c)
+{
+    Family& f = *c.family;
+    const int kept = recordOf(f, c.state->arrangement, c.keepingPid);
+    if (start.kinds[dominoAt(c.state->where, c.program.pickUp)] == Blocker::fileLetter)
+        return {kept, false};
     Outcome o;
-    o.zone = records[m->second].outcome.zone;
-    o.zone[p.setDown] = true;
+    o.zone = f.records[kept].outcome.zone;
+    o.zone[c.program.setDown] = true;
     o.why = "the domino set down again stands where nothing comes near it";
-    return {addRecord({}, o), true};
+    return {addRecord(f, {}, o), true};
 }
 
 std::string Search::solutionKey(const State& s, const Program& p) const
@@ -398,27 +484,4 @@ std::vector<Action> Search::script(const Solution& s)
     std::vector<Action> out = carriesScript(s.carries, s.program.firstCell());
     out.insert(out.end(), s.outcome.played.begin(), s.outcome.played.end());
     return out;
-}
-
-// The same candidate as Simulation::play judges it, both ways home, but
-// walked from the level's start through the main loop.
-Outcome Search::replayed(const State& s, const Program& p)
-{
-    Outcome o;
-    o.zone.assign(terrain.size(), true);
-    std::vector<Action> script = carriesScript(s.carries, p.firstCell());
-    const std::size_t before = script.size();
-    if (!p.actions(terrain, script)) {
-        o.why = "no way to walk between the pushes";
-        return o;
-    }
-    const std::string& path = sim.levelPath();
-    Verifier::Result r = Verifier::play(path, script, Homeward::Policy::WaitThenWalk, start.exit);
-    if (r.failedOnTheWay)
-        r = Verifier::play(path, script, Homeward::Policy::HeadForExit, start.exit);
-    o.solved = r.solved;
-    o.why = r.why;
-    o.ticks = r.ticks;
-    o.played.assign(r.played.begin() + before, r.played.end());
-    return o;
 }

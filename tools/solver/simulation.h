@@ -1,5 +1,8 @@
-// Plays one candidate solution on the game's own objects, headless: a fresh
-// copy of the level is loaded, the carries made before the first push are
+// Plays one candidate solution on the game's own objects, headless, in the
+// game state of the thread that made it: the level it loads is that thread's
+// level for as long as the Simulation lives, so a thread holds one at most
+// and plays nothing else meanwhile. For each play the level is put back as it
+// was read, the carries made before the first push are
 // put in place at once (nothing moves before it, so walking them would only
 // cost time), the player is placed where the first push is made, and from
 // there on the replay driver steers the player with real key events through
@@ -62,6 +65,8 @@ class Simulation {
 public:
     explicit Simulation(std::string levelPath);
     ~Simulation();
+    Simulation(const Simulation&) = delete;
+    Simulation& operator=(const Simulation&) = delete;
 
     // False when the game's loader refused the level; nothing else may be used then.
     bool loaded() const { return floors != nullptr; }
@@ -78,13 +83,8 @@ private:
     std::string path;
     LevelStart begin;
     std::unique_ptr<Terrain> floors;
-    // The level it plays, set to the game's global level only while it plays:
-    // between plays others (the Verifier) load and delete levels of their own.
-    std::unique_ptr<Level> own;
     Snapshot settled;
-    bool haveSnapshot = false;
 
-    bool load();
     void prepare();
     void settle(int ticks);
     void placeCarried(const std::vector<int>& where);

@@ -1,16 +1,19 @@
 #include "solver.h"
+#include "playteam.h"
 #include "search.h"
-#include "simulation.h"
 #include "verifier.h"
 
-#include "cell.h"
-#include "main.h"
+#include "blocker.h"
+#include "domino.h"
+#include "trigger.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -124,7 +127,7 @@ bool plays(const std::string& path, Search& search, Solution& s)
 
 // kinds: the level's dominoes' letters in load order; depth: the carries a
 // variant may take and still show its domino replaceable.
-void checkKinds(const std::string& path, const std::vector<char>& kinds, int depth, bool thorough,
+void checkKinds(const std::string& path, const std::vector<char>& kinds, int depth, const SolveLimits& limits,
                 LevelResult& result)
 {
     const std::string text = readFile(path);
@@ -134,20 +137,20 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, int dep
         return;
     }
     for (std::size_t i = 0; i < kinds.size(); i++) {
-        if (kinds[i] == 'N' || kinds[i] == 'T')
+        if (kinds[i] == Domino::fileLetter || kinds[i] == Trigger::fileLetter)
             continue;
         KindCheck check;
         const std::string variant = withStandardDomino(text, static_cast<int>(i), check);
         if (variant.empty())
             continue;
         const std::string variantPath = scratch.write("variant", variant);
-        Simulation sim(variantPath);
-        if (!sim.loaded()) {
+        PlayTeam pool(variantPath, limits.jobs);
+        if (!pool.loaded()) {
             result.error =
                 "the game's loader refused the level with its " + std::string(1, check.kind) + " replaced";
             return;
         }
-        Search search(sim, thorough);
+        Search search(pool, variantPath, limits.thorough);
         check.carries = search.run(depth, true, [&](Solution& s) { return plays(variantPath, search, s); });
         check.replaceable = check.carries >= 0;
         if (check.replaceable)
@@ -157,51 +160,21 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, int dep
     }
 }
 
-// The game's globals as a caller left them, put back when the solver is
-// done: the solver loads, plays and deletes levels of its own in them.
-class CallersGame {
-public:
-    CallersGame()
-        : savedLevel(level), savedDone(levelDone), savedNumber(levelnum), savedPlayer(player),
-          savedBorder(borderCell)
-    {
-        level = nullptr;
-    }
-    ~CallersGame()
-    {
-        level = savedLevel;
-        levelDone = savedDone;
-        levelnum = savedNumber;
-        player = savedPlayer;
-        borderCell = savedBorder;
-    }
-
-private:
-    Level* savedLevel;
-    bool savedDone;
-    int savedNumber;
-    Player savedPlayer;
-    Cell savedBorder;
-};
-
-}  // namespace
-
-LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
+LevelResult solve(const std::string& path, const SolveLimits& limits)
 {
-    const CallersGame callers;
     const auto began = std::chrono::steady_clock::now();
     LevelResult result;
     result.path = path;
     result.limit = limits.carries;
     std::vector<char> kinds;
     {
-        Simulation sim(path);
-        if (!sim.loaded()) {
+        PlayTeam pool(path, limits.jobs);
+        if (!pool.loaded()) {
             result.error = "the game's loader refused the file";
             return result;
         }
-        kinds = sim.start().kinds;
-        Search search(sim, limits.thorough);
+        kinds = pool.start().kinds;
+        Search search(pool, path, limits.thorough);
         result.minimum =
             search.run(limits.carries, false, [&](Solution& s) { return plays(path, search, s); });
         result.solutions = static_cast<int>(search.solutions().size());
@@ -209,13 +182,13 @@ LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
         result.plays = search.plays();
         const Solution* quickest = nullptr;
         for (const Solution& s : search.solutions()) {
-            result.every.push_back(describe(s, sim.start(), sim.terrain()));
+            result.every.push_back(describe(s, pool.start(), pool.terrain()));
             if (!quickest || s.ticks < quickest->ticks)
                 quickest = &s;
         }
         if (quickest) {
             result.script = scriptText(search.script(*quickest));
-            result.summary = describe(*quickest, sim.start(), sim.terrain());
+            result.summary = describe(*quickest, pool.start(), pool.terrain());
             result.ticks = quickest->ticks;
         }
     }
@@ -223,8 +196,27 @@ LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
     // checked within the limit: a variant solved there is easier than the
     // level, so that domino is replaceable all the more.
     if (limits.kinds)
-        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, limits.thorough,
-                   result);
+        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, limits, result);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    return result;
+}
+
+}  // namespace
+
+// On a thread of its own, whose game state is its own, so that the caller's
+// is left as it was. A search that runs out of memory fails the level alone.
+LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
+{
+    LevelResult result;
+    std::thread([&] {
+        try {
+            result = solve(path, limits);
+        } catch (const std::bad_alloc&) {
+            result = LevelResult{};
+            result.path = path;
+            result.limit = limits.carries;
+            result.error = "the solver ran out of memory";
+        }
+    }).join();
     return result;
 }

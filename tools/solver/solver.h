@@ -4,10 +4,9 @@
 // whether each special domino could be a standard one instead.
 //
 // Every solution it counts has been played from the level's start through
-// the game's own main loop by the replay driver. It runs the game's code in
-// this process and uses the game's globals, so one level at a time per
-// process (solveInParallel forks for more); the caller's level, player and
-// level number are as they were when it returns.
+// the game's own main loop by the replay driver. It runs the game's code on
+// threads of its own, whose game state is their own: the caller's level,
+// player and level number are untouched.
 #ifndef SOLVER_SOLVER_H
 #define SOLVER_SOLVER_H
 
@@ -18,6 +17,7 @@ struct SolveLimits {
     int carries = 2;        // the search stops after this many
     bool kinds = false;     // also try each special domino replaced by a standard one
     bool thorough = false;  // play every candidate through the main loop, inferring nothing (slow)
+    int jobs = 1;           // candidates played at once, each on a thread of its own
 };
 
 // One special domino replaced by a standard one (N).

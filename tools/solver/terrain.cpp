@@ -6,7 +6,11 @@
 
 #include <deque>
 
-Terrain::Terrain(Level& level) : wid(level.wid), hei(level.hei)
+Terrain::Terrain(Level& level) : Terrain(level, Changes())
+{
+}
+
+Terrain::Terrain(Level& level, Changes granted) : wid(level.wid), hei(level.hei), holed(granted.holed)
 {
     for (int y = 0; y < hei; y++)
         for (int x = 0; x < wid; x++) {
@@ -14,6 +18,12 @@ Terrain::Terrain(Level& level) : wid(level.wid), hei(level.hei)
             floor.push_back(c->getFloor());
             ladder.push_back(c->getLadder());
         }
+    for (int c = 0; c < size() && granted.bridged; c++) {
+        const int x = column(c);
+        const bool gap = !floor[c] && x > 0 && x + 1 < wid && floor[c - 1] && floor[c + 1];
+        if (gap)
+            floor[c] = Cell::joinedBoth;
+    }
     reachEmpty.resize(size());
     reachCarrying.resize(size());
     reachIds.assign(size(), -1);
@@ -23,6 +33,13 @@ bool Terrain::standable(int x, int y) const
 {
     const int c = cellAt(x, y);
     return floor[c] || ladder[c];
+}
+
+int Terrain::landing(int x, int y) const
+{
+    if (!inside(x, y))
+        return -1;
+    return standable(x, y) ? cellAt(x, y) : landingBelow(x, y);
 }
 
 // The first floor strictly below (x, y): ladders do not catch a fall. -1 when
@@ -52,6 +69,8 @@ std::vector<Terrain::Move> Terrain::moves(int from, bool carrying) const
         out.push_back({cellAt(x, y + 1), Step::Climb});
     if (y > 0 && ladder[cellAt(x, y - 1)])
         out.push_back({cellAt(x, y - 1), Step::Climb});
+    if (holed && !carrying && floor[from] && landingBelow(x, y) >= 0)
+        out.push_back({landingBelow(x, y), Step::Drop});
     return out;
 }
 
