@@ -17,7 +17,7 @@
 //
 // It runs the game's own code headless: the loader, the dominoes and the
 // player, linked with the recording OpenGL and the scripted SDL. The solver
-// runs J levels at a time (default: every core), each in a process of its own.
+// plays on J threads (default: every core), each with a game state of its own.
 #include "lost.h"
 #include "proof.h"
 #include "scan.h"
