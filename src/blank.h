@@ -7,7 +7,6 @@
 
 struct Blank : Domino {
     Blank() : Domino() {}
-    void animate(float) override {}
     void render(float t) override;
     Domino* grab() override { return nullptr; }
     bool push(int direction, int from) override;

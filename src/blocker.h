@@ -8,7 +8,6 @@
 struct Blocker : Domino {
     static constexpr char fileLetter = 'W';
 
-    void animate(float t) override;
     void render(float t) override;
     bool push0(int direction) override;
     bool isDone() override { return true; }

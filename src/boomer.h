@@ -11,6 +11,13 @@ struct Boomer : Domino {
     void render(float t) override;
     void land() override;
     char letter() const override { return fileLetter; }
+    // Its floor goes when it lands.
+    FallScope fallScope() const override
+    {
+        FallScope scope = Domino::fallScope();
+        scope.opensFloor = true;
+        return scope;
+    }
 };
 
 #endif

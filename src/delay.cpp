@@ -52,16 +52,20 @@ void Delay::init(Cell* c)
     released = false;
 }
 
-// While it counts down, the camera watches it as if it moved, and the
-// waiting direction stays in accel instead of being applied.
-void Delay::animate(float t)
+// While it counts down, the waiting direction stays in accel instead of
+// being applied.
+void Delay::takePush()
 {
-    if (timer) {
+    if (!timer)
+        Domino::takePush();
+}
+
+// While it counts down, the camera watches it as if it moved.
+void Delay::pullCamera(float t)
+{
+    if (timer)
         lookAtMe(0);
-        followIfMoving(t);
-    } else {
-        Domino::animate(t);
-    }
+    Domino::pullCamera(t);
 }
 
 void Delay::render(float t)

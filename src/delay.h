@@ -13,7 +13,8 @@ struct Delay : Domino {
     bool released;  // the countdown has run out: it has had its one fall
 
     void init(Cell* c) override;
-    void animate(float t) override;
+    void takePush() override;
+    void pullCamera(float t) override;
     bool needsAnimating() override { return timer || Domino::needsAnimating(); }
     void render(float t) override;
     bool push0(int direction) override;

@@ -276,7 +276,17 @@ void Domino::followIfMoving(float t)
 
 void Domino::animate(float t)
 {
+    takePush();
+    pullCamera(t);
+}
+
+void Domino::takePush()
+{
     applyAccel();
+}
+
+void Domino::pullCamera(float t)
+{
     followIfMoving(t);
 }
 

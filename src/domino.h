@@ -45,6 +45,16 @@ struct UpdateReach {
     bool above;
 };
 
+// Where a domino's fall may take it beyond what every domino's may: a fall
+// tips into the next cell of the row, and through a cell without floor drops
+// to the floor below and topples on. Some kinds go further: along their
+// whole row, up into the rows above, or they open a hole in their own floor.
+struct FallScope {
+    bool alongRow = false;
+    bool upward = false;
+    bool opensFloor = false;
+};
+
 struct Domino {
     // Its letter in the level file's domino grid.
     static constexpr char fileLetter = 'N';
@@ -82,12 +92,17 @@ struct Domino {
     // Virtual because the level deletes its dominoes through Domino*.
     virtual ~Domino() {}
     // The work a frame does for the game besides drawing, for the tick
-    // fraction t, 0..1: a pending accel becomes speed, and a domino that
-    // turns or flies pulls the camera (lookAtMe). Called once per frame,
+    // fraction t, 0..1: takePush, then pullCamera. Called once per frame,
     // before render, for every domino in a slot of the grid, seen or not,
-    // and for the carried one. An override may take no push through accel,
-    // or pull the camera while it waits.
-    virtual void animate(float t);
+    // and for the carried one.
+    void animate(float t);
+    // The part of a frame's work the rules read: a pending accel becomes
+    // speed. An override may take no push while it waits.
+    virtual void takePush();
+    // The part only the camera reads: a domino that turns or flies pulls the
+    // camera (lookAtMe) for the tick fraction t. An override may pull it
+    // while it waits.
+    virtual void pullCamera(float t);
     // False while animate has nothing to do: no pending push, no motion. An
     // override adds what else its animate acts on.
     virtual bool needsAnimating() { return accel || speed || fly; }
@@ -143,6 +158,9 @@ struct Domino {
     // row below while it drops or has no floor, the row above while it
     // rises. An override widens it for what its own update reaches.
     virtual UpdateReach updateReach();
+    // Where its fall may take it, for the solver's bound on what a chain can
+    // reach: the standard domino only tips and drops.
+    virtual FallScope fallScope() const { return {}; }
 
     // In its cell's slot: not carried, vanished or left out by a collision.
     bool inPlay();

@@ -28,12 +28,6 @@ void drawBody()
 
 }  // namespace
 
-// Its push0 sets it moving at once, so it never has a push to apply.
-void Flyer::animate(float t)
-{
-    followIfMoving(t);
-}
-
 // Turned upside down, with the pivot edges of rot at its top; its height,
 // counted down the turned frame, still lifts it.
 void Flyer::render(float t)

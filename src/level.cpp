@@ -333,6 +333,13 @@ void Level::animate(float t)
     normCam(movingWeight);
 }
 
+void Level::takePushes()
+{
+    for (Domino* d : woken)
+        if (d->cell != &borderCell && d->inPlay())
+            d->takePush();
+}
+
 // A domino out of the grid's slots (carried, out of play, vanished, lost in
 // the border cell) or with nothing to do is let go until something wakes it
 // again. The ones kept each hold a slot of their own, so the cell order

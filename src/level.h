@@ -75,6 +75,9 @@ public:
     // and their pulls make the next group. Only the woken dominoes are
     // visited; any other has nothing to do.
     void animate(float t);
+    // The part of animate the rules read, for runs that watch no camera:
+    // every woken domino in a slot of the grid takes its pending push.
+    void takePushes();
     // From now on d may have work for animate (a push to apply, motion, a
     // countdown): animate visits it until it has none or is out of the
     // grid's slots. Every change that can give a domino work wakes it: its

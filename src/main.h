@@ -75,6 +75,9 @@ void keyUp(SDLKey key);
 // frame. Play relies on it between every two ticks, so a run that draws
 // nothing calls it all the same.
 void animateFrame(float t);
+// The part of it the rules read, for a run that watches no camera: the
+// carried domino and the level's take the pushes they were given.
+void takePushes();
 
 void resetCamera();
 float sq(float z);

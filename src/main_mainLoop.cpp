@@ -230,6 +230,13 @@ void animateFrame(float t)
     level->animate(t);
 }
 
+void takePushes()
+{
+    if (player.held)
+        player.held->takePush();
+    level->takePushes();
+}
+
 // Game time follows real time, but one pass adds at most 25 ms, and a pass
 // runs at most one 50 ms tick, so every tick is followed by a drawn frame.
 int mainLoop()

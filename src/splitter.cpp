@@ -75,13 +75,23 @@ void Splitter::update()
     swap();
 }
 
-// Each half applies its own push and pulls the camera while it moves; the
-// second is skipped while the halves are alike, the whole splitter standing.
-void Splitter::animate(float t)
+// Each half applies its own push; the second is skipped while the halves
+// are alike, the whole splitter standing.
+void Splitter::takePush()
 {
-    Domino::animate(t);
+    Domino::takePush();
     if (swap()) {
-        Domino::animate(t);
+        Domino::takePush();
+        swap();
+    }
+}
+
+// Each half pulls the camera while it moves.
+void Splitter::pullCamera(float t)
+{
+    Domino::pullCamera(t);
+    if (swap()) {
+        Domino::pullCamera(t);
         swap();
     }
 }

@@ -14,7 +14,8 @@ struct Splitter : Domino {
     int accel2;
 
     void init(Cell* c) override;
-    void animate(float t) override;
+    void takePush() override;
+    void pullCamera(float t) override;
     bool needsAnimating() override { return Domino::needsAnimating() || accel2 || speed2; }
     void render(float t) override;
     bool touch(int direction) override;

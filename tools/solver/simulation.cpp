@@ -120,8 +120,10 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
     borderCell.init(-2, -2, 0, false);
     if (!enterLevel(path.c_str()))
         return;
-    for (int i = 0; i < level->dcount; i++)
+    for (int i = 0; i < level->dcount; i++) {
         begin.kinds.push_back(level->doms[i]->letter());
+        begin.scopes.push_back(level->doms[i]->fallScope());
+    }
     // The player comes out of the entrance first; whatever moves by itself
     // meanwhile (a domino over a gap drops) is seen by the player only after.
     int ticks = 0, quiet = 0;
@@ -137,8 +139,11 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
         Domino* d = level->doms[i];
         const bool inPlay = d->inPlay() && inGrid(d->cell);
         begin.where.push_back(inPlay ? cellIndex(d->cell) : -1);
-        begin.movable.push_back(inPlay && d->top == 0 && !d->broken && !d->angle && !d->speed && !d->fly
-                                && !d->elev && d->cell->getFloor());
+        const bool upright = !d->broken && !d->angle && !d->speed && !d->fly && !d->elev;
+        begin.movable.push_back(inPlay && d->top == 0 && upright && d->cell->getFloor());
+        begin.required.push_back(!d->isDone());
+        // Upright and done already: it refuses every strike, as a blocker does.
+        begin.knockable.push_back(inPlay && !(upright && d->isDone()));
     }
     begin.entrance = cellIndex(level->getWayIn()->getCell());
     begin.exit = cellIndex(level->wayOut.getCell());
@@ -165,7 +170,7 @@ void Simulation::settle(int ticks)
 {
     for (int i = 0; i < ticks; i++) {
         tick();
-        animateFrame(0);
+        takePushes();
     }
 }
 
@@ -200,11 +205,21 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
 {
     Outcome out;
     out.zone.assign(floors->size(), false);
+    // Cells with an upright, still domino when the play begins: how many
+    // looks at each have been kept, and the tick of the last.
+    std::vector<int> watched(floors->size(), -1), lastLook(floors->size(), -1);
     auto mark = [&](int x, int y, int columns) {
         if (y < 0 || y >= floors->height())
             return;
-        for (int xx = std::max(0, x - columns); xx <= std::min(floors->width() - 1, x + columns); xx++)
-            out.zone[floors->cellAt(xx, y)] = true;
+        for (int xx = std::max(0, x - columns); xx <= std::min(floors->width() - 1, x + columns); xx++) {
+            const int c = floors->cellAt(xx, y);
+            out.zone[c] = true;
+            if (watched[c] >= 0 && watched[c] < looksPerCell && lastLook[c] != out.ticks) {
+                out.looks.emplace_back(c, out.ticks);
+                watched[c]++;
+                lastLook[c] = out.ticks;
+            }
+        }
     };
     // The player acts in the program's cells; setting a domino down where one
     // stands already looks at both neighbours for a free cell.
@@ -225,6 +240,14 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
     std::vector<Pose> before;
     for (int i = 0; i < count; i++)
         before.emplace_back(level->doms[i]);
+    for (int i = 0; i < count; i++) {
+        Domino* d = level->doms[i];
+        if (d->inPlay() && inGrid(d->cell) && d->top == 0 && !d->angle && !d->speed && !d->fly)
+            watched[cellIndex(d->cell)] = 0;
+    }
+    Domino* const toPickUp = program.pickUp >= 0
+        ? level->getCell(floors->column(program.pickUp), floors->row(program.pickUp))->getDomino(0)
+        : nullptr;
     std::vector<bool> moved(count, false), wasLying(count, false);
     auto track = [&](bool ticked) {
         for (int i = 0; i < count; i++) {
@@ -236,6 +259,8 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             if (moved[i] && d != player.held && inGrid(d->cell))
                 markReach(d, mark);
         }
+        if (out.grabbed < 0 && toPickUp && player.held == toPickUp)
+            out.grabbed = out.ticks;
         if (!ticked)
             return;
         for (int i = 0; i < count; i++) {
@@ -279,7 +304,7 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             return out;
         }
         if (ticked || keys) {
-            animateFrame(float(now - last) / tickLength);
+            takePushes();
             track(ticked);
         }
         sawExitOpen = sawExitOpen || exitOpened();

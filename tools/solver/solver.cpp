@@ -108,10 +108,15 @@ std::string describe(const Solution& s, const LevelStart& start, const Terrain& 
         if (d.carryTo >= 0)
             add("carry it to " + cellName(t, d.carryTo) + " while it counts down");
     }
+    if (s.program.push >= 0 && s.program.waitStill)
+        add("wait until nothing moves");
     if (s.program.push >= 0)
         add("push " + kindAt(s.program.push) + " " + cellName(t, s.program.push) + way(s.program.direction));
     if (s.program.pickUp >= 0)
-        add("pick up " + kindAt(s.program.pickUp) + " " + cellName(t, s.program.pickUp));
+        add("pick up " + kindAt(s.program.pickUp) + " " + cellName(t, s.program.pickUp)
+            + (s.program.pickUpWait
+                   ? " after waiting " + std::to_string(s.program.pickUpWait) + " ticks there"
+                   : ""));
     if (s.program.setDown >= 0)
         add("set it down at " + cellName(t, s.program.setDown));
     return text;
@@ -126,9 +131,12 @@ bool plays(const std::string& path, Search& search, Solution& s)
 }
 
 // kinds: the level's dominoes' letters in load order; depth: the carries a
-// variant may take and still show its domino replaceable.
-void checkKinds(const std::string& path, const std::vector<char>& kinds, int depth, const SolveLimits& limits,
-                LevelResult& result)
+// variant may take and still show its domino replaceable, if with as many
+// carries it makes no more pushes.
+// pushes: the fewest pushes with depth carries, -1 when the level needs more
+// carries than depth.
+void checkKinds(const std::string& path, const std::vector<char>& kinds, int depth, int pushes,
+                const SolveLimits& limits, LevelResult& result)
 {
     const std::string text = readFile(path);
     const Scratch scratch;
@@ -151,8 +159,9 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, int dep
             return;
         }
         Search search(pool, variantPath, limits.thorough);
-        check.carries = search.run(depth, true, [&](Solution& s) { return plays(variantPath, search, s); });
-        check.replaceable = check.carries >= 0;
+        check.carries = search.run(depth, pushes, [&](Solution& s) { return plays(variantPath, search, s); });
+        check.replaceable =
+            check.carries >= 0 && (check.carries < depth || pushes < 0 || search.fewestPushes() <= pushes);
         if (check.replaceable)
             check.script = scriptText(search.script(search.solutions().front()));
         result.plays += search.plays();
@@ -175,14 +184,19 @@ LevelResult solve(const std::string& path, const SolveLimits& limits)
         }
         kinds = pool.start().kinds;
         Search search(pool, path, limits.thorough);
-        result.minimum =
-            search.run(limits.carries, false, [&](Solution& s) { return plays(path, search, s); });
-        result.solutions = static_cast<int>(search.solutions().size());
+        result.minimum = search.run(limits.carries, -1, [&](Solution& s) { return plays(path, search, s); });
+        result.pushes = search.fewestPushes();
         result.unverified = search.rejected();
         result.plays = search.plays();
+        result.rounds = search.figures();
         const Solution* quickest = nullptr;
         for (const Solution& s : search.solutions()) {
-            result.every.push_back(describe(s, pool.start(), pool.terrain()));
+            const int pushes = s.program.pushes();
+            result.every.push_back(describe(s, pool.start(), pool.terrain()) + " (" + std::to_string(pushes)
+                                   + (pushes == 1 ? " push)" : " pushes)"));
+            if (s.program.pushes() != result.pushes)
+                continue;
+            result.solutions++;
             if (!quickest || s.ticks < quickest->ticks)
                 quickest = &s;
         }
@@ -196,7 +210,8 @@ LevelResult solve(const std::string& path, const SolveLimits& limits)
     // checked within the limit: a variant solved there is easier than the
     // level, so that domino is replaceable all the more.
     if (limits.kinds)
-        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, limits, result);
+        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, result.pushes, limits,
+                   result);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return result;
 }

@@ -26,7 +26,6 @@ Terrain::Terrain(Level& level, Changes granted) : wid(level.wid), hei(level.hei)
     }
     reachEmpty.resize(size());
     reachCarrying.resize(size());
-    reachIds.assign(size(), -1);
 }
 
 bool Terrain::standable(int x, int y) const
@@ -74,7 +73,7 @@ std::vector<Terrain::Move> Terrain::moves(int from, bool carrying) const
     return out;
 }
 
-const std::vector<bool>& Terrain::reach(int from, bool carrying)
+const std::vector<bool>& Terrain::reach(int from, bool carrying) const
 {
     std::vector<bool>& seen = (carrying ? reachCarrying : reachEmpty)[from];
     if (!seen.empty())
@@ -94,13 +93,12 @@ const std::vector<bool>& Terrain::reach(int from, bool carrying)
     return seen;
 }
 
-int Terrain::reachId(int from)
+void Terrain::reachEverywhere() const
 {
-    if (reachIds[from] < 0) {
-        const auto known = knownReaches.emplace(reach(from, false), static_cast<int>(knownReaches.size()));
-        reachIds[from] = known.first->second;
+    for (int c = 0; c < size(); c++) {
+        reach(c, false);
+        reach(c, true);
     }
-    return reachIds[from];
 }
 
 // A breadth-first way, then each run of steps of one kind becomes one action:

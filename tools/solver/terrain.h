@@ -54,10 +54,11 @@ public:
     // floor below; -1 when it falls out of the grid.
     int landing(int x, int y) const;
 
-    // Every cell the player can get to from `from` and stand in.
-    const std::vector<bool>& reach(int from, bool carrying);
-    // The same number for two cells with the same empty-handed reach.
-    int reachId(int from);
+    // Every cell the player can get to from `from` and stand in. Worked out
+    // on first asking and kept: threads that share a terrain have it work
+    // out every reach first (reachEverywhere), and then only read.
+    const std::vector<bool>& reach(int from, bool carrying) const;
+    void reachEverywhere() const;
 
     // The driver's actions that take the player from one cell to another
     // (none when it is already there); false when there is no way.
@@ -75,10 +76,8 @@ private:
     std::vector<int> floor;
     std::vector<bool> ladder;
     bool holed;
-    std::vector<std::vector<bool>> reachEmpty;
-    std::vector<std::vector<bool>> reachCarrying;
-    std::vector<int> reachIds;
-    std::map<std::vector<bool>, int> knownReaches;
+    mutable std::vector<std::vector<bool>> reachEmpty;
+    mutable std::vector<std::vector<bool>> reachCarrying;
 
     std::vector<Move> moves(int from, bool carrying) const;
     int landingBelow(int x, int y) const;
