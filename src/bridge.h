@@ -11,6 +11,13 @@ struct Bridge : Domino {
     void render(float t) override;
     void land() override;
     char letter() const override { return fileLetter; }
+    // Lying across a gap it makes floor there.
+    FallScope fallScope() const override
+    {
+        FallScope scope = Domino::fallScope();
+        scope.closesGap = true;
+        return scope;
+    }
 };
 
 #endif

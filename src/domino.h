@@ -48,11 +48,13 @@ struct UpdateReach {
 // Where a domino's fall may take it beyond what every domino's may: a fall
 // tips into the next cell of the row, and through a cell without floor drops
 // to the floor below and topples on. Some kinds go further: along their
-// whole row, up into the rows above, or they open a hole in their own floor.
+// whole row, or up into the rows above; some open a hole in their own floor,
+// or close a gap with floor where they lie.
 struct FallScope {
     bool alongRow = false;
     bool upward = false;
     bool opensFloor = false;
+    bool closesGap = false;
 };
 
 struct Domino {

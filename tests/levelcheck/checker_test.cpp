@@ -79,7 +79,7 @@ TEST(LevelChecker, APuzzleWithItsScriptPasses)
     dir.add(1, strayLevel, strayScript);
     const Levels::Run r = dir.check();
     EXPECT_EQ(0, r.status) << r.out;
-    EXPECT_TRUE(has(r.out, "/1: ok (1 carry, 1 solution)")) << r.out;
+    EXPECT_TRUE(has(r.out, "/1: ok (1 carry, 1 push, 1 solution)")) << r.out;
     EXPECT_TRUE(has(r.out, "levelcheck: 1 levels checked, 1 ok, 0 failed")) << r.out;
 }
 
@@ -111,11 +111,12 @@ TEST(LevelChecker, TheTableGoesAloneToStandardOutput)
     dir.add(1, strayLevel, strayScript);
     const Levels::Run r = dir.check("--carries 2 --table");
     EXPECT_EQ(0, r.status) << r.err;
-    EXPECT_EQ("| level | fewest carries | distinct solutions | kinds | every special domino needed |\n"
-              "| --- | --- | --- | --- | --- |\n"
-              "| 1 | 1 | 1 | - | - |\n",
+    EXPECT_EQ("| level | fewest carries | fewest pushes | distinct solutions | kinds | every special domino "
+              "needed |\n"
+              "| --- | --- | --- | --- | --- | --- |\n"
+              "| 1 | 1 | 1 | 1 | - | - |\n",
               r.out);
-    EXPECT_TRUE(has(r.err, "/1: ok (1 carry, 1 solution)")) << r.err;
+    EXPECT_TRUE(has(r.err, "/1: ok (1 carry, 1 push, 1 solution)")) << r.err;
     EXPECT_TRUE(has(r.err, "the solver up to 2 carries")) << r.err;
 }
 

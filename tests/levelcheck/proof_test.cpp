@@ -33,6 +33,13 @@ const char* blockerInTheWay = R"(8 1 0 0 6 0
 (______)
 NN NTW)";
 
+// The delay holds the chain back and falls on: one push. The stray beside the
+// entrance must be kept in hand; pushed first, the delay starts the chain a
+// second time for nothing.
+const char* delayInTheChain = R"(6 1 0 0 5 0
+(____)
+NDNT)";
+
 LevelResult solve(const char* picture, int carries)
 {
     const ScratchFile level("proof", levelFile(picture));
@@ -64,7 +71,7 @@ TEST(ProofCarries, AScriptWithTheFewestCarriesPasses)
 {
     const ProofVerdict v = judgeProof(solve(oneCarry, 1), script(1), true);
     EXPECT_TRUE(v.failures.empty()) << v.failures.front();
-    EXPECT_EQ("1 carry, 1 solution", v.summary);
+    EXPECT_EQ("1 carry, 1 push, 1 solution", v.summary);
 }
 
 TEST(ProofCarries, AShorterWayThanTheScriptsFails)
@@ -83,6 +90,22 @@ TEST(ProofCarries, AScriptTheSolverCannotMatchProvesNothing)
     // Within the limit the solver must find the script's way at all.
     const ProofVerdict missed = judgeProof(solve(blockerInTheWay, 1), script(1), true);
     EXPECT_TRUE(says(missed, "finds no way within 1 carry")) << ::testing::PrintToString(missed.failures);
+}
+
+// With as many carries, fewer pushes are a shorter way too; and a script
+// with fewer pushes than the solver finds proves nothing.
+TEST(ProofPushes, AsManyCarriesAndFewerPushesIsAShorterWayFewerThanTheSolverIsBlind)
+{
+    const LevelResult solved = solve(delayInTheChain, 1);
+    ASSERT_EQ(std::pair(1, 1), std::pair(solved.minimum, solved.pushes));
+    const ProofVerdict more = judgeProof(solved, script(1, 2), true);
+    EXPECT_TRUE(says(more, "finds a way with 1 carry and 1 push where the script makes 2"))
+        << ::testing::PrintToString(more.failures);
+    const ProofVerdict same = judgeProof(solved, script(1, 1), true);
+    EXPECT_FALSE(says(same, "way")) << ::testing::PrintToString(same.failures);
+    const ProofVerdict fewer = judgeProof(solved, script(1, 0), true);
+    EXPECT_TRUE(says(fewer, "the script makes 0 pushes but the solver needs 1"))
+        << ::testing::PrintToString(fewer.failures);
 }
 
 TEST(ProofCarries, TheQuickFormPassesALevelThatNeedsMoreThanItsLimit)
@@ -115,7 +138,7 @@ TEST(ProofShowcase, AShowcaseMayHaveAReplaceableKind)
 {
     const ProofVerdict v = judgeProof(solve(blockerShown, 1), script(0, 1, true), true);
     EXPECT_TRUE(v.failures.empty()) << ::testing::PrintToString(v.failures);
-    EXPECT_EQ("showcase, 0 carries, 2 solutions", v.summary);
+    EXPECT_EQ("showcase, 0 carries, 1 push, 2 solutions", v.summary);
 }
 
 TEST(ProofShowcase, WithoutTheMarkALevelSolvedByOnePushFailsFromTheFirstPuzzleOn)

@@ -247,6 +247,7 @@ void prove(Entry& e, const LevelResult& solved, const Options& o)
         needed = "FAILED";
     r.row = "| " + std::to_string(e.number) + " | "
         + (found ? std::to_string(solved.minimum) : "more than " + std::to_string(solved.limit)) + " | "
+        + (found ? std::to_string(solved.pushes) : "-") + " | "
         + (found ? std::to_string(solved.solutions) : "-") + " | " + (kinds.empty() ? "-" : kinds) + " | "
         + needed + " |";
 }
@@ -305,8 +306,9 @@ int main(int argc, char** argv)
     // standard output.
     FILE* out = o.table ? stderr : stdout;
     if (o.table)
-        printf("| level | fewest carries | distinct solutions | kinds | every special domino needed |\n"
-               "| --- | --- | --- | --- | --- |\n");
+        printf("| level | fewest carries | fewest pushes | distinct solutions | kinds | every special domino "
+               "needed |\n"
+               "| --- | --- | --- | --- | --- | --- |\n");
     std::size_t printed = 0, solved = 0;
     auto flush = [&]() {
         for (; printed < entries.size() && entries[printed].ready; printed++) {

@@ -14,26 +14,41 @@ std::string carries(int n)
     return std::to_string(n) + (n == 1 ? " carry" : " carries");
 }
 
+std::string pushes(int n)
+{
+    return std::to_string(n) + (n == 1 ? " push" : " pushes");
+}
+
 std::string at(const KindCheck& k)
 {
     return std::string(1, k.kind) + " at (" + std::to_string(k.column) + "," + std::to_string(k.row) + ")";
 }
 
-// The solver and the script must agree on the fewest carries: a shorter way
-// is a shortcut, and a script that beats the solver does something the solver
-// never tries, so its proof covers nothing.
+// The solver and the script must agree on the fewest carries, and with as
+// many carries on the fewest pushes: a shorter way is a shortcut, and a
+// script that beats the solver does something the solver never tries, so its
+// proof covers nothing.
 void compareCarries(const LevelResult& solved, const ScriptFacts& script, ProofVerdict& v)
 {
     const int fewest = solved.minimum;
     if (fewest >= 0 && fewest < script.carries)
         v.failures.push_back("the solver finds a way with " + carries(fewest) + " where the script takes "
                              + std::to_string(script.carries) + ": " + solved.summary);
+    else if (fewest == script.carries && solved.pushes < script.pushes)
+        v.failures.push_back("the solver finds a way with " + carries(fewest) + " and "
+                             + pushes(solved.pushes) + " where the script makes "
+                             + std::to_string(script.pushes) + ": " + solved.summary);
     const bool blind = fewest < 0 ? script.carries <= solved.limit : fewest > script.carries;
     if (blind)
         v.failures.push_back("the script takes " + carries(script.carries)
                              + " but the solver finds no way within "
                              + carries(fewest < 0 ? solved.limit : fewest - 1)
                              + ": the script does something the solver never tries, so nothing is proven");
+    else if (fewest == script.carries && solved.pushes > script.pushes)
+        v.failures.push_back("the script makes " + pushes(script.pushes) + " but the solver needs "
+                             + std::to_string(solved.pushes)
+                             + " with as many carries: the script does something the solver never tries, "
+                               "so nothing is proven");
 }
 
 // Each special kind of the level's dominoes once, in the guide's order.
@@ -64,8 +79,8 @@ std::string describe(const LevelResult& solved, const ScriptFacts& script)
 {
     if (solved.minimum < 0)
         return "more than " + carries(solved.limit) + ", its script " + std::to_string(script.carries);
-    std::string text = carries(solved.minimum) + ", " + std::to_string(solved.solutions) + " solution"
-        + (solved.solutions == 1 ? "" : "s");
+    std::string text = carries(solved.minimum) + ", " + pushes(solved.pushes) + ", "
+        + std::to_string(solved.solutions) + " solution" + (solved.solutions == 1 ? "" : "s");
     if (script.showcase)
         return "showcase, " + text;
     const bool allNeeded = std::none_of(solved.kinds.begin(), solved.kinds.end(),

@@ -1,6 +1,7 @@
 // The solver's proof of a level held against the designer's solution script.
 // A level passes when the solver finds no way with fewer carries than the
-// script takes (nor is blind to the script's own way), when every special
+// script takes, nor with as many carries and fewer pushes (nor is blind to
+// the script's own way), when every special
 // domino is needed (a standard domino in its place does not solve the level
 // within as many carries), and when a level that may do without a carry is
 // one: the first levels, which teach moving and pushing, and showcases.

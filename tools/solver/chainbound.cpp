@@ -13,27 +13,68 @@ int root(std::vector<int>& parent, int i)
     return i;
 }
 
+void sortUnique(std::vector<int>& cells)
+{
+    std::sort(cells.begin(), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+}
+
 }  // namespace
 
 ChainBound::ChainBound(const Terrain& terrain, const LevelStart& start) : terrain(terrain), start(start)
 {
-    for (const FallScope& s : start.scopes)
-        modelled = modelled && !s.alongRow && !s.upward && !s.opensFloor;
-    reach.resize(terrain.size());
-    for (int c = 0; c < terrain.size(); c++)
-        reach[c] = fallFrom(c);
-    // Linked either way: what a domino set down at c reaches, and what
-    // reaches c, counting only cells a domino can stand in.
-    linked.resize(terrain.size());
-    for (int c = 0; c < terrain.size(); c++)
-        for (int d : reach[c]) {
-            linked[c].push_back(d);
-            linked[d].push_back(c);
+    bool present[scopes] = {}, movable[scopes] = {};
+    for (std::size_t i = 0; i < start.scopes.size(); i++) {
+        present[scopeOf(start.scopes[i])] = true;
+        movable[scopeOf(start.scopes[i])] = movable[scopeOf(start.scopes[i])] || start.movable[i];
+        boomers = boomers || start.scopes[i].opensFloor;
+        bridges = bridges || start.scopes[i].closesGap;
+    }
+    for (int s = 0; s < scopes; s++) {
+        reach[s].resize(terrain.size());
+        for (int c = 0; c < terrain.size() && present[s]; c++)
+            reach[s][c] = fallFrom(c, static_cast<Scope>(s));
+    }
+    throughHole.resize(terrain.size());
+    for (int c = 0; c < terrain.size() && boomers; c++) {
+        std::vector<int> landings;
+        dropThrough(terrain.column(c), terrain.row(c), throughHole[c], landings);
+        for (int landing : landings) {
+            const std::vector<int> on = fallFrom(landing, standard);
+            throughHole[c].insert(throughHole[c].end(), on.begin(), on.end());
         }
+        sortUnique(throughHole[c]);
+    }
+    // A domino set down at c, of any kind that can be carried, is linked to
+    // what it reaches, to whatever reaches c, and, where its fall reaches a
+    // boomer's cell, to what the hole there lets it reach; a boomer set down
+    // at c opens c.
+    linked.resize(terrain.size());
+    for (int s = 0; s < scopes; s++)
+        for (int c = 0; c < terrain.size() && present[s]; c++)
+            for (int b : reach[s][c]) {
+                std::vector<int> reached{b};
+                if (boomers)
+                    reached.insert(reached.end(), throughHole[b].begin(), throughHole[b].end());
+                for (int d : reached) {
+                    if (movable[s])
+                        linked[c].push_back(d);
+                    linked[d].push_back(c);
+                }
+            }
+    for (int c = 0; c < terrain.size() && boomers; c++) {
+        const int x = terrain.column(c), y = terrain.row(c);
+        for (int side : {-1, 1})
+            if (terrain.inside(x + side, y)) {
+                const std::vector<int>& hole = throughHole[terrain.cellAt(x + side, y)];
+                linked[c].insert(linked[c].end(), hole.begin(), hole.end());
+                linked[c].insert(linked[c].end(), throughHole[c].begin(), throughHole[c].end());
+                linked[c].push_back(terrain.cellAt(x + side, y));
+            }
+    }
     for (int c = 0; c < terrain.size(); c++) {
         std::vector<int>& l = linked[c];
-        std::sort(l.begin(), l.end());
-        l.erase(std::unique(l.begin(), l.end()), l.end());
+        sortUnique(l);
         l.erase(std::remove(l.begin(), l.end(), c), l.end());
         if (!terrain.hasFloor(c))
             continue;
@@ -43,81 +84,160 @@ ChainBound::ChainBound(const Terrain& terrain, const LevelStart& start) : terrai
     }
 }
 
-// The cells a domino falling from cell could reach: the next cell each way
-// in its row and, through each of them without floor, the drop down that
-// column to the first floor, every cell beside it on the way, and from the
-// landing on, the same again.
-std::vector<int> ChainBound::fallFrom(int cell) const
+ChainBound::Scope ChainBound::scopeOf(const FallScope& s)
 {
-    std::vector<int> cells, todo{cell};
+    return s.alongRow ? alongRow : s.upward ? upward : standard;
+}
+
+// A domino tipping into the cell (x, y), which has no floor: it drops down
+// that column, past every cell beside it, to the first floor below, its
+// landing.
+void ChainBound::dropThrough(int x, int y, std::vector<int>& cells, std::vector<int>& landings) const
+{
+    int floor = y - 1;
+    while (floor >= 0 && !terrain.hasFloor(terrain.cellAt(x, floor)))
+        floor--;
+    for (int row = std::max(floor, 0); row <= y; row++)
+        for (int e : {-1, 0, 1})
+            if (terrain.inside(x + e, row))
+                cells.push_back(terrain.cellAt(x + e, row));
+    if (floor >= 0)
+        landings.push_back(terrain.cellAt(x, floor));
+}
+
+// The cells a domino of the scope falling from cell could reach, from every
+// place its fall may take it: there, the next cell each way in its row. Any
+// fall tips into a cell without floor next to it and drops to the floor
+// below; a looping goes on along its row, over a gap a bridge may close too,
+// and where a boomer may have opened the floor it drops through; a flyer
+// rises through cells with no floor above, straight up or swinging round a
+// ceiling's edge.
+std::vector<int> ChainBound::fallFrom(int cell, Scope scope) const
+{
+    std::vector<int> cells, places{cell};
     std::vector<bool> visited(terrain.size(), false);
     visited[cell] = true;
-    auto add = [&](int x, int y) {
-        if (terrain.inside(x, y))
-            cells.push_back(terrain.cellAt(x, y));
-    };
-    while (!todo.empty()) {
-        const int at = todo.back();
-        todo.pop_back();
-        const int x = terrain.column(at), y = terrain.row(at);
-        add(x, y);
-        for (int d : {-1, 1}) {
-            add(x + d, y);
-            if (!terrain.inside(x + d, y) || terrain.hasFloor(terrain.cellAt(x + d, y)))
-                continue;
-            int floor = y - 1;
-            while (floor >= 0 && !terrain.hasFloor(terrain.cellAt(x + d, floor)))
-                floor--;
-            for (int row = std::max(floor, 0); row <= y; row++)
-                for (int e : {-1, 0, 1})
-                    add(x + d + e, row);
-            if (floor >= 0 && !visited[terrain.cellAt(x + d, floor)]) {
-                visited[terrain.cellAt(x + d, floor)] = true;
-                todo.push_back(terrain.cellAt(x + d, floor));
-            }
+    auto go = [&](int place) {
+        if (!visited[place]) {
+            visited[place] = true;
+            places.push_back(place);
         }
+    };
+    auto open = [&](int x, int y) { return terrain.inside(x, y) && !terrain.hasFloor(terrain.cellAt(x, y)); };
+    while (!places.empty()) {
+        const int at = places.back();
+        places.pop_back();
+        const int x = terrain.column(at), y = terrain.row(at);
+        cells.push_back(at);
+        for (int d : {-1, 1}) {
+            if (!terrain.inside(x + d, y))
+                continue;
+            cells.push_back(terrain.cellAt(x + d, y));
+            const bool gap = open(x + d, y);
+            if (gap || (scope == alongRow && boomers)) {
+                std::vector<int> landings;
+                dropThrough(x + d, y, cells, landings);
+                for (int landing : landings)
+                    go(landing);
+            }
+            const bool closable = gap && bridges && terrain.inside(x + 2 * d, y) && !open(x + 2 * d, y);
+            if (scope == alongRow && (!gap || closable))
+                go(terrain.cellAt(x + d, y));
+            if (scope == upward && open(x + d, y + 1))
+                go(terrain.cellAt(x + d, y + 1));
+        }
+        if (scope == upward && open(x, y + 1))
+            go(terrain.cellAt(x, y + 1));
     }
-    std::sort(cells.begin(), cells.end());
-    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    sortUnique(cells);
     return cells;
 }
 
-int ChainBound::groups(const std::vector<int>& where, int taken) const
+int ChainBound::groups(const Standing& s) const
 {
-    const int count = static_cast<int>(where.size());
-    std::vector<int> parent(count), at(terrain.size(), -1);
-    std::iota(parent.begin(), parent.end(), 0);
-    for (int i = 0; i < count; i++)
-        if (where[i] >= 0 && start.knockable[i])
-            at[where[i]] = i;
-    for (int i = 0; i < count; i++) {
-        if (where[i] < 0 || !start.knockable[i])
-            continue;
-        for (int c : reach[where[i]])
-            if (at[c] >= 0)
-                parent[root(parent, at[c])] = root(parent, i);
-    }
-    std::vector<bool> counted(count, false);
-    int groups = 0;
-    for (int i = 0; i < count; i++) {
-        if (!start.required[i] || i == taken)
-            continue;
-        if (where[i] < 0) {
-            groups++;
-            continue;
-        }
-        const int r = root(parent, i);
-        if (!counted[r]) {
-            counted[r] = true;
-            groups++;
-        }
-    }
-    return groups;
+    std::vector<int> groupAt;
+    return label(s, groupAt);
 }
 
-bool ChainBound::outOfReach(const std::vector<int>& where, int pushes, int carries) const
+int ChainBound::label(const Standing& s, std::vector<int>& groupAt) const
 {
-    return modelled && groups(where) - pushes > most * carries;
+    // The links: dominoes and phantoms, each with the cell it stands in,
+    // the domino whose kind it has, and whether it has yet to fall.
+    struct Link {
+        int cell, kind;
+        bool required;
+    };
+    std::vector<Link> links;
+    for (std::size_t i = 0; i < s.where.size(); i++)
+        if (s.where[i] >= 0 && start.knockable[i]) {
+            const bool optional = !s.optional.empty() && s.optional[i];
+            links.push_back({s.where[i], static_cast<int>(i),
+                             start.required[i] && !optional && static_cast<int>(i) != s.taken});
+        }
+    for (const auto& [cell, kind] : s.phantoms)
+        links.push_back({cell, kind, false});
+    const int count = static_cast<int>(links.size());
+    std::vector<int> parent(count), at(terrain.size(), -1);
+    std::iota(parent.begin(), parent.end(), 0);
+    auto join = [&](int l, int cell) {
+        if (at[cell] >= 0)
+            parent[root(parent, at[cell])] = root(parent, l);
+    };
+    for (int l = 0; l < count; l++)
+        at[links[l].cell] = l;
+    for (int l = 0; l < count; l++)
+        for (int c : reach[scopeOf(start.scopes[links[l].kind])][links[l].cell])
+            join(l, c);
+    // A domino whose fall reaches a boomer's cell may drop through the hole
+    // it leaves.
+    for (int b = 0; b < count && boomers; b++) {
+        if (!start.scopes[links[b].kind].opensFloor)
+            continue;
+        const int hole = links[b].cell;
+        for (int l = 0; l < count; l++) {
+            const std::vector<int>& r = reach[scopeOf(start.scopes[links[l].kind])][links[l].cell];
+            if (l != b && std::binary_search(r.begin(), r.end(), hole))
+                for (int c : throughHole[hole])
+                    join(l, c);
+        }
+    }
+    std::vector<char> needs(count, 0);  // by root: 1 has to fall, 2 only optional links
+    for (int l = 0; l < count; l++) {
+        char& n = needs[root(parent, l)];
+        n = links[l].required ? 1 : n == 1 ? 1 : 2;
+    }
+    int groups = 0, optionalOnly = 0;
+    for (int l = 0; l < count; l++)
+        if (root(parent, l) == l)
+            (needs[l] == 1 ? groups : optionalOnly)++;
+    for (std::size_t i = 0; i < s.where.size(); i++)
+        groups += s.where[i] < 0 && start.required[i] && static_cast<int>(i) != s.taken;
+    groupAt.assign(terrain.size(), -1);
+    for (int l = 0; l < count; l++)
+        groupAt[links[l].cell] = root(parent, l);
+    return groups + std::max(0, optionalOnly - s.openTakes);
+}
+
+bool ChainBound::outOfReach(const Standing& s, const std::vector<bool>& free, int pushes, int carries) const
+{
+    std::vector<int> groupAt;
+    const int groups = label(s, groupAt);
+    if (groups - pushes <= 0)
+        return false;
+    if (carries == 0)
+        return true;
+    int best = 0;
+    std::vector<int> joined;
+    for (int c = 0; c < terrain.size(); c++) {
+        if (!free[c])
+            continue;
+        joined.clear();
+        for (int d : linked[c])
+            if (groupAt[d] >= 0 && std::find(joined.begin(), joined.end(), groupAt[d]) == joined.end())
+                joined.push_back(groupAt[d]);
+        best = std::max(best, static_cast<int>(joined.size()));
+    }
+    return groups - pushes > best + most * (carries - 1);
 }
 
 bool ChainBound::linksADomino(int cell, const std::vector<int>& where) const

@@ -5,6 +5,7 @@
 #include "delay.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 
 namespace {
@@ -27,12 +28,17 @@ void appendKey(std::string& key, int value)
 
 // An arrangement as the search builds it: where each domino stands, and for
 // each whether it has been carried. One carried out of the way is in hand:
-// it stands parked where nothing reaches it until the search sets it down.
+// it is in no cell, as if it stood where nothing reaches it, until the search
+// sets it down (one that never has to fall may stay there: see acceptRound).
+// One carried from a cell no play on the way here looked at stands in for
+// any such domino of its kind: which one was taken is decided only once a
+// play looks at one of their cells.
 struct Search::Node {
-    enum Carried : char { no, placed, inHand };
+    enum Carried : char { no, placed, inHand, standIn };
     std::vector<int> where;
     std::vector<Carried> carried;
-    int cost = 0;  // carries made
+    std::vector<bool> seen;  // cells a play on the way here looked at
+    int cost = 0;            // carries made
 
     std::string key() const
     {
@@ -40,6 +46,12 @@ struct Search::Node {
         for (std::size_t i = 0; i < where.size(); i++) {
             appendKey(k, where[i]);
             k += carried[i];
+        }
+        for (std::size_t c = 0; c < seen.size(); c += 8) {
+            char bits = 0;
+            for (std::size_t b = 0; b < 8 && c + b < seen.size(); b++)
+                bits = static_cast<char>(bits | (seen[c + b] << b));
+            k += bits;
         }
         return k;
     }
@@ -59,6 +71,9 @@ struct Search::Node {
 struct Search::Family {
     std::vector<int> delayDominoes;  // pushed in this order
     std::vector<int> delayDirections;
+    // The order in which dominoes from unseen cells are taken: the farthest
+    // from the first push first, the least likely to be looked at later.
+    std::vector<int> takingOrder;
     bool waitStill = false;
     int pushDomino = -1;
     int pushDirection = 0;
@@ -115,6 +130,16 @@ void Search::addFamilies(Program p, const std::vector<int>& delays, std::vector<
         f->waitStill = waitStill;
         f->pushDomino = pushDomino;
         f->pushDirection = direction;
+        const int first = pushDomino >= 0 ? start.where[pushDomino] : start.where[used.front()];
+        auto distance = [&](int i) {
+            return std::abs(terrain.column(start.where[i]) - terrain.column(first))
+                + std::abs(terrain.row(start.where[i]) - terrain.row(first));
+        };
+        for (std::size_t i = 0; i < start.where.size(); i++)
+            if (start.where[i] >= 0)
+                f->takingOrder.push_back(static_cast<int>(i));
+        std::stable_sort(f->takingOrder.begin(), f->takingOrder.end(),
+                         [&](int a, int b) { return distance(a) > distance(b); });
         families.push_back(std::move(f));
     };
     for (std::size_t i = 0; i < start.where.size(); i++) {
@@ -149,6 +174,7 @@ Search::Node Search::root() const
     Node n;
     n.where = start.where;
     n.carried.assign(start.where.size(), Node::no);
+    n.seen.assign(terrain.size(), false);
     return n;
 }
 
@@ -157,16 +183,9 @@ int Search::cellOf(const Node& n, int domino) const
     return n.where[domino];
 }
 
-// A floor cell with no domino in it, but for one in hand, which is parked
-// anew wherever another is set down.
 bool Search::freeFloor(const Node& n, int cell) const
 {
-    if (!terrain.hasFloor(cell))
-        return false;
-    for (std::size_t i = 0; i < n.where.size(); i++)
-        if (n.where[i] == cell && n.carried[i] != Node::inHand)
-            return false;
-    return true;
+    return terrain.hasFloor(cell) && std::find(n.where.begin(), n.where.end(), cell) == n.where.end();
 }
 
 // The family's pushes at the cells where its dominoes stand.
@@ -221,12 +240,20 @@ void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
             carryZone[c] = carryZone[c] || (o->zone[c] && cost < left);
             setDownZone[c] = setDownZone[c] || o->zone[c];
         }
+    std::vector<bool> seen = n.seen;
+    for (int c = 0; c < terrain.size(); c++)
+        seen[c] = seen[c] || setDownZone[c];
     std::vector<Node> next;
-    children(f, n, carryZone, setDownZone, next);
+    if (!thorough)
+        rebind(f, n, seen, next);
+    children(f, n, seen, carryZone, setDownZone, next);
     for (Node& child : next) {
         if (child.cost > round)
             continue;
-        park(child);
+        child.seen = seen;
+        for (std::size_t i = 0; i < child.where.size(); i++)
+            if (child.carried[i] == Node::standIn && seen[start.where[i]])
+                child.carried[i] = Node::placed;
         if (!thorough && hopeless(f, child, round - child.cost))
             continue;
         visit(f, child, round, sim);
@@ -245,49 +272,47 @@ void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
         int record;
     };
     std::vector<Judged> todo;
-    bool inHand = false;
-    for (Node::Carried c : n.carried)
-        inHand = inHand || c == Node::inHand;
-    // A program that takes every carry left can only solve here, and nothing
-    // set down from the hand makes more of its zone: unless the dominoes
-    // (as it leaves them) are joined into as many chains as it pushes, it is
-    // not worth a play.
+    int inHand = 0;
+    const ChainBound::Standing standing = boundsView(n, inHand);
+    std::vector<bool> free(terrain.size());
+    for (int c = 0; c < terrain.size(); c++)
+        free[c] = freeFloor(n, c);
+    auto at = [](const std::vector<int>& where, int cell) {
+        return static_cast<int>(std::find(where.begin(), where.end(), cell) - where.begin());
+    };
+    // Worth a play only if, as it leaves the dominoes, the carries left after
+    // it could still join them into as many chains as it pushes: else it
+    // solves nothing here, and its zone shows no carry worth making.
     auto worthPlaying = [&](const Program& p) {
-        if (thorough || inHand || p.cost() < left || !bound.works())
+        if (thorough)
             return true;
-        std::vector<int> where = n.where;
-        int taken = -1;
+        ChainBound::Standing s = standing;
         for (const DelayPush& d : p.delays)
             if (d.carryTo >= 0)
-                where[std::find(where.begin(), where.end(), d.cell) - where.begin()] = d.carryTo;
+                s.where[at(s.where, d.cell)] = d.carryTo;
+        const int after = left - p.cost() + inHand;
         if (p.pickUp >= 0) {
-            const int picked =
-                static_cast<int>(std::find(where.begin(), where.end(), p.pickUp) - where.begin());
+            const int picked = at(s.where, p.pickUp);
             if (p.setDown >= 0) {
-                where[picked] = p.setDown;
+                s.where[picked] = p.setDown;
             } else {
-                // Kept, or set down again (its zone says where): anywhere
-                // it may go.
-                taken = picked;
-                std::vector<int> setDown = where;
-                const std::vector<bool>& carryReach = terrain.reach(p.pickUp, true);
-                for (int to = 0; to < terrain.size(); to++) {
-                    if (!carryReach[to] || !freeFloor(n, to))
-                        continue;
-                    setDown[picked] = to;
-                    if (bound.groups(setDown) <= f.pushes())
-                        return true;
-                }
+                // Kept, or set down again where its zone says: one more
+                // domino from the hand.
+                ChainBound::Standing setDown = s;
+                setDown.where[picked] = -1;
+                if (!bound.outOfReach(setDown, free, f.pushes(), after + start.required[picked]))
+                    return true;
+                s.taken = picked;
             }
         }
-        return bound.groups(where, taken) <= f.pushes();
+        return !bound.outOfReach(s, free, f.pushes(), after);
     };
     auto consider = [&](const Program& p) {
         if (p.cost() > left || !worthPlaying(p))
             return -1;
         const int r = judge(f, n, p, sim);
         const Outcome& o = f.records[r];
-        if (o.solved && p.cost() == left)
+        if (o.solved && p.cost() == left && !inHand)
             f.solved.emplace_back(n, p);
         judged.emplace_back(&o, p.cost());
         todo.push_back({p, r});
@@ -426,90 +451,157 @@ int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
     return f.memo[key] = r;
 }
 
-// The carries that touch the zone: a domino in it taken out (into the hand),
-// a domino from outside it or from the hand set down in it. A domino the
-// family pushes is in the zone wherever it stands, and its pushes go with it:
-// it is carried straight to every free cell. Thoroughly, every carry of every
-// domino to every free cell.
-void Search::children(const Family& f, const Node& n, const std::vector<bool>& zone,
-                      const std::vector<bool>& setDownZone, std::vector<Node>& out) const
+// n with the other choices a play that first looks at a cell leaves open:
+// a domino that stood in for any of its kind, whose cell is looked at now, is
+// put back for the next unseen one of its kind; a domino of that kind that
+// stayed in a cell looked at now is carried instead of one that stood in.
+void Search::rebind(const Family& f, const Node& n, const std::vector<bool>& seen,
+                    std::vector<Node>& out) const
 {
+    auto newlySeen = [&](int i) { return seen[start.where[i]] && !n.seen[start.where[i]]; };
+    auto canCarry = [&](int i, int to) {
+        return start.movable[i] && terrain.reach(start.entrance, false)[start.where[i]]
+            && terrain.reach(start.where[i], true)[to];
+    };
+    for (std::size_t j = 0; j < n.where.size(); j++) {
+        if (n.carried[j] != Node::standIn || !newlySeen(static_cast<int>(j)))
+            continue;
+        for (int m : f.takingOrder)
+            if (n.carried[m] == Node::no && !seen[start.where[m]] && start.kinds[m] == start.kinds[j]
+                && canCarry(m, n.where[j])) {
+                Node other = n;
+                other.where[m] = n.where[j];
+                other.carried[m] = Node::standIn;
+                other.where[j] = start.where[j];
+                other.carried[j] = Node::no;
+                out.push_back(std::move(other));
+                break;
+            }
+    }
+    for (std::size_t i = 0; i < n.where.size(); i++) {
+        if (n.carried[i] != Node::no || !newlySeen(static_cast<int>(i)))
+            continue;
+        for (std::size_t j = 0; j < n.where.size(); j++) {
+            if (n.carried[j] != Node::standIn || start.kinds[j] != start.kinds[i] || seen[start.where[j]]
+                || !canCarry(static_cast<int>(i), n.where[j]))
+                continue;
+            Node other = n;
+            other.where[i] = n.where[j];
+            other.carried[i] = Node::placed;
+            other.where[j] = start.where[j];
+            other.carried[j] = Node::no;
+            out.push_back(std::move(other));
+        }
+    }
+}
+
+// The carries that touch the zone: a domino in it taken out (into the hand),
+// a domino from outside it or from the hand set down in it. Of the dominoes
+// of a kind in cells no play looked at, only the first in the family's order
+// is carried, standing in for all of them (see rebind). A domino the family
+// pushes is in the zone wherever it stands, and its pushes go with it: it is
+// carried straight to every free cell. Thoroughly, every carry of every
+// domino to every free cell.
+void Search::children(const Family& f, const Node& n, const std::vector<bool>& seen,
+                      const std::vector<bool>& zone, const std::vector<bool>& setDownZone,
+                      std::vector<Node>& out) const
+{
+    // For each free cell and kind, whether an unseen domino has been taken
+    // there already.
+    std::set<std::pair<int, char>> stoodIn;
     auto pushed = [&](int i) {
         return i == f.pushDomino
             || std::find(f.delayDominoes.begin(), f.delayDominoes.end(), i) != f.delayDominoes.end();
     };
     const std::vector<bool>& reachable = terrain.reach(start.entrance, false);
-    for (std::size_t i = 0; i < n.where.size(); i++) {
+    for (const int taken : f.takingOrder) {
+        const std::size_t i = static_cast<std::size_t>(taken);
         const int from = start.where[i];
         if (from < 0 || !start.movable[i] || !reachable[from])
             continue;
         const std::vector<bool>& carryReach = terrain.reach(from, true);
-        auto setDown = [&](int to, int cost) {
+        auto setDown = [&](int to, int cost, Node::Carried how) {
             Node child = n;
             child.where[i] = to;
-            child.carried[i] = Node::placed;
+            child.carried[i] = how;
             child.cost += cost;
             out.push_back(std::move(child));
         };
         if (n.carried[i] == Node::no && !thorough && zone[from] && !pushed(i)) {
             Node child = n;
+            child.where[i] = -1;
             child.carried[i] = Node::inHand;
             child.cost++;
             out.push_back(std::move(child));
         }
-        if (n.carried[i] == Node::placed)
+        if (n.carried[i] == Node::placed || n.carried[i] == Node::standIn)
             continue;
         const int cost = n.carried[i] == Node::no ? 1 : 0;
+        const bool fresh = n.carried[i] == Node::no;
         for (int to = 0; to < terrain.size(); to++) {
             if (to == from || !carryReach[to] || !freeFloor(n, to))
                 continue;
-            const bool fresh = n.carried[i] == Node::no;
-            if (thorough || (fresh && zone[from] && pushed(i))
-                || (fresh ? zone[to] && !zone[from] : setDownZone[to]))
-                setDown(to, cost);
+            // A pushed domino's carry can come first (or first after the
+            // domino in the way has gone): its cell is always looked at.
+            const bool firstCarry =
+                n.cost == 0 || start.where.end() != std::find(start.where.begin(), start.where.end(), to);
+            if (thorough || (fresh && zone[from] && pushed(i) && firstCarry)) {
+                setDown(to, cost, Node::placed);
+            } else if (!fresh) {
+                if (setDownZone[to])
+                    setDown(to, cost, Node::placed);
+            } else if (zone[to] && !zone[from]) {
+                if (seen[from])
+                    setDown(to, cost, Node::placed);
+                else if (stoodIn.insert({to, start.kinds[i]}).second)
+                    setDown(to, cost, Node::standIn);
+            }
         }
     }
 }
 
-// Dominoes in hand stand where nothing reaches them: the first free floor
-// cell, from where each was taken, that no other domino is linked to.
-void Search::park(Node& n) const
+// The arrangement as the bound is to see it: the dominoes in hand in no cell
+// (inHand counts those that have yet to fall, each set down at no cost), and
+// for every kind some of which stand in for any unseen one, each unseen one
+// of that kind, and each cell one was taken from, a link that may be there.
+ChainBound::Standing Search::boundsView(const Node& n, int& inHand) const
 {
-    for (std::size_t i = 0; i < n.where.size(); i++)
-        if (n.carried[i] == Node::inHand)
-            n.where[i] = -1;
+    ChainBound::Standing s;
+    s.where = n.where;
+    inHand = 0;
+    std::set<char> open;
     for (std::size_t i = 0; i < n.where.size(); i++) {
-        if (n.carried[i] != Node::inHand)
-            continue;
-        const std::vector<bool>& carryReach = terrain.reach(start.where[i], true);
-        int fallback = start.where[i];
-        for (int to = 0; to < terrain.size(); to++) {
-            const bool taken = std::find(n.where.begin(), n.where.end(), to) != n.where.end();
-            if (!carryReach[to] || !terrain.hasFloor(to) || taken)
-                continue;
-            if (fallback == start.where[i])
-                fallback = to;
-            if (!bound.linksADomino(to, n.where)) {
-                fallback = to;
-                break;
-            }
+        if (n.carried[i] == Node::inHand)
+            inHand += start.required[i];
+        if (n.carried[i] == Node::standIn) {
+            open.insert(start.kinds[i]);
+            s.openTakes++;
         }
-        n.where[i] = fallback;
     }
+    if (open.empty())
+        return s;
+    s.optional.assign(n.where.size(), false);
+    for (std::size_t i = 0; i < n.where.size(); i++) {
+        const bool unseen = start.where[i] >= 0 && !n.seen[start.where[i]] && open.count(start.kinds[i]);
+        if (n.carried[i] == Node::no && unseen)
+            s.optional[i] = true;
+        const bool vacated = std::find(n.where.begin(), n.where.end(), start.where[i]) == n.where.end();
+        if (n.carried[i] == Node::standIn && vacated)
+            s.phantoms.emplace_back(start.where[i], static_cast<int>(i));
+    }
+    return s;
 }
 
 // Cut short when even the best carries left cannot join its dominoes into as
 // many chains as there are pushes: dominoes in hand are set down at no cost.
 bool Search::hopeless(const Family& f, const Node& n, int left) const
 {
-    std::vector<int> where = n.where;
     int inHand = 0;
-    for (std::size_t i = 0; i < where.size(); i++)
-        if (n.carried[i] == Node::inHand) {
-            where[i] = -1;
-            inHand += start.required[i];
-        }
-    return bound.outOfReach(where, f.pushes(), left + inHand);
+    const ChainBound::Standing s = boundsView(n, inHand);
+    std::vector<bool> free(terrain.size());
+    for (int c = 0; c < terrain.size(); c++)
+        free[c] = freeFloor(n, c);
+    return bound.outOfReach(s, free, f.pushes(), left + inHand);
 }
 
 int Search::plays() const
@@ -536,6 +628,28 @@ std::string Search::roundFigures(int round) const
 int Search::fewestPushes() const
 {
     return found.empty() ? -1 : found.front().program.pushes();
+}
+
+// A domino still in hand when the level is solved never has to fall (a
+// blocker): it is set down for good in the first free cell the play never
+// looked at. False when there is none.
+bool Search::putAway(Node& n, const Program& p, const Outcome& o) const
+{
+    const std::vector<int> programCells = p.cells();
+    for (std::size_t i = 0; i < n.where.size(); i++) {
+        if (n.carried[i] != Node::inHand)
+            continue;
+        const std::vector<bool>& carryReach = terrain.reach(start.where[i], true);
+        for (int to = 0; to < terrain.size() && n.carried[i] == Node::inHand; to++)
+            if (carryReach[to] && freeFloor(n, to) && !o.zone[to]
+                && std::find(programCells.begin(), programCells.end(), to) == programCells.end()) {
+                n.where[i] = to;
+                n.carried[i] = Node::placed;
+            }
+        if (n.carried[i] == Node::inHand)
+            return false;
+    }
+    return true;
 }
 
 // Two solutions are one when they differ only by where a domino that never
@@ -602,12 +716,15 @@ void Search::acceptRound(int round, int fewPushes, const std::function<bool(Solu
 {
     std::map<std::pair<int, std::string>, Solution> candidates;
     for (const auto& f : families)
-        for (const auto& [n, p] : f->solved) {
+        for (const auto& [solved, p] : f->solved) {
             const std::string programKey = p.key();
-            const auto r = f->memo.find(n.arrangement() + programKey);
+            const auto r = f->memo.find(solved.arrangement() + programKey);
             Solution s;
             s.program = p;
             s.outcome = f->records[r->second];
+            Node n = solved;
+            if (!putAway(n, p, s.outcome))
+                continue;
             s.key = keyOf(n, p, s.outcome);
             if (candidates.count({p.pushes(), s.key}) || !order(n, p, s.carries))
                 continue;

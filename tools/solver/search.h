@@ -129,13 +129,16 @@ private:
     int judge(Family& f, const Node& n, const Program& p, Simulation& sim);
     // The carries from n: those that cost one touch zone, those from the hand
     // touch setDownZone.
-    void children(const Family& f, const Node& n, const std::vector<bool>& zone,
-                  const std::vector<bool>& setDownZone, std::vector<Node>& out) const;
-    void park(Node& n) const;
+    void children(const Family& f, const Node& n, const std::vector<bool>& seen,
+                  const std::vector<bool>& zone, const std::vector<bool>& setDownZone,
+                  std::vector<Node>& out) const;
+    void rebind(const Family& f, const Node& n, const std::vector<bool>& seen, std::vector<Node>& out) const;
+    ChainBound::Standing boundsView(const Node& n, int& inHand) const;
     bool hopeless(const Family& f, const Node& n, int left) const;
     Program instance(const Family& f, const Node& n) const;
     int cellOf(const Node& n, int domino) const;
     bool freeFloor(const Node& n, int cell) const;
+    bool putAway(Node& n, const Program& p, const Outcome& o) const;
     std::string keyOf(const Node& n, const Program& p, const Outcome& o) const;
     bool order(const Node& n, const Program& p, std::vector<Carry>& carries);
     std::vector<Action> carriesScript(const std::vector<Carry>& carries, int to);

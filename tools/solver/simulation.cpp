@@ -175,7 +175,8 @@ void Simulation::settle(int ticks)
 }
 
 // The carried dominoes are all taken up first and then set down, so that a
-// domino may go where another one stood.
+// domino may go where another one stood; one with no cell stays out of the
+// grid, as if it stood where nothing reaches it.
 void Simulation::placeCarried(const std::vector<int>& where)
 {
     std::vector<int> carried;
@@ -185,7 +186,8 @@ void Simulation::placeCarried(const std::vector<int>& where)
             carried.push_back(i);
         }
     for (int i : carried)
-        level->doms[i]->enter(level->getCell(floors->column(where[i]), floors->row(where[i])));
+        if (where[i] >= 0)
+            level->doms[i]->enter(level->getCell(floors->column(where[i]), floors->row(where[i])));
 }
 
 Outcome Simulation::play(const std::vector<int>& where, const Program& program)
@@ -252,7 +254,11 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
     auto track = [&](bool ticked) {
         for (int i = 0; i < count; i++) {
             Domino* d = level->doms[i];
-            if (!moved[i] && Pose(d) != before[i]) {
+            // A domino's state changes only while it has work for its
+            // frames, or as it leaves its slot or breaks: any other one is
+            // as it was, without comparing.
+            const bool mayHaveChanged = d->needsAnimating() || !d->inPlay() || d->broken;
+            if (!moved[i] && mayHaveChanged && Pose(d) != before[i]) {
                 moved[i] = true;
                 mark(before[i].state.cell->getX(), before[i].state.cell->getY(), 0);
             }

@@ -90,7 +90,8 @@ public:
 
     const std::string& levelPath() const { return path; }
 
-    // where: each domino's cell after the carries (as LevelStart::where).
+    // where: each domino's cell after the carries (as LevelStart::where; -1
+    // for one in no cell, as if it stood where nothing reaches it).
     Outcome play(const std::vector<int>& where, const Program& program);
 
 private:
