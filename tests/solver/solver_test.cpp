@@ -75,6 +75,24 @@ TEST(SolverMinimum, EachStrayDominoInAGapIsOneCarry)
     EXPECT_EQ(1, two.solutions) << "the two strays are alike: which goes where is one solution";
 }
 
+// Three strays on a shelf up a ladder, each alone between blockers and gaps,
+// and three gaps in the chain below: three carries, found within a limit of
+// five; a limit of two says more.
+const char* const shelfOfThree = R"(11 2 0 0 9 0
+(_____)
+[_________)
+WN N NW
+N N N T)";
+
+TEST(SolverMinimum, ThreeStraysUpAShelfAreThreeCarriesDeepSearchingFindsThemAll)
+{
+    SolveLimits deep;
+    deep.carries = 5;
+    const LevelResult r = solve(shelfOfThree, deep);
+    EXPECT_EQ(std::pair(3, 1), std::pair(r.minimum, r.solutions));
+    EXPECT_EQ(-1, solve(shelfOfThree).minimum);
+}
+
 TEST(SolverMinimum, ThreeGapsAreMoreThanTheLimitOfTwo)
 {
     const LevelResult r = solve(threeStrays);
@@ -128,6 +146,31 @@ TEST(SolverTiming, ADelayPushedFirstFellsASecondChain)
 (_________)
  NN  NNNNT)");
     EXPECT_EQ(2, standard.minimum);
+}
+
+// The delay in the chain holds it back and falls on: one push does; the
+// stray beside the entrance is kept in hand. Pushing the delay first as well
+// is another way, with two pushes: listed after.
+TEST(SolverPushes, FewerPushesRankFirstWithAsManyCarries)
+{
+    const LevelResult r = solve(R"(6 1 0 0 5 0
+(____)
+NDNT)");
+    EXPECT_EQ(std::pair(1, 1), std::pair(r.minimum, r.pushes));
+    ASSERT_FALSE(r.every.empty());
+    EXPECT_NE(std::string::npos, r.every.front().find("(1 push)")) << r.every.front();
+    EXPECT_NE(std::string::npos, r.every.back().find("(2 pushes)")) << r.every.back();
+}
+
+// The trigger stands alone: pushed at once it lands before the delays have
+// fallen and the exit stays shut. Waiting until nothing moves, it lands last.
+TEST(SolverTiming, TheCountingPushWaitsUntilTheDelaysHaveFallen)
+{
+    const LevelResult r = solve(R"(7 1 0 0 5 0
+(_____)
+ DDD  T)");
+    EXPECT_EQ(std::pair(0, 2), std::pair(r.minimum, r.pushes));
+    EXPECT_NE(std::string::npos, r.summary.find("wait until nothing moves; push T (6,0)")) << r.summary;
 }
 
 // Every free floor cell is where the trigger must lie down or out of the
@@ -194,11 +237,26 @@ TEST(SolverScripts, ThePrintedScriptSolvesTheLevelInTheReplay)
 
 // The fast search shares plays and infers; replaying every candidate from
 // the level's start through the main loop must find the same solutions.
+// The stray on the shelf is the one to carry into the gap, but the farthest
+// domino of its kind, which the search takes first, stands in the chain;
+// taking the looping out of the way lets the chain reach the cell where the
+// trigger must be set down.
+const char* const strayBehindTheChain = R"(9 2 0 0 8 0
+(__)
+[_______)
+ N
+N NNNT)";
+
+const char* const loopingAside = R"(6 1 0 0 4 0
+(____)
+N  TNL)";
+
 TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
 {
     SolveLimits thorough;
     thorough.thorough = true;
-    for (const char* picture : {oneStray, vanishShortcut, strayUpstairs}) {
+    thorough.jobs = 2;
+    for (const char* picture : {oneStray, vanishShortcut, strayUpstairs, strayBehindTheChain, loopingAside}) {
         const LevelResult fast = solve(picture);
         const LevelResult slow = solve(picture, thorough);
         EXPECT_EQ(slow.minimum, fast.minimum) << picture;
