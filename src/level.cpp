@@ -75,6 +75,28 @@ std::string characters(const Kind (&table)[n])
     return all;
 }
 
+// Says which byte of a grid is not allowed there. A printable ASCII byte is
+// shown as it is; any other as a C escape ('\n', '\0', '\x1b'), so that a
+// level file can neither break the message's line nor send the terminal
+// control sequences or stray halves of characters.
+void illegalCharacter(const char* grid, int ch)
+{
+    char escaped[5];
+    const char* shown = escaped;
+    switch (ch) {
+    case '\0': shown = "\\0"; break;
+    case '\t': shown = "\\t"; break;
+    case '\n': shown = "\\n"; break;
+    case '\r': shown = "\\r"; break;
+    default:
+        if (ch >= ' ' && ch <= '~')
+            snprintf(escaped, sizeof escaped, "%c", ch);
+        else
+            snprintf(escaped, sizeof escaped, "\\x%02x", ch);
+    }
+    printf("Illegal %s character '%s'\n", grid, shown);
+}
+
 }  // namespace
 
 const CellKind* findCellKind(int ch)
@@ -245,7 +267,7 @@ bool Level::readCell(int ch, int x, int y)
 {
     const CellKind* kind = findCellKind(ch);
     if (!kind) {
-        printf("Illegal cell character '%c'\n", ch);
+        illegalCharacter("cell", ch);
         return false;
     }
     getCell(x, y)->init(x, y, kind->floor, kind->ladder);
@@ -257,7 +279,7 @@ bool Level::readDomino(int ch, int x, int y)
 {
     const DominoKind* kind = findDominoKind(ch);
     if (!kind) {
-        printf("Illegal domino character '%c'\n", ch);
+        illegalCharacter("domino", ch);
         return false;
     }
     if (!kind->make)
