@@ -45,10 +45,11 @@ const CellKind cellKinds[] = {
     {'!', Cell::joinedBoth, true},
 };
 
+// Null when the machine is out of memory.
 template <class Kind>
 Domino* make()
 {
-    return new Kind;
+    return new (std::nothrow) Kind;
 }
 
 const DominoKind dominoKinds[] = {
@@ -127,12 +128,20 @@ Level::Level() : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
 // it from pointing at dominoes that left the grid of a deleted level.
 Level::~Level()
 {
-    for (int i = 0; i < dcount; i++)
-        delete doms[i];
-    delete[] doms;
-    delete[] cells;
+    release();
     borderCell.leave(0);
     borderCell.leave(1);
+}
+
+void Level::release()
+{
+    for (int i = 0; i < dcount; i++)
+        delete doms[i];
+    dcount = 0;
+    delete[] doms;
+    doms = nullptr;
+    delete[] cells;
+    cells = nullptr;
 }
 
 bool Level::load(const char* f)
@@ -238,12 +247,17 @@ bool Level::allocate()
     const long long count = static_cast<long long>(wid) * hei;
     cells = new (std::nothrow) Cell[count];
     doms = new (std::nothrow) Domino*[count];
-    if (!cells || !doms) {
-        printf("Level too large %d x %d\n", wid, hei);
-        failure.reason = "not enough memory for its cells";
-        return false;
-    }
-    return true;
+    return (cells && doms) || outOfMemory("its cells");
+}
+
+// Frees all the load has made before the reason, itself a string, is made:
+// the memory is the machine's again at once, and the level holds nothing
+// half-built. Always false.
+bool Level::outOfMemory(const char* forWhat)
+{
+    release();
+    failure.reason = std::string("not enough memory for ") + forWhat;
+    return false;
 }
 
 // One grid of the file: hei lines, top row first (row 0 is the bottom one),
@@ -285,6 +299,8 @@ bool Level::readDomino(int ch, int x, int y)
     if (!kind->make)
         return true;
     Domino* d = kind->make();
+    if (!d)
+        return outOfMemory("its dominoes");
     doms[dcount++] = d;
     d->init(getCell(x, y));
     return true;

@@ -64,7 +64,8 @@ public:
 
     // Reads the level file at path f; false when it is missing or broken (failure
     // says why; a broken one is also described on standard output). Clears
-    // triggering and pushed.
+    // triggering and pushed. A machine short of memory refuses the level,
+    // and the loader frees what it had made at once.
     bool load(const char* f);
     // The cell at column x, row y, or &borderCell anywhere outside the grid.
     Cell* getCell(int x, int y);
@@ -102,6 +103,8 @@ private:
     bool readGrid(FILE* s, bool (Level::*readByte)(int ch, int x, int y));
     bool readCell(int ch, int x, int y);
     bool readDomino(int ch, int x, int y);
+    bool outOfMemory(const char* forWhat);
+    void release();
     bool allDone();
     void keepWokenThatNeedAnimating();
     std::vector<Cell*> normalLenders(const CellRange& seen);
