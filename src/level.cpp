@@ -120,7 +120,9 @@ std::string dominoCharacters()
     return characters(dominoKinds);
 }
 
-Level::Level() : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
+Level::Level()
+    : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr), woken(nullptr), wokenCount(0),
+      arrivals(nullptr), arrivalCount(0)
 {
 }
 
@@ -142,6 +144,12 @@ void Level::release()
     doms = nullptr;
     delete[] cells;
     cells = nullptr;
+    delete[] woken;
+    woken = nullptr;
+    wokenCount = 0;
+    delete[] arrivals;
+    arrivals = nullptr;
+    arrivalCount = 0;
 }
 
 bool Level::load(const char* f)
@@ -157,7 +165,7 @@ bool Level::load(const char* f)
 
     int ix, iy, ox, oy;
     if (readHeader(s, ix, iy, ox, oy) && fitsFile(s, size) && allocate() && el(s)
-        && readGrid(s, &Level::readCell) && readGrid(s, &Level::readDomino)) {
+        && readGrid(s, &Level::readCell) && readGrid(s, &Level::readDomino) && allocateWoken()) {
         wayIn.init(getCell(ix, iy), false);
         wayOut.init(getCell(ox, oy), true);
         result = true;
@@ -250,6 +258,18 @@ bool Level::allocate()
     return (cells && doms) || outOfMemory("its cells");
 }
 
+// Room for every domino to be visited by the frames at once, so that waking
+// one never allocates during play. Written now (zeroed), so that the pages
+// are the process's before play: on a level of millions of dominoes that
+// all wake at once, faulting them in would take the first tick a fifth of a
+// second.
+bool Level::allocateWoken()
+{
+    woken = new (std::nothrow) Waking[dcount]();
+    arrivals = new (std::nothrow) Waking[dcount]();
+    return (woken && arrivals) || outOfMemory("its dominoes");
+}
+
 // Frees all the load has made before the reason, itself a string, is made:
 // the memory is the machine's again at once, and the level holds nothing
 // half-built. Always false.
@@ -337,12 +357,22 @@ bool Level::allDone()
     return true;
 }
 
+// Where it goes in drawing order is settled at the next frame: it may move
+// before then.
 void Level::wake(Domino* d)
 {
     if (d->woken)
         return;
     d->woken = true;
-    woken.push_back(d);
+    arrivals[arrivalCount++] = {0, d};
+}
+
+void Level::wakeAsFlagged()
+{
+    wokenCount = arrivalCount = 0;
+    for (int i = 0; i < dcount; i++)
+        if (doms[i]->woken)
+            arrivals[arrivalCount++] = {0, doms[i]};
 }
 
 // The order of the lookAt calls is the order the cells are drawn in: every
@@ -355,30 +385,67 @@ void Level::animate(float t)
     lookAt(5 * wid, 10 * hei, 1);
     normCam(cornerWeight);
     keepWokenThatNeedAnimating();
-    std::sort(woken.begin(), woken.end(), [](const Domino* a, const Domino* b) {
-        const Cell* p = a->cell;
-        const Cell* q = b->cell;
-        return p->y != q->y ? p->y < q->y : p->x != q->x ? p->x < q->x : a->top < b->top;
-    });
-    for (Domino* d : woken)
-        d->animate(t);
+    placeArrivals();
+    for (int i = 0; i < wokenCount; i++)
+        woken[i].d->animate(t);
     normCam(movingWeight);
 }
 
-// A domino out of the grid's slots (carried, out of play, vanished, lost in
-// the border cell) or with nothing to do is let go until something wakes it
-// again. The ones kept each hold a slot of their own, so the cell order
-// between them is strict.
+// False, and d let go until something wakes it again, when d is out of the
+// grid's slots (carried, out of play, vanished, lost in the border cell) or
+// has nothing to do.
+bool Level::stillAwake(Domino* d)
+{
+    const bool inGrid = d->cell != &borderCell && d->cell->getDomino(d->top) == d;
+    if (inGrid && d->needsAnimating())
+        return true;
+    d->woken = false;
+    return false;
+}
+
+int Level::placeOf(const Domino* d) const
+{
+    return static_cast<int>(d->cell - cells) * 2 + d->top;
+}
+
+// The woken still awake in the slot they held at the last frame keep their
+// order; those woken since then and those that have moved get their places
+// as arrivals. Each holds a slot of its own, so no two share a place.
 void Level::keepWokenThatNeedAnimating()
 {
-    auto asleep = [](Domino* d) {
-        const bool inGrid = d->cell != &borderCell && d->cell->getDomino(d->top) == d;
-        if (inGrid && d->needsAnimating())
-            return false;
-        d->woken = false;
-        return true;
-    };
-    woken.erase(std::remove_if(woken.begin(), woken.end(), asleep), woken.end());
+    int arrived = 0;
+    for (int i = 0; i < arrivalCount; i++)
+        if (stillAwake(arrivals[i].d))
+            arrivals[arrived++] = arrivals[i];
+    int kept = 0;
+    for (int i = 0; i < wokenCount; i++) {
+        if (!stillAwake(woken[i].d))
+            continue;
+        if (placeOf(woken[i].d) == woken[i].place)
+            woken[kept++] = woken[i];
+        else
+            arrivals[arrived++] = woken[i];
+    }
+    wokenCount = kept;
+    arrivalCount = arrived;
+}
+
+// A frame sorts only the arrivals, and not even those when they come in
+// order, as a group falling in step does; then one merge, from the back,
+// puts them among the kept within the list's own room. Between them the
+// list holds each domino at most once, never more than dcount.
+void Level::placeArrivals()
+{
+    for (int i = 0; i < arrivalCount; i++)
+        arrivals[i].place = placeOf(arrivals[i].d);
+    auto before = [](const Waking& a, const Waking& b) { return a.place < b.place; };
+    if (!std::is_sorted(arrivals, arrivals + arrivalCount, before))
+        std::sort(arrivals, arrivals + arrivalCount, before);
+    int kept = wokenCount - 1;
+    for (int i = arrivalCount - 1, at = wokenCount + arrivalCount - 1; i >= 0; at--)
+        woken[at] = kept >= 0 && woken[kept].place > arrivals[i].place ? woken[kept--] : arrivals[i--];
+    wokenCount += arrivalCount;
+    arrivalCount = 0;
 }
 
 // Each cell drawn is placed by the same steps of 5 and 10 units from the

@@ -83,4 +83,5 @@ void Snapshot::restore(Level& level) const
     level.triggering = triggering;
     level.pushed = pushed;
     borderCell = border.front();
+    level.wakeAsFlagged();
 }
