@@ -282,11 +282,17 @@ bool Level::outOfMemory(const char* forWhat)
 
 // One grid of the file: hei lines, top row first (row 0 is the bottom one),
 // each of wid bytes and a line feed. Every byte goes to readByte with its
-// position.
+// position. A quit signal drops the level within a few thousand bytes: a
+// level of millions of cells takes a second to read.
 bool Level::readGrid(FILE* s, bool (Level::*readByte)(int ch, int x, int y))
 {
+    const int bytesBetweenLooks = 4096;
     for (int y = hei - 1; y >= 0; y--) {
         for (int x = 0; x < wid; x++) {
+            if (x % bytesBetweenLooks == 0 && quitSignalled()) {
+                failure.reason = "stopped by a signal";
+                return false;
+            }
             int ch = fgetc(s);
             if (ch == EOF || !(this->*readByte)(ch, x, y))
                 return false;

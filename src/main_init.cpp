@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <csignal>
 #include <cstring>
 
 Player player;
@@ -23,6 +25,16 @@ const int colourDepth = 24;
 // "Toppleton - level " and any int, with its terminating zero.
 const int captionSize = 32;
 const char levelDirectory[] = "levels";  // of levelPath, in the working directory
+
+// Raised by SIGTERM or SIGINT, on whichever thread the signal lands: one flag
+// for the whole process, lock-free, so that the handler may set it.
+std::atomic<bool> quitSignal{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+void onQuitSignal(int)
+{
+    quitSignal = true;
+}
 
 void failVideo(const char* what, int status)
 {
@@ -123,6 +135,23 @@ bool isDirectory(const char* path)
 
 }  // namespace
 
+// SA_RESTART: a system call the signal interrupts goes on, as it would
+// without the handler; the flag is looked at often enough.
+void catchQuitSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool quitSignalled()
+{
+    return quitSignal;
+}
+
 bool levelPath(char* pathname)
 {
     return snprintf(pathname, pathSize, "levels/%d", levelnum) <= pathSize - 1;
@@ -163,6 +192,8 @@ bool init(int, char**)
         return false;
     Level::Failure failure;
     if (!enterLevel(pathname, &failure)) {
+        if (quitSignalled())
+            return false;
         fflush(stdout);  // the loader's message about the file comes first
         fprintf(stderr, "Can't start: level file \"%s\" could not be loaded: %s\n", pathname,
                 failure.reason.c_str());

@@ -66,6 +66,8 @@ bool changeLevel(int& status)
     Level::Failure failure;
     if (enterLevel(pathname, &failure))
         return true;
+    if (quitSignalled())
+        return false;
     if (failure.missing) {
         printf("Can't open level %d (Did you just finish the game?? :)\n", levelnum);
     } else {
@@ -228,6 +230,8 @@ void animateFrame(float t)
 
 // Game time follows real time, but one pass adds at most 25 ms, and a pass
 // runs at most one 50 ms tick, so every tick is followed by a drawn frame.
+// A quit signal ends the loop after the pass under way, so that a game whose
+// passes are slow still ends within one of them.
 int mainLoop()
 {
     bool done = false;
@@ -238,7 +242,7 @@ int mainLoop()
     Uint32 fadeout = 0;
     resetCamera();
 
-    while (!done) {
+    while (!done && !quitSignalled()) {
         prev = now;
         SDL_WaitEvent(nullptr);
         now = SDL_GetTicks();

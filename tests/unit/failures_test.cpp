@@ -1,8 +1,8 @@
 // Failures that must never pass for success, nor hang or be lost: no display
 // to show the window on, a level file that cannot be loaded (and why, at
-// start-up and later), a file too short for its header, and a quit that comes
-// while a frame takes seconds. Each failing case stands beside its passing
-// partner.
+// start-up and later), a file too short for its header, a quit that comes
+// while a frame takes seconds, and a quit signal at any moment. Each failing
+// case stands beside its passing partner.
 #include "world.h"
 
 #include "fake_gl.h"
@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -235,6 +237,75 @@ TEST_F(SlowFrame, AQuitDuringAFrameOfSecondsEndsTheGameAfterIt)
         EXPECT_EQ(scriptedsdl::now(), frame);
         EXPECT_EQ(scriptedsdl::record().passes, 1);
     }
+}
+
+using QuitSignalDeathTest = GameTest;
+
+// Runs a case in a child of its own, as the flag a quit signal raises lasts
+// for the process: the child exits with status 0, having printed nothing on
+// either stream, or says on standard error what went wrong.
+void expectSilentQuit(const std::function<void()>& game)
+{
+    EXPECT_EXIT(
+        {
+            dup2(STDERR_FILENO, STDOUT_FILENO);
+            catchQuitSignals();
+            game();
+            exit(0);
+        },
+        testing::ExitedWithCode(0), "^$");
+}
+
+// SIGTERM and SIGINT end the game as a closed window does, with status 0 and
+// nothing printed, wherever they come.
+TEST_F(QuitSignalDeathTest, ASignalWhileLevel1IsReadEndsStartUpBeforeAnyWindow)
+{
+    writeLevel(1, plainLevel);
+    expectSilentQuit([] {
+        raise(SIGINT);
+        if (init(0, nullptr) || level || scriptedsdl::record().initFlags)
+            fprintf(stderr, "the game started\n");
+    });
+}
+
+TEST_F(QuitSignalDeathTest, ASignalDuringAPassEndsTheGameAfterThatPass)
+{
+    writeLevel(1, plainLevel);
+    ASSERT_TRUE(init(0, nullptr));
+    expectSilentQuit([] {
+        int passes = 0;
+        scriptedsdl::setFrameHook([&passes] {
+            if (scriptedsdl::now() == 500) {
+                raise(SIGTERM);
+                passes = scriptedsdl::record().passes;
+            }
+        });
+        if (mainLoop() != 0 || scriptedsdl::record().passes != passes)
+            fprintf(stderr, "%d passes after the one that took the signal\n",
+                    scriptedsdl::record().passes - passes);
+    });
+}
+
+// The level solved at 100 ms is followed by level 2 at 1600 ms, in the pass
+// whose wait starts at 1580: there the signal comes, and level 2, which
+// loads, is dropped unread.
+TEST_F(QuitSignalDeathTest, ASignalWhileTheNextLevelIsReadEndsTheGameWithoutAWord)
+{
+    writeLevel(1, plainLevel);
+    writeLevel(2, plainLevel);
+    ASSERT_TRUE(init(0, nullptr));
+    expectSilentQuit([] {
+        scriptedsdl::setFrameHook([] {
+            if (scriptedsdl::now() == 100)
+                levelDone = true;
+        });
+        scriptedsdl::setPassHook([] {
+            if (scriptedsdl::now() == 1580)
+                raise(SIGTERM);
+        });
+        if (mainLoop() != 0 || level || scriptedsdl::now() != 1600)
+            fprintf(stderr, "the game went on\n");
+    });
 }
 
 }  // namespace
