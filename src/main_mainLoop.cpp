@@ -48,6 +48,16 @@ bool drainEvents()
     return quit;
 }
 
+// A closed window already waiting in SDL's queue ends the game after the
+// pass under way, as a quit signal does, rather than after the pass that
+// would take it, which on a level of millions of dominoes may take a second.
+bool quitWaiting()
+{
+    SDL_Event quit;
+    SDL_PumpEvents();
+    return SDL_PeepEvents(&quit, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
+}
+
 // Replaces the ended level with the next one (a failed level has stepped
 // levelnum back, so that is the same one again). False ends the game with
 // status: 0 after the last level, whose successor's file does not exist,
@@ -230,8 +240,8 @@ void animateFrame(float t)
 
 // Game time follows real time, but one pass adds at most 25 ms, and a pass
 // runs at most one 50 ms tick, so every tick is followed by a drawn frame.
-// A quit signal ends the loop after the pass under way, so that a game whose
-// passes are slow still ends within one of them.
+// A quit signal or a closed window ends the loop after the pass under way,
+// so that a game whose passes are slow still ends within one of them.
 int mainLoop()
 {
     bool done = false;
@@ -279,6 +289,8 @@ int mainLoop()
         if (fadeout)
             drawFade(fadeout);
         SDL_GL_SwapBuffers();
+        if (quitWaiting())
+            done = true;
     }
     return 0;
 }

@@ -260,6 +260,24 @@ TEST_F(SlowFrame, AQuitDuringAFrameOfSecondsEndsTheGameAfterIt)
     }
 }
 
+// A window closed while a pass is under way ends the game after that pass:
+// the pass that would take the quit from the queue, on a level of millions
+// of dominoes, could take a second of its own.
+TEST_F(SlowFrame, AWindowClosedDuringAPassEndsTheGameAfterThatPass)
+{
+    writeLevel(1, plainLevel);
+    ASSERT_TRUE(init(0, nullptr));
+    int passes = 0;
+    scriptedsdl::setFrameHook([&passes] {
+        if (scriptedsdl::now() == 500) {
+            scriptedsdl::quitNow();
+            passes = scriptedsdl::record().passes;
+        }
+    });
+    EXPECT_EQ(mainLoop(), 0);
+    EXPECT_EQ(scriptedsdl::record().passes, passes);
+}
+
 using QuitSignalDeathTest = GameTest;
 
 // Runs a case in a child of its own, as the flag a quit signal raises lasts

@@ -490,6 +490,11 @@ int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uin
     return chosen;
 }
 
+void SDL_PumpEvents(void)
+{
+    runUntil(s.clock);
+}
+
 int SDL_PollEvent(SDL_Event* event)
 {
     runUntil(s.clock);
