@@ -2,7 +2,9 @@
 #include "tools.h"
 #include "view.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <atomic>
@@ -75,13 +77,23 @@ bool videoShows(bool userChose)
     return userChose || !SDL_VideoDriverName(driver, sizeof driver) || !showsNothing(driver);
 }
 
-// Asks the X server at DISPLAY for a connection as SDL's own driver will,
-// but silently, where a failed XOpenDisplay prints the server's complaint.
+// Asks the X server at DISPLAY for a connection as SDL's own driver will.
+// libxcb writes a refusal ("Maximum number of clients reached") to standard
+// error itself; asked every few milliseconds, it would fill the terminal, so
+// standard error is /dev/null meanwhile. Nothing else runs yet to write to it.
 bool xServerAccepts()
 {
+    const int saved = dup(STDERR_FILENO);
+    const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const bool silenced = saved >= 0 && quiet >= 0 && dup2(quiet, STDERR_FILENO) >= 0;
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     const bool accepted = !xcb_connection_has_error(c);
     xcb_disconnect(c);
+    if (silenced)
+        dup2(saved, STDERR_FILENO);
+    for (const int fd : {saved, quiet})
+        if (fd >= 0)
+            close(fd);
     return accepted;
 }
 
