@@ -465,6 +465,8 @@ def huge_level_quit(session):
     check(session.args.swap_count and os.path.exists(session.args.swap_count), "the swap count shim is missing")
     count = os.path.join(session.workdir, "swaps")
     for how in ("close", "signal"):
+        if os.path.exists(count):
+            os.unlink(count)  # the last run's count, until the shim starts afresh
         session.start(LD_PRELOAD=session.args.swap_count, SWAPCOUNT_FILE=count,
                       DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent")
         session.window()
