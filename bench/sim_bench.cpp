@@ -80,11 +80,7 @@ public:
             level->getCell(s.x, s.y)->getDomino(0)->push(1, Domino::contactSquare);
     }
 
-    void update()
-    {
-        player.update();
-        level->update();
-    }
+    void update() { ::tick(); }
 
     // The main loop's frame: clear, camera, light, player, level.
     void frame()
@@ -118,22 +114,17 @@ public:
     }
 };
 
-bool inPlay(const Domino* d)
+bool moving(Domino* d)
 {
-    return d->cell->getDomino(d->top) == d;
+    return d->inPlay() && d->needsAnimating();
 }
 
-bool moving(const Domino* d)
+bool fallen(Domino* d)
 {
-    return inPlay(d) && (d->speed || d->fly);
+    return d->angle || d->broken || d->elev || !d->inPlay();
 }
 
-bool fallen(const Domino* d)
-{
-    return d->angle || d->broken || d->elev || !inPlay(d);
-}
-
-int countDominoes(bool (*test)(const Domino*))
+int countDominoes(bool (*test)(Domino*))
 {
     return std::count_if(level->doms, level->doms + level->dcount, test);
 }
@@ -152,7 +143,7 @@ void describeRun(benchmark::State& state, const StressLevel& stress, const std::
     }
     state.counters["dominoes"] = level->dcount;
     state.counters["fallen"] = countDominoes(fallen);
-    state.counters["broken"] = countDominoes([](const Domino* d) { return d->broken; });
+    state.counters["broken"] = countDominoes([](Domino* d) { return d->broken; });
     state.counters["moving_peak"] = peak;
 }
 

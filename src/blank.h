@@ -7,12 +7,13 @@
 
 struct Blank : Domino {
     Blank() : Domino() {}
-    void animate(float) override {}
     void render(float t) override;
     Domino* grab() override { return nullptr; }
     bool push(int direction, int from) override;
     void update() override {}
     bool isBlank() override { return true; }
+    // The domino grid's character for no domino.
+    char letter() const override { return ' '; }
 };
 
 #endif

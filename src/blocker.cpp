@@ -11,13 +11,6 @@ void drawRedBody()
 
 }  // namespace
 
-// Nothing ever sets a blocker's accel, so there is none to apply.
-// Nothing ever gives it a push to apply; only a drop moves it.
-void Blocker::animate(float t)
-{
-    followIfMoving(t);
-}
-
 void Blocker::render(float t)
 {
     renderPlaced(t, drawRedBody);

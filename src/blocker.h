@@ -6,10 +6,12 @@
 #include "domino.h"
 
 struct Blocker : Domino {
-    void animate(float t) override;
+    static constexpr char fileLetter = 'W';
+
     void render(float t) override;
     bool push0(int direction) override;
     bool isDone() override { return true; }
+    char letter() const override { return fileLetter; }
 };
 
 #endif

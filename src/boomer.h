@@ -6,8 +6,18 @@
 #include "domino.h"
 
 struct Boomer : Domino {
+    static constexpr char fileLetter = 'X';
+
     void render(float t) override;
     void land() override;
+    char letter() const override { return fileLetter; }
+    // Its floor goes when it lands.
+    FallScope fallScope() const override
+    {
+        FallScope scope = Domino::fallScope();
+        scope.opensFloor = true;
+        return scope;
+    }
 };
 
 #endif

@@ -6,8 +6,11 @@
 #include "domino.h"
 
 struct Bridge : Domino {
+    static constexpr char fileLetter = 'B';
+
     void render(float t) override;
     void land() override;
+    char letter() const override { return fileLetter; }
 };
 
 #endif

@@ -48,19 +48,6 @@ void Cell::render(float t)
         renderLadder();
 }
 
-// Slot 0 is drawn first.
-bool Cell::startsWithDebris()
-{
-    const Domino* first = d[0] ? d[0] : d[1];
-    return first && first->broken;
-}
-
-bool Cell::setsNormal()
-{
-    const bool whole = (d[0] && !d[0]->broken) || (d[1] && !d[1]->broken);
-    return hasFloor || hasLadder || door || whole;
-}
-
 // A floor joined on the right reaches the start of the neighbour's slab, so
 // a run of joined floors reads as one slab; joined ends draw no end face.
 void Cell::renderFloor()

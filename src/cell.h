@@ -60,12 +60,6 @@ public:
     // origin at the cell's (the middle of its floor line); t is the tick
     // fraction, 0..1, for the dominoes and the door.
     void render(float t);
-    // What drawing the cell does with the current normal. The shards of
-    // debris set none: they are lit with the normal the drawing before them
-    // left. Every other part sets its own.
-    bool drawsNothing() { return !hasFloor && !hasLadder && !door && !d[0] && !d[1]; }
-    bool startsWithDebris();
-    bool setsNormal();
 
 private:
     void renderFloor();

@@ -52,16 +52,20 @@ void Delay::init(Cell* c)
     released = false;
 }
 
-// While it counts down, the camera watches it as if it moved, and the
-// waiting direction stays in accel instead of being applied.
-void Delay::animate(float t)
+// While it counts down, the waiting direction stays in accel instead of
+// being applied.
+void Delay::takePush()
 {
-    if (timer) {
+    if (!timer)
+        Domino::takePush();
+}
+
+// While it counts down, the camera watches it as if it moved.
+void Delay::pullCamera(float t)
+{
+    if (timer)
         lookAtMe(0);
-        followIfMoving(t);
-    } else {
-        Domino::animate(t);
-    }
+    Domino::pullCamera(t);
 }
 
 void Delay::render(float t)
@@ -90,4 +94,18 @@ void Delay::update()
         accel = 0;
         released = true;
     }
+}
+
+void Delay::save(DominoState& out) const
+{
+    Domino::save(out);
+    out.put(timer);
+    out.put(released);
+}
+
+void Delay::restore(DominoState::Reader& in)
+{
+    Domino::restore(in);
+    timer = in.next();
+    released = in.next();
 }

@@ -7,15 +7,21 @@
 #include "domino.h"
 
 struct Delay : Domino {
+    static constexpr char fileLetter = 'D';
+
     int timer;      // ticks left before it starts to turn; 0 when none runs
     bool released;  // the countdown has run out: it has had its one fall
 
     void init(Cell* c) override;
-    void animate(float t) override;
+    void takePush() override;
+    void pullCamera(float t) override;
     bool needsAnimating() override { return timer || Domino::needsAnimating(); }
     void render(float t) override;
     bool push0(int direction) override;
     void update() override;
+    char letter() const override { return fileLetter; }
+    void save(DominoState& out) const override;
+    void restore(DominoState::Reader& in) override;
 };
 
 #endif

@@ -12,6 +12,22 @@ void drawStandardBody()
     boxWhole(dominoBox);
 }
 
+// The unit normal of the triangle a b c on the side away from the point
+// behind.
+void outwardNormal(const float* a, const float* b, const float* c, const float* behind, float* n)
+{
+    const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    n[0] = u[1] * v[2] - u[2] * v[1];
+    n[1] = u[2] * v[0] - u[0] * v[2];
+    n[2] = u[0] * v[1] - u[1] * v[0];
+    const float toward = n[0] * (behind[0] - a[0]) + n[1] * (behind[1] - a[1]) + n[2] * (behind[2] - a[2]);
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    const float scale = (toward > 0 ? -1 : 1) / length;
+    for (int i = 0; i < 3; i++)
+        n[i] *= scale;
+}
+
 }  // namespace
 
 void Domino::init(Cell* c)
@@ -19,6 +35,37 @@ void Domino::init(Cell* c)
     angle = speed = accel = elev = fly = top = 0;
     broken = woken = false;
     enter(c);
+}
+
+bool DominoState::operator==(const DominoState& other) const
+{
+    if (count != other.count || cell != other.cell)
+        return false;
+    for (int i = 0; i < count; i++)
+        if (values[i] != other.values[i])
+            return false;
+    return true;
+}
+
+void Domino::save(DominoState& out) const
+{
+    for (int value : {angle, speed, accel, elev, top, fly, int{broken}})
+        out.put(value);
+    out.cell = cell;
+}
+
+void Domino::restore(DominoState::Reader& in)
+{
+    for (int* value : {&angle, &speed, &accel, &elev, &top, &fly})
+        *value = in.next();
+    broken = in.next();
+    cell = in.cell();
+}
+
+UpdateReach Domino::updateReach()
+{
+    const int lean = angle < 0 ? -angle : angle;
+    return {lean >= strike ? 2 : 1, fly < 0 || !cell->getFloor(), fly > 0};
 }
 
 void Domino::enter(Cell* c)
@@ -229,7 +276,17 @@ void Domino::followIfMoving(float t)
 
 void Domino::animate(float t)
 {
+    takePush();
+    pullCamera(t);
+}
+
+void Domino::takePush()
+{
     applyAccel();
+}
+
+void Domino::pullCamera(float t)
+{
     followIfMoving(t);
 }
 
@@ -317,11 +374,20 @@ void Domino::lookAtMe(float t)
     lookAt(x, y, 1);
 }
 
+// The three faces of a shard, P Q R, R Q S and S Q P, each lit by its own
+// normal, pointing out of the shard: away from its fourth corner. The face
+// P R S is left open.
 void tetra()
 {
     const float P[] = {-1, 0, -1}, Q[] = {0, 0, -0.8f}, R[] = {-0.1f, 1, -0.5f}, S[] = {0.2f, 0.1f, 0.1f};
+    const float* const faces[3][4] = {{P, Q, R, S}, {R, Q, S, P}, {S, Q, P, R}};
     glBegin(GL_TRIANGLES);
-    for (const float* v : {P, Q, R, R, Q, S, S, Q, P})
-        glVertex3f(v[0], v[1], v[2]);
+    for (const auto& f : faces) {
+        float n[3];
+        outwardNormal(f[0], f[1], f[2], f[3], n);
+        glNormal3f(n[0], n[1], n[2]);
+        for (int v = 0; v < 3; v++)
+            glVertex3f(f[v][0], f[v][1], f[v][2]);
+    }
     glEnd();
 }

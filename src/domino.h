@@ -8,7 +8,57 @@
 
 #include "base.h"
 
+// A domino's whole state as plain values, for the designer's tools: they
+// save it to put a domino back as it was, compare two moments of a play and
+// fingerprint one. The standard domino writes its part first (the first
+// standardValues values and the cell), then its kind adds its own.
+struct DominoState {
+    static constexpr int standardValues = 7;
+    static constexpr int most = 12;
+
+    int values[most];
+    int count = 0;
+    Cell* cell = nullptr;  // the cell last entered
+
+    void put(int value) { values[count++] = value; }
+    bool operator==(const DominoState& other) const;
+    bool operator!=(const DominoState& other) const { return !(*this == other); }
+
+    // Reads the values back in the order they were put.
+    class Reader {
+    public:
+        explicit Reader(const DominoState& state) : state(state) {}
+        int next() { return state.values[at++]; }
+        Cell* cell() const { return state.cell; }
+
+    private:
+        const DominoState& state;
+        int at = 0;
+    };
+};
+
+// The cells a domino's next update may look at or change, around its own:
+// columns each way in its row, the row below and the row above.
+struct UpdateReach {
+    int columns;
+    bool below;
+    bool above;
+};
+
+// Where a domino's fall may take it beyond what every domino's may: a fall
+// tips into the next cell of the row, and through a cell without floor drops
+// to the floor below and topples on. Some kinds go further: along their
+// whole row, up into the rows above, or they open a hole in their own floor.
+struct FallScope {
+    bool alongRow = false;
+    bool upward = false;
+    bool opensFloor = false;
+};
+
 struct Domino {
+    // Its letter in the level file's domino grid.
+    static constexpr char fileLetter = 'N';
+
     // Leans, in steps of 15 degrees.
     static constexpr int lying = 6;   // flat on the floor
     static constexpr int strike = 4;  // its top strikes the domino in the next cell
@@ -42,12 +92,17 @@ struct Domino {
     // Virtual because the level deletes its dominoes through Domino*.
     virtual ~Domino() {}
     // The work a frame does for the game besides drawing, for the tick
-    // fraction t, 0..1: a pending accel becomes speed, and a domino that
-    // turns or flies pulls the camera (lookAtMe). Called once per frame,
+    // fraction t, 0..1: takePush, then pullCamera. Called once per frame,
     // before render, for every domino in a slot of the grid, seen or not,
-    // and for the carried one. An override may take no push through accel,
-    // or pull the camera while it waits.
-    virtual void animate(float t);
+    // and for the carried one.
+    void animate(float t);
+    // The part of a frame's work the rules read: a pending accel becomes
+    // speed. An override may take no push while it waits.
+    virtual void takePush();
+    // The part only the camera reads: a domino that turns or flies pulls the
+    // camera (lookAtMe) for the tick fraction t. An override may pull it
+    // while it waits.
+    virtual void pullCamera(float t);
     // False while animate has nothing to do: no pending push, no motion. An
     // override adds what else its animate acts on.
     virtual bool needsAnimating() { return accel || speed || fly; }
@@ -87,6 +142,29 @@ struct Domino {
     // False; only the empty slot's placeholder answers true.
     virtual bool isBlank() { return false; }
 
+    // What the designer's tools ask of any domino, each kind answering for
+    // itself.
+
+    // The letter the level file gives the kind.
+    virtual char letter() const { return fileLetter; }
+    // Writes the domino's whole state. An override calls this first, then
+    // puts its own fields.
+    virtual void save(DominoState& out) const;
+    // Puts back a state that save wrote, read in the same order.
+    virtual void restore(DominoState::Reader& in);
+    // The cells its next update may look at or change, from where it is now:
+    // the next cell each way in its row, and the one after it from the
+    // strike on (the strike there, the look two cells on while lying); the
+    // row below while it drops or has no floor, the row above while it
+    // rises. An override widens it for what its own update reaches.
+    virtual UpdateReach updateReach();
+    // Where its fall may take it, for the solver's bound on what a chain can
+    // reach: the standard domino only tips and drops.
+    virtual FallScope fallScope() const { return {}; }
+
+    // In its cell's slot: not carried, vanished or left out by a collision.
+    bool inPlay();
+
     // Enters slot top of c; in a taken slot the occupant booms and this
     // domino is left out of play.
     void enter(Cell* c);
@@ -106,7 +184,6 @@ struct Domino {
     void lookAtMe(float t);
 
 protected:
-    bool inPlay();
     void applyAccel();
     // The camera follows a domino that turns or flies.
     void followIfMoving(float t);

@@ -28,12 +28,6 @@ void drawBody()
 
 }  // namespace
 
-// Its push0 sets it moving at once, so it never has a push to apply.
-void Flyer::animate(float t)
-{
-    followIfMoving(t);
-}
-
 // Turned upside down, with the pivot edges of rot at its top; its height,
 // counted down the turned frame, still lifts it.
 void Flyer::render(float t)
@@ -97,4 +91,12 @@ void Flyer::rise()
     } else {
         fly = 0;
     }
+}
+
+// Wherever it is, its update may meet the ceiling: the floor of the row above.
+UpdateReach Flyer::updateReach()
+{
+    UpdateReach reach = Domino::updateReach();
+    reach.above = true;
+    return reach;
 }

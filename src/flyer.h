@@ -7,10 +7,20 @@
 #include "domino.h"
 
 struct Flyer : Domino {
-    void animate(float t) override;
+    static constexpr char fileLetter = 'F';
+
     void render(float t) override;
     bool push0(int direction) override;
     void update() override;
+    char letter() const override { return fileLetter; }
+    // It rises to ceilings and swings up round their edges.
+    FallScope fallScope() const override
+    {
+        FallScope scope = Domino::fallScope();
+        scope.upward = true;
+        return scope;
+    }
+    UpdateReach updateReach() override;
 
 private:
     void rise();

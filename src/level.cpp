@@ -52,10 +52,16 @@ Domino* make()
     return new (std::nothrow) Kind;
 }
 
+// Each kind by the letter it answers to.
+template <class Kind>
+constexpr DominoKind kind()
+{
+    return {Kind::fileLetter, make<Kind>};
+}
+
 const DominoKind dominoKinds[] = {
-    {' ', nullptr},      {'N', make<Domino>},   {'W', make<Blocker>}, {'V', make<Vanish>},
-    {'B', make<Bridge>}, {'S', make<Splitter>}, {'D', make<Delay>},   {'X', make<Boomer>},
-    {'F', make<Flyer>},  {'L', make<Looping>},  {'T', make<Trigger>},
+    {' ', nullptr}, kind<Domino>(), kind<Blocker>(), kind<Vanish>(),  kind<Bridge>(),  kind<Splitter>(),
+    kind<Delay>(),  kind<Boomer>(), kind<Flyer>(),   kind<Looping>(), kind<Trigger>(),
 };
 
 template <class Kind, std::size_t n>
@@ -373,12 +379,9 @@ void Level::wake(Domino* d)
     arrivals[arrivalCount++] = {0, d};
 }
 
-void Level::wakeAsFlagged()
+void Level::forgetWoken()
 {
     wokenCount = arrivalCount = 0;
-    for (int i = 0; i < dcount; i++)
-        if (doms[i]->woken)
-            arrivals[arrivalCount++] = {0, doms[i]};
 }
 
 // The order of the lookAt calls is the order the cells are drawn in: every
@@ -395,6 +398,17 @@ void Level::animate(float t)
     for (int i = 0; i < wokenCount; i++)
         woken[i].d->animate(t);
     normCam(movingWeight);
+}
+
+// A push waits only in a woken domino, in order or not yet.
+void Level::takePushes()
+{
+    auto take = [](const Waking& w) {
+        if (w.d->cell != &borderCell && w.d->inPlay())
+            w.d->takePush();
+    };
+    std::for_each(woken, woken + wokenCount, take);
+    std::for_each(arrivals, arrivals + arrivalCount, take);
 }
 
 // False, and d let go until something wakes it again, when d is out of the
@@ -456,70 +470,20 @@ void Level::placeArrivals()
 
 // Each cell drawn is placed by the same steps of 5 and 10 units from the
 // same start as when every cell is drawn, so it lands on the very same
-// bits; the cells skipped are only stepped over.
+// bits; the cells out of view are only stepped over.
 void Level::render(float t)
 {
     const CellRange seen = View().cells(wid, hei);
-    const std::vector<Cell*> lenders = normalLenders(seen);
-    auto lender = lenders.begin();
-    int lastRow = seen.left <= seen.right ? seen.top : -1;
-    if (!lenders.empty())
-        lastRow = std::max(lastRow, lenders.back()->y);
-    for (int y = 0; y <= lastRow; y++) {
-        int lastColumn = seen.contains(seen.left, y) ? seen.right : -1;
-        for (auto l = lender; l != lenders.end() && (*l)->y == y; ++l)
-            lastColumn = std::max(lastColumn, (*l)->x);
-        if (lastColumn >= 0) {
+    for (int y = 0; y <= seen.top && seen.left <= seen.right; y++) {
+        if (y >= seen.bottom) {
             glPushMatrix();
-            for (int x = 0; x <= lastColumn; x++) {
-                Cell* c = getCell(x, y);
-                const bool lent = lender != lenders.end() && *lender == c;
-                if (lent)
-                    ++lender;
-                if (lent || seen.contains(x, y))
-                    c->render(t);
+            for (int x = 0; x <= seen.right; x++) {
+                if (x >= seen.left)
+                    getCell(x, y)->render(t);
                 glTranslatef(5, 0, 0);
             }
             glPopMatrix();
         }
         glTranslatef(0, 10, 0);
     }
-}
-
-// Debris is lit with the normal the drawing before it left, which may have
-// been a cell out of sight, and so is the fade overlay drawn after the level.
-// For each row seen whose first drawing is debris, and for the end of the
-// grid, the last cell before that sets a normal is drawn as well (out of
-// sight, it adds no pixel), unless it is drawn anyway. In drawing order.
-std::vector<Cell*> Level::normalLenders(const CellRange& seen)
-{
-    std::vector<Cell*> lenders;
-    auto lend = [&](Cell* before) {
-        Cell* lender = lastToSetNormalBefore(before);
-        if (lender && !seen.contains(lender->x, lender->y))
-            lenders.push_back(lender);
-    };
-    for (int y = seen.bottom; y <= seen.top && seen.left <= seen.right; y++) {
-        int x = seen.left;
-        while (x < seen.right && getCell(x, y)->drawsNothing())
-            x++;
-        if (getCell(x, y)->startsWithDebris())
-            lend(getCell(x, y));
-    }
-    lend(cells + wid * hei);
-    std::sort(lenders.begin(), lenders.end());
-    lenders.erase(std::unique(lenders.begin(), lenders.end()), lenders.end());
-    return lenders;
-}
-
-// The cells are stored in drawing order, row by row from the bottom. Null
-// when none before sets a normal: the player's drawing left it.
-Cell* Level::lastToSetNormalBefore(Cell* before)
-{
-    for (Cell* c = before; c != cells;) {
-        --c;
-        if (c->setsNormal())
-            return c;
-    }
-    return nullptr;
 }

@@ -76,15 +76,18 @@ public:
     // and their pulls make the next group. Only the woken dominoes are
     // visited; any other has nothing to do.
     void animate(float t);
+    // The part of animate the rules read, for runs that watch no camera:
+    // every woken domino in a slot of the grid takes its pending push.
+    void takePushes();
     // From now on d, one of this level's dominoes, may have work for animate
     // (a push to apply, motion, a countdown): animate visits it until it has
     // none or is out of the grid's slots. Every change that can give a
     // domino work wakes it: its own update, a square strike, being set down.
     void wake(Domino* d);
-    // After the dominoes' states have been put back from outside the level
-    // (a solver's snapshot of one), the frames visit again exactly those
-    // whose flag says they are woken.
-    void wakeAsFlagged();
+    // Empties the lists of woken dominoes, for a solver that puts every
+    // domino's state back from outside the level, its woken flag cleared,
+    // and then wakes those it had saved as woken.
+    void forgetWoken();
     // Draws the cells the camera can see, as animate left them, bottom row
     // first: the same picture as drawing every cell.
     void render(float t);
@@ -130,8 +133,6 @@ private:
     int placeOf(const Domino* d) const;
     void keepWokenThatNeedAnimating();
     void placeArrivals();
-    std::vector<Cell*> normalLenders(const CellRange& seen);
-    Cell* lastToSetNormalBefore(Cell* before);
 };
 
 #endif

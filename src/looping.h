@@ -6,8 +6,18 @@
 #include "domino.h"
 
 struct Looping : Domino {
+    static constexpr char fileLetter = 'L';
+
     void render(float t) override;
     void land() override;
+    char letter() const override { return fileLetter; }
+    // It tumbles on along its row, and down through holes.
+    FallScope fallScope() const override
+    {
+        FallScope scope = Domino::fallScope();
+        scope.alongRow = true;
+        return scope;
+    }
 };
 
 #endif

@@ -9,19 +9,25 @@
 #include "level.h"
 #include "player.h"
 
-extern Player player;
-extern Level* level;
+// The state one play changes, once per thread: the game runs on the main
+// thread, and the designer's tools play several levels or candidates side by
+// side, each on a thread of its own with its own level, player and camera.
+extern thread_local Player player;
+extern thread_local Level* level;
+extern thread_local Cell borderCell;
+extern thread_local int levelnum;
+extern thread_local bool levelDone;
+
+// Shared by every thread: the empty slot never changes, and only the main
+// thread opens a window.
 extern Blank blank;
-extern Cell borderCell;
-extern int levelnum;
-extern bool levelDone;
 extern int VideoFlags;
 extern SDL_Surface* mainWindow;
 
 // Camera state, in world units and milliseconds; see main_mainLoop.cpp.
-extern float camera[3], speed[3], camaccel[3], camjerk[3];
-extern float sight[3], sightspeed[3], sightaccel[3], sightjerk[3];
-extern int totweight;
+extern thread_local float camera[3], speed[3], camaccel[3], camjerk[3];
+extern thread_local float sight[3], sightspeed[3], sightaccel[3], sightjerk[3];
+extern thread_local int totweight;
 
 // Game time: the refresh timer asks for a frame every refreshInterval ms,
 // and the simulation advances one tick every tickLength ms. One pass of the
@@ -62,6 +68,13 @@ Uint32 triggerRefresh(Uint32 interval, void* param);
 // exit status.
 int mainLoop();
 
+// One 50 ms tick of the game, the only way play advances: the player's
+// update, then the level's, in this order. A player who falls out of the
+// level ends it as failed: levelnum steps back, so that the change of level
+// enters the same one again, levelDone is set, and the result is false.
+// While a level is done, nothing is updated.
+bool tick();
+
 // What a key pressed or released does to the player: the game's only
 // controls. Releasing an arrow stops the walk or the climb.
 void keyDown(SDLKey key);
@@ -73,6 +86,9 @@ void keyUp(SDLKey key);
 // frame. Play relies on it between every two ticks, so a run that draws
 // nothing calls it all the same.
 void animateFrame(float t);
+// The part of it the rules read, for a run that watches no camera: the
+// carried domino and the level's take the pushes they were given.
+void takePushes();
 
 void resetCamera();
 float sq(float z);

@@ -11,12 +11,12 @@
 #include <csignal>
 #include <cstring>
 
-Player player;
+thread_local Player player;
 Blank blank;
-Cell borderCell;
-Level* level = nullptr;
-int levelnum = 1;
-bool levelDone = false;
+thread_local Cell borderCell;
+thread_local Level* level = nullptr;
+thread_local int levelnum = 1;
+thread_local bool levelDone = false;
 int VideoFlags = 0;
 SDL_Surface* mainWindow = nullptr;
 
@@ -288,7 +288,7 @@ Uint32 triggerRefresh(Uint32 interval, void*)
     SDL_Event waiting;
     if (SDL_PeepEvents(&waiting, 1, SDL_PEEKEVENT, SDL_EVENTMASK(SDL_USEREVENT)) > 0)
         return interval;
-    static SDL_Event ev;
+    SDL_Event ev;
     ev.type = SDL_USEREVENT;
     ev.user.code = 2;
     ev.user.data1 = nullptr;

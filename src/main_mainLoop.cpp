@@ -1,8 +1,8 @@
 #include "main.h"
 
-float camera[3], speed[3], camaccel[3], camjerk[3];
-float sight[3], sightspeed[3], sightaccel[3], sightjerk[3];
-int totweight;
+thread_local float camera[3], speed[3], camaccel[3], camjerk[3];
+thread_local float sight[3], sightspeed[3], sightaccel[3], sightjerk[3];
+thread_local int totweight;
 
 namespace {
 
@@ -89,24 +89,15 @@ bool changeLevel(int& status)
     return false;
 }
 
-void tick()
-{
-    if (levelDone)
-        return;
-    if (!player.update()) {
-        levelnum--;
-        levelDone = true;
-    }
-    level->update();
-}
-
 // Darkens the frame by the fraction of the fade so far: a quad on the near
-// plane, in eye space, where it covers the whole view.
+// plane, in eye space, where it covers the whole view, facing the eye with a
+// normal of its own.
 void drawFade(Uint32 fadeout)
 {
     glColor4f(0, 0, 0, fadeout / double(fadeLength));
     glLoadIdentity();
     glBegin(GL_QUADS);
+    glNormal3f(0, 0, 1);
     glVertex3f(-1, -1, -1);
     glVertex3f(-1, 1, -1);
     glVertex3f(1, 1, -1);
@@ -115,6 +106,19 @@ void drawFade(Uint32 fadeout)
 }
 
 }  // namespace
+
+bool tick()
+{
+    if (levelDone)
+        return true;
+    const bool stays = player.update();
+    if (!stays) {
+        levelnum--;
+        levelDone = true;
+    }
+    level->update();
+    return stays;
+}
 
 // The camera's start: 80 units in front of the level, looking straight at it.
 void resetCamera()
@@ -236,6 +240,13 @@ void animateFrame(float t)
 {
     player.animate(t);
     level->animate(t);
+}
+
+void takePushes()
+{
+    if (player.held)
+        player.held->takePush();
+    level->takePushes();
 }
 
 // Game time follows real time, but one pass adds at most 25 ms, and a pass

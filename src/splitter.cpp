@@ -1,6 +1,7 @@
 #include "splitter.h"
 #include "tools.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -74,13 +75,23 @@ void Splitter::update()
     swap();
 }
 
-// Each half applies its own push and pulls the camera while it moves; the
-// second is skipped while the halves are alike, the whole splitter standing.
-void Splitter::animate(float t)
+// Each half applies its own push; the second is skipped while the halves
+// are alike, the whole splitter standing.
+void Splitter::takePush()
 {
-    Domino::animate(t);
+    Domino::takePush();
     if (swap()) {
-        Domino::animate(t);
+        Domino::takePush();
+        swap();
+    }
+}
+
+// Each half pulls the camera while it moves.
+void Splitter::pullCamera(float t)
+{
+    Domino::pullCamera(t);
+    if (swap()) {
+        Domino::pullCamera(t);
         swap();
     }
 }
@@ -93,4 +104,31 @@ void Splitter::render(float t)
         renderPlaced(t, drawBody);
         swap();
     }
+}
+
+void Splitter::save(DominoState& out) const
+{
+    Domino::save(out);
+    for (int value : {angle2, speed2, accel2})
+        out.put(value);
+}
+
+void Splitter::restore(DominoState::Reader& in)
+{
+    Domino::restore(in);
+    for (int* value : {&angle2, &speed2, &accel2})
+        *value = in.next();
+}
+
+// Its update runs the standard one for each half, so it reaches as far as
+// either half's lean does.
+UpdateReach Splitter::updateReach()
+{
+    UpdateReach reach = Domino::updateReach();
+    if (swap()) {
+        const UpdateReach other = Domino::updateReach();
+        swap();
+        reach.columns = std::max(reach.columns, other.columns);
+    }
+    return reach;
 }

@@ -7,18 +7,25 @@
 #include "domino.h"
 
 struct Splitter : Domino {
+    static constexpr char fileLetter = 'S';
+
     int angle2;
     int speed2;
     int accel2;
 
     void init(Cell* c) override;
-    void animate(float t) override;
+    void takePush() override;
+    void pullCamera(float t) override;
     bool needsAnimating() override { return Domino::needsAnimating() || accel2 || speed2; }
     void render(float t) override;
     bool touch(int direction) override;
     bool push(int direction, int from) override;
     void boom() override;
     void update() override;
+    char letter() const override { return fileLetter; }
+    void save(DominoState& out) const override;
+    void restore(DominoState::Reader& in) override;
+    UpdateReach updateReach() override;
 
     bool swap();
 };

@@ -6,8 +6,11 @@
 #include "domino.h"
 
 struct Trigger : Domino {
+    static constexpr char fileLetter = 'T';
+
     void render(float t) override;
     void land() override;
+    char letter() const override { return fileLetter; }
 };
 
 #endif

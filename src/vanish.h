@@ -6,8 +6,11 @@
 #include "domino.h"
 
 struct Vanish : Domino {
+    static constexpr char fileLetter = 'V';
+
     void render(float t) override;
     void update() override;
+    char letter() const override { return fileLetter; }
 };
 
 #endif

@@ -207,7 +207,8 @@ TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
     }
 }
 
-// The level checker has levels of its own loaded in the game's globals.
+// The level checker has levels of its own loaded in the game's globals;
+// the solver plays on threads whose game state is their own.
 TEST(SolverLibrary, LeavesTheCallersLevelAndPlayerAsTheyWere)
 {
     const ScratchFile callers("callers", levelFile(chainIsSet));
@@ -223,25 +224,33 @@ TEST(SolverLibrary, LeavesTheCallersLevelAndPlayerAsTheyWere)
     level = nullptr;
 }
 
-// Each level in a forked worker, the results back in the order of the levels.
-TEST(SolverInParallel, WorkersReportWhatSolvingInThisProcessReports)
+// Levels solved side by side, each on threads of its own, come back in the
+// order of the levels and say what solving each alone on one thread says;
+// so does one level whose candidates two threads play, to the same count of
+// plays.
+TEST(SolverOnThreads, WhatSideBySideFindsIsWhatOneThreadFinds)
 {
     const ScratchFile dir("levels", "");
     std::filesystem::remove(dir.path());
     std::filesystem::create_directory(dir.path());
     std::vector<std::string> paths;
-    for (const char* picture : {oneStray, chainIsSet, vanishShortcut}) {
+    for (const char* picture : {oneStray, chainIsSet, vanishShortcut, twoStrays}) {
         paths.push_back((dir.path() / std::to_string(paths.size() + 1)).string());
         std::ofstream(paths.back()) << levelFile(picture);
     }
     std::vector<LevelResult> results;
     solveInParallel(paths, withKinds(), 2, [&](const LevelResult& r) { results.push_back(r); });
+    SolveLimits twoJobs = withKinds();
+    twoJobs.jobs = 2;
+    results.push_back(solveLevel(paths.back(), twoJobs));
+    paths.push_back(paths.back());
     ASSERT_EQ(paths.size(), results.size());
     for (std::size_t i = 0; i < paths.size(); i++) {
         const LevelResult here = solveLevel(paths[i], withKinds());
         EXPECT_EQ(paths[i], results[i].path);
         EXPECT_EQ(here.minimum, results[i].minimum);
         EXPECT_EQ(here.solutions, results[i].solutions);
+        EXPECT_EQ(here.plays, results[i].plays);
         EXPECT_EQ(here.script, results[i].script);
         EXPECT_EQ(here.every, results[i].every);
         ASSERT_EQ(here.kinds.size(), results[i].kinds.size());

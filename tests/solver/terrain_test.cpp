@@ -95,4 +95,23 @@ TEST(TerrainReach, AFallWithNoFloorBelowIsNoWay)
     EXPECT_FALSE(b.reach(b.cellAt(0, 0), false)[b.cellAt(2, 0)]) << "the gap at column 2 has no floor below";
 }
 
+// The checker's upper bound: with what bridges and boomers may do granted,
+// a one-cell gap between floors is spanned and any floor may be fallen
+// through; a wider gap stays a gap.
+TEST(TerrainReach, WithTheFloorChangesGrantedGapsAreSpannedAndFloorsFallenThrough)
+{
+    Loaded l(levelFile(R"(10 2 0 1 9 1
+(_) (_)  .
+ .)"));
+    const Terrain::Changes bridged{true, false}, holed{false, true};
+    Terrain now(l.level), spanned(l.level, bridged), blown(l.level, holed);
+    const int entrance = now.cellAt(0, 1);
+    EXPECT_FALSE(now.reach(entrance, false)[now.cellAt(4, 1)]);
+    EXPECT_TRUE(spanned.reach(entrance, false)[spanned.cellAt(5, 1)]) << "across the one-cell gap";
+    EXPECT_FALSE(spanned.reach(entrance, false)[spanned.cellAt(9, 1)]) << "not across two cells";
+    EXPECT_FALSE(now.reach(entrance, false)[now.cellAt(1, 0)]);
+    EXPECT_TRUE(blown.reach(entrance, false)[blown.cellAt(1, 0)]) << "down through the floor above it";
+    EXPECT_FALSE(blown.reach(entrance, false)[blown.cellAt(4, 1)]);
+}
+
 }  // namespace

@@ -1,13 +1,18 @@
 // The kinds' own rules, where they go beyond what the replays of the kinds'
 // fixture levels (tests/replay/fixtures) already prove: the blocker refuses,
 // the vanish leaves a slot it does not hold, the bridge joins the floors, the
-// delay falls once and the flyer rises.
+// delay falls once and the flyer rises. Then what every kind tells the
+// designer's tools about itself: its letter, its state and its reach.
 #include "world.h"
 
+#include "blocker.h"
 #include "delay.h"
+#include "level.h"
+#include "splitter.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -201,3 +206,100 @@ TEST(Flyer, LeaningAtRestUnderNoCeilingItRisesTurningBackUpright)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- what the tools ask
+
+// Every kind the loader makes answers to the letter it was made from, and
+// the empty slot to the grid's blank.
+TEST(KindLetter, EachKindAnswersToItsLetterInTheFile)
+{
+    for (const char letter : dominoCharacters()) {
+        if (letter == ' ')
+            continue;
+        World w(std::string("1 1 0 0 0 0\n|") + letter + "\n|.");
+        EXPECT_EQ(w.at(0, 0)->letter(), letter);
+    }
+    EXPECT_EQ(blank.letter(), ' ');
+}
+
+// A kind's whole state, saved part way through its chain, is what restoring
+// it puts back; one saved before the chain set it moving is not the state it
+// has now, for every kind (the blocker struck by the player does not move).
+TEST(KindState, SavedPartWayAndRestoredItIsTheStateItHadAndNotTheOneBefore)
+{
+    for (const char letter : dominoCharacters()) {
+        if (letter == ' ')
+            continue;
+        SCOPED_TRACE(letter);
+        World w(std::string("3 2 0 0 2 0\n|  \n|   \n| ") + letter + " \n|(_)");
+        Domino* d = w.at(1, 0);
+        DominoState before, partWay, restored;
+        d->save(before);
+        strike(w, 1, 0, 1);
+        w.tick(3);
+        d->save(partWay);
+        EXPECT_EQ(partWay != before, letter != Blocker::fileLetter);
+        w.tick(5);
+        DominoState::Reader in(partWay);
+        d->restore(in);
+        d->save(restored);
+        EXPECT_EQ(restored, partWay);
+    }
+}
+
+// A splitter saves both halves: the second half's lean is part of its state.
+TEST(KindState, TheSplittersSecondHalfIsPartOfItsState)
+{
+    World w(R"(|S
+               |___)");
+    auto* s = static_cast<Splitter*>(w.at(0, 0));
+    DominoState whole, split;
+    s->save(whole);
+    s->angle2 = -2;
+    s->save(split);
+    EXPECT_NE(whole, split);
+}
+
+// The cells the next update may touch: one each way, two from the strike on,
+// the row below without a floor or while dropping, the row above while
+// rising; a flyer may meet its ceiling anywhere, and a splitter reaches as
+// far as its further-leaning half.
+TEST(KindReach, TheNextUpdateReachesTheNeighboursTheNextButOneFromTheStrikeAndTheRowsItMovesTo)
+{
+    World w(R"(|
+               |
+               |NNNSFN
+               |(____)
+               |
+               |______)");
+    struct Row {
+        const char* what;
+        int x, y, angle, angle2, fly;
+        int columns;
+        bool below, above;
+    } rows[] = {
+        {"standing", 0, 1, 0, 0, 0, 1, false, false},
+        {"short of the strike", 1, 1, 3, 0, 0, 1, false, false},
+        {"at the strike", 2, 1, -4, 0, 0, 2, false, false},
+        {"over no floor", 2, 2, 0, 0, 0, 1, true, false},
+        {"dropping", 0, 1, 0, 0, -1, 1, true, false},
+        {"rising", 0, 1, 0, 0, 1, 1, false, true},
+        {"a splitter's second half at the strike", 3, 1, 0, 4, 0, 2, false, false},
+        {"a flyer standing", 4, 1, 0, 0, 0, 1, false, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        Domino* d = w.at(r.x, 1);
+        d->angle = r.angle;
+        d->fly = r.fly;
+        if (auto* s = d->letter() == Splitter::fileLetter ? static_cast<Splitter*>(d) : nullptr)
+            s->angle2 = r.angle2;
+        if (r.y != 1)
+            d->cell = w.cell(r.x, r.y);
+        const UpdateReach reach = d->updateReach();
+        EXPECT_EQ(std::tuple(reach.columns, reach.below, reach.above),
+                  std::tuple(r.columns, r.below, r.above));
+        d->cell = w.cell(r.x, 1);
+        d->angle = d->fly = 0;
+    }
+}

@@ -109,8 +109,7 @@ World::~World()
 void World::tick(int n)
 {
     for (int i = 0; i < n; i++) {
-        player.update();
-        level->update();
+        ::tick();
         frame();
     }
 }

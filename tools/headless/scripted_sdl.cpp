@@ -55,7 +55,8 @@ struct State {
     SDL_Surface window{};
 };
 
-State s;
+// One scripted SDL per thread, like the game state it serves.
+thread_local State s;
 
 SDL_Event keyEvent(Uint8 type, SDLKey key)
 {

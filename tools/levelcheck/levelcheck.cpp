@@ -17,15 +17,17 @@
 //
 // It runs the game's own code headless: the loader, the dominoes and the
 // player, linked with the recording OpenGL and the scripted SDL. The solver
-// runs J levels at a time (default: every core), each in a process of its own.
+// plays on J threads (default: every core), each with a game state of its own.
 #include "lost.h"
 #include "proof.h"
-#include "reach.h"
 #include "scan.h"
 
 #include "parallel.h"
 #include "solver.h"
+#include "terrain.h"
 
+#include "boomer.h"
+#include "bridge.h"
 #include "cell.h"
 #include "level.h"
 #include "main.h"
@@ -98,11 +100,11 @@ bool enter(const fs::path& p)
     return enterLevel(p.c_str());
 }
 
-int countTriggers()
+int countKind(char letter)
 {
     int n = 0;
     for (int i = 0; i < level->dcount; i++)
-        n += dynamic_cast<Trigger*>(level->doms[i]) != nullptr;
+        n += level->doms[i]->letter() == letter;
     return n;
 }
 
@@ -118,15 +120,15 @@ std::string at(int x, int y)
 // level past the grid's edge, which would throw the solved level away.
 void checkDoors(const ScanResult& s, Report& r)
 {
-    const Floors f = floorsOf(*level);
-    if (!landsInside(f, s.ix, s.iy))
+    const Terrain t(*level);
+    if (t.landing(s.ix, s.iy) < 0)
         r.failures.push_back("the entrance " + at(s.ix, s.iy)
                              + " has no floor under it: the player falls out of the level");
     if (!level->getCell(s.ox, s.oy)->getFloor())
         r.failures.push_back("the exit " + at(s.ox, s.oy) + " has no floor under it");
     for (int side : {-1, 1}) {
         const int x = s.ox + side;
-        if (!f.inside(x, s.oy) || (!f.floor[f.at(x, s.oy)] && !f.ladder[f.at(x, s.oy)]))
+        if (!t.inside(x, s.oy) || !t.standable(x, s.oy))
             r.failures.push_back("the exit " + at(s.ox, s.oy) + " has no floor on its "
                                  + (side < 0 ? "left" : "right")
                                  + ": a player who walks one step past the opened exit falls");
@@ -142,13 +144,26 @@ void checkNothingFallsOut(const fs::path& path, Report& r)
     enter(path);
 }
 
+// Where the player gets to, walking, climbing and falling from where it
+// comes out of the entrance: nowhere when it falls out of the level.
+bool reachesExit(Terrain& t, const ScanResult& s)
+{
+    const int start = t.landing(s.ix, s.iy);
+    return start >= 0 && t.reach(start, false)[t.cellAt(s.ox, s.oy)];
+}
+
+// The floors may change during the chain: with a bridge in the level any
+// one-cell gap may be spanned, with a boomer any floor may be fallen through.
 void checkReach(const ScanResult& s, Report& r)
 {
-    const std::vector<bool> reach = reachableFrom(floorsOf(*level), s.ix, s.iy);
-    if (reach[s.oy * s.wid + s.ox])
+    Terrain now(*level);
+    if (reachesExit(now, s))
         return;
-    const std::vector<bool> later = reachableFrom(floorsAfterChain(*level), s.ix, s.iy);
-    if (later[s.oy * s.wid + s.ox])
+    Terrain::Changes granted;
+    granted.bridged = countKind(Bridge::fileLetter) > 0;
+    granted.holed = countKind(Boomer::fileLetter) > 0;
+    Terrain later(*level, granted);
+    if (reachesExit(later, s))
         r.notes.push_back("the exit is reached only after bridges or boomers change the floors");
     else
         r.failures.push_back("the exit cannot be reached from the entrance");
@@ -172,7 +187,7 @@ Report checkFile(const fs::path& path)
     r.loads = true;
     checkDoors(s, r);
     checkNothingFallsOut(path, r);
-    if (countTriggers() == 0)
+    if (countKind(Trigger::fileLetter) == 0)
         r.failures.push_back("there is no trigger (T), so the exit can never open");
     checkReach(s, r);
     return r;

@@ -29,8 +29,8 @@ std::vector<Spot> dominoesLostAtStart()
     // each is followed by a frame's work, as in the game.
     const int ticks = ticksPerRow * (level->hei + 1);
     for (int t = 0; t < ticks; t++) {
-        level->update();
-        level->animate(0);
+        tick();
+        animateFrame(0);
         if (!anyInFlight())
             break;
     }

@@ -1,8 +1,7 @@
 #include "digest.h"
 
-#include "delay.h"
+#include "domino.h"
 #include "main.h"
-#include "splitter.h"
 
 #include <cstdio>
 
@@ -30,17 +29,16 @@ void addCamera(Digest& digest)
 
 void addState(Digest& digest)
 {
+    // Each domino's standard fields, where it is, then its kind's own.
     for (int i = 0; i < level->dcount; i++) {
         Domino* d = level->doms[i];
-        for (int field : {d->angle, d->speed, d->accel, d->elev, d->top, d->fly, int{d->broken},
-                          d->cell->getX(), d->cell->getY(), int{d->cell->getDomino(d->top) == d}})
+        DominoState state;
+        d->save(state);
+        const int standard = DominoState::standardValues;
+        digest.add(state.values, standard * sizeof(int));
+        for (int field : {d->cell->getX(), d->cell->getY(), int{d->inPlay()}})
             digest.add(field);
-        if (auto* s = dynamic_cast<Splitter*>(d))
-            for (int field : {s->angle2, s->speed2, s->accel2})
-                digest.add(field);
-        if (auto* delay = dynamic_cast<Delay*>(d))
-            for (int field : {delay->timer, int{delay->released}})
-                digest.add(field);
+        digest.add(state.values + standard, (state.count - standard) * sizeof(int));
     }
     for (int field : {player.x, player.y, player.z, player.speed, player.vspeed, player.deltaZ,
                       player.importance, player.implatency, int{player.held != nullptr}})

@@ -7,14 +7,9 @@
 
 struct Domino;
 
-// The level file letter of the domino's kind ('N', 'T', 'S', ...).
-char kindLetter(Domino* d);
-
-// True while the domino turns, flies, waits to apply a push or counts down.
-// A domino out of play (carried, vanished, left out of its cell) never moves.
-bool moving(Domino* d);
-
-// True when no domino of the current level moves.
+// True when no domino of the current level moves: none in play has work for
+// its frames (a turn, a flight, a push to apply, a countdown). A domino out
+// of play (carried, vanished, left out of its cell) never moves.
 bool allStill();
 
 // "T at (7,1) angle 3 speed 1 broken".

@@ -1,6 +1,6 @@
-// Solves many levels at once on every core: each level in a process of its
-// own, forked (the game keeps its state in globals), whose result comes back
-// through a pipe. What the game prints meanwhile is dropped.
+// Solves many levels on every core: each level on a thread of its own (the
+// game's state exists once per thread), several at a time, and each with
+// its share of the workers that play its candidates.
 #ifndef SOLVER_PARALLEL_H
 #define SOLVER_PARALLEL_H
 
@@ -11,7 +11,9 @@
 #include <vector>
 
 // Calls done with each level's result in the order of paths, as soon as it
-// and every one before it are in; at most jobs levels at a time.
+// and every one before it are in, on the calling thread. jobs threads play
+// at a time: as many levels at once as there are jobs, or, with fewer levels
+// than jobs, the jobs shared among them.
 void solveInParallel(const std::vector<std::string>& paths, const SolveLimits& limits, int jobs,
                      const std::function<void(const LevelResult&)>& done);
 

@@ -9,6 +9,19 @@ int Program::cost() const
     return carries;
 }
 
+int Program::pushes() const
+{
+    return static_cast<int>(delays.size()) + (push >= 0 ? 1 : 0);
+}
+
+Program Program::pushesOnly() const
+{
+    Program p = *this;
+    p.pickUp = p.setDown = -1;
+    p.pickUpWait = 0;
+    return p;
+}
+
 int Program::firstCell() const
 {
     return delays.empty() ? push : delays.front().cell;
@@ -36,8 +49,8 @@ std::string Program::key() const
     std::string k;
     for (const DelayPush& d : delays)
         k += "d" + std::to_string(d.cell) + (d.direction < 0 ? "<" : ">") + std::to_string(d.carryTo);
-    k += "p" + std::to_string(push) + (direction < 0 ? "<" : ">") + "u" + std::to_string(pickUp) + "s"
-        + std::to_string(setDown);
+    k += std::string(waitStill ? "w" : "") + "p" + std::to_string(push) + (direction < 0 ? "<" : ">") + "u"
+        + std::to_string(pickUp) + "+" + std::to_string(pickUpWait) + "s" + std::to_string(setDown);
     return k;
 }
 
@@ -63,11 +76,15 @@ bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
     if (push >= 0) {
         if (!goTo(push, false))
             return false;
+        if (waitStill)
+            out.push_back(makeAction(Action::WaitStill));
         out.push_back(makeAction(Action::Push, direction));
     }
     if (pickUp >= 0) {
         if (!goTo(pickUp, false))
             return false;
+        if (pickUpWait > 0)
+            out.push_back(makeAction(Action::Wait, pickUpWait));
         out.push_back(makeAction(Action::Grab));
     }
     if (setDown >= 0) {

@@ -1,7 +1,11 @@
 #include "search.h"
 #include "verifier.h"
 
+#include "blocker.h"
+#include "delay.h"
+
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -9,369 +13,649 @@ namespace {
 // far; every order and direction of them is tried.
 const int maxDelayPushes = 2;
 
-bool touches(const std::vector<bool>& zone, const Carry& c)
+// Later grabs tried after the first, each after another look at the cell.
+const int laterGrabs = 3;
+
+// Cells and dominoes as the bytes of a key.
+void appendKey(std::string& key, int value)
 {
-    return zone[c.from] || zone[c.to];
+    key += static_cast<char>(value & 0xff);
+    key += static_cast<char>((value >> 8) & 0xff);
 }
 
 }  // namespace
 
-Search::Search(Simulation& simulation, bool thorough)
-    : sim(simulation), thorough(thorough), start(simulation.start()), terrain(simulation.terrain())
-{
-    State first{start.where, {}, start.entrance, 0};
-    first.arrangement = arrangementId(first.where);
-    layers.push_back({first});
-}
+// An arrangement as the search builds it: where each domino stands, and for
+// each whether it has been carried. One carried out of the way is in hand:
+// it stands parked where nothing reaches it until the search sets it down.
+struct Search::Node {
+    enum Carried : char { no, placed, inHand };
+    std::vector<int> where;
+    std::vector<Carried> carried;
+    int cost = 0;  // carries made
 
-int Search::arrangementId(const std::vector<int>& where)
-{
-    return arrangements.emplace(where, static_cast<int>(arrangements.size())).first->second;
-}
-
-int Search::programId(const Program& p)
-{
-    return programs.emplace(p.key(), static_cast<int>(programs.size())).first->second;
-}
-
-int Search::dominoAt(const std::vector<int>& where, int cell) const
-{
-    for (std::size_t i = 0; i < where.size(); i++)
-        if (where[i] == cell)
-            return static_cast<int>(i);
-    return -1;
-}
-
-// Every carry from every state of the last layer: a domino that has not been
-// carried yet (carrying one twice is one carry from its first cell to its
-// last) from a cell the player gets to, to a free floor cell the player gets
-// to with it. States with the same dominoes where the player gets to the same
-// cells are one state.
-void Search::buildLayer(int depth)
-{
-    std::map<std::pair<int, int>, bool> seen;
-    std::vector<State> next;
-    for (const State& s : layers[depth - 1]) {
-        const std::vector<bool>& reach = terrain.reach(s.at, false);
-        for (std::size_t i = 0; i < s.where.size(); i++) {
-            const int from = s.where[i];
-            const bool carriedBefore = from != start.where[i];
-            if (from < 0 || !start.movable[i] || carriedBefore || !reach[from])
-                continue;
-            const std::vector<bool>& carryReach = terrain.reach(from, true);
-            for (int to = 0; to < terrain.size(); to++) {
-                if (to == from || !carryReach[to] || !terrain.hasFloor(to) || dominoAt(s.where, to) >= 0)
-                    continue;
-                State t = s;
-                t.where[i] = to;
-                t.carries.push_back({static_cast<int>(i), from, to});
-                t.at = to;
-                t.arrangement = arrangementId(t.where);
-                if (seen.emplace(std::make_pair(t.arrangement, terrain.reachId(to)), true).second)
-                    next.push_back(std::move(t));
-            }
+    std::string key() const
+    {
+        std::string k;
+        for (std::size_t i = 0; i < where.size(); i++) {
+            appendKey(k, where[i]);
+            k += carried[i];
         }
+        return k;
     }
-    layers.push_back(std::move(next));
-}
+    // Where the dominoes stand, all a play depends on.
+    std::string arrangement() const
+    {
+        std::string k;
+        for (int cell : where)
+            appendKey(k, cell);
+        return k;
+    }
+};
 
-std::vector<Program> Search::programsFor(const State& s, int cost)
-{
-    std::vector<Program> out;
-    addPrograms(s, cost, Program{}, s.at, out);
-    return out;
-}
+// What is known of one family: its pushes, the plays of its programs and
+// their zones, the arrangements explored, the solutions of the round. Used
+// by one thread at a time.
+struct Search::Family {
+    std::vector<int> delayDominoes;  // pushed in this order
+    std::vector<int> delayDirections;
+    bool waitStill = false;
+    int pushDomino = -1;
+    int pushDirection = 0;
 
-// Delays first, in every order and both ways, each left to fall where it
-// stands or carried on while it counts down; then a counting push of any
-// other domino that falls (or none, after a delay); then a pick-up.
-void Search::addPrograms(const State& s, int cost, Program p, int at, std::vector<Program>& out)
-{
-    const std::vector<bool>& reach = terrain.reach(at, false);
-    auto used = [&](int cell) {
-        const std::vector<int> cells = p.cells();
-        return std::find(cells.begin(), cells.end(), cell) != cells.end();
+    // The records of one program whose plays had the same zone, by what their
+    // arrangements held in it.
+    struct ZoneIndex {
+        std::vector<bool> zone;
+        std::unordered_map<std::string, int> records;
     };
-    for (std::size_t i = 0; i < s.where.size(); i++) {
-        const int cell = s.where[i];
-        if (cell < 0 || !start.movable[i] || !reach[cell] || used(cell))
-            continue;
-        const char kind = start.kinds[i];
-        for (int direction : {-1, 1}) {
-            if (kind == 'D' && static_cast<int>(p.delays.size()) < maxDelayPushes && p.push < 0) {
-                Program withDelay = p;
-                withDelay.delays.push_back({cell, direction});
-                addPrograms(s, cost, withDelay, cell, out);
-                if (withDelay.cost() < cost) {
-                    const std::vector<bool>& carryReach = terrain.reach(cell, true);
-                    for (int to = 0; to < terrain.size(); to++) {
-                        if (to == cell || !carryReach[to] || !terrain.hasFloor(to)
-                            || dominoAt(s.where, to) >= 0 || used(to))
-                            continue;
-                        Program carried = p;
-                        carried.delays.push_back({cell, direction, to});
-                        addPrograms(s, cost, carried, to, out);
-                    }
-                }
-            } else if (kind != 'D' && kind != 'W' && p.push < 0) {
-                Program pushed = p;
-                pushed.push = cell;
-                pushed.direction = direction;
-                addPickUps(s, cost, pushed, cell, out);
-            }
-        }
-    }
-    if (!p.delays.empty() && p.push < 0)
-        addPickUps(s, cost, p, at, out);
-}
+    std::deque<Outcome> records;
+    std::unordered_map<std::string, int> memo;  // arrangement and program -> record
+    std::unordered_map<std::string, std::vector<ZoneIndex>> byProgram;
+    // Arrangements explored: the round and the carries left they were explored with.
+    std::unordered_map<std::string, std::pair<int, int>> explored;
+    std::vector<std::pair<Node, Program>> solved;  // in this round
+    int played = 0;
 
-void Search::addPickUps(const State& s, int cost, const Program& p, int at, std::vector<Program>& out)
+    int pushes() const { return static_cast<int>(delayDominoes.size()) + (pushDomino >= 0 ? 1 : 0); }
+};
+
+Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
+    : team(team), path(levelPath), thorough(thorough), start(team.start()), terrain(team.terrain()),
+      bound(terrain, start)
 {
-    if (p.cost() == cost)
-        out.push_back(p);
-    if (p.cost() + 1 != cost)
-        return;
-    const std::vector<bool>& reach = terrain.reach(at, false);
-    const std::vector<int> cells = p.cells();
-    auto used = [&](int cell) { return std::find(cells.begin(), cells.end(), cell) != cells.end(); };
-    for (std::size_t i = 0; i < s.where.size(); i++) {
-        const int cell = s.where[i];
-        if (cell < 0 || !start.movable[i] || !reach[cell] || used(cell))
+    // Every way over the terrain, worked out now: the threads only read them.
+    terrain.reachEverywhere();
+    makeFamilies();
+}
+
+Search::~Search() = default;
+
+// Delays first, in every order and both ways; then, at once or once nothing
+// moves, a counting push of any other domino that may be picked up (as it
+// stands or wherever it is carried), either way, or none after a delay.
+void Search::makeFamilies()
+{
+    std::vector<int> delays, used;
+    for (std::size_t i = 0; i < start.where.size(); i++)
+        if (start.movable[i] && start.kinds[i] == Delay::fileLetter)
+            delays.push_back(static_cast<int>(i));
+    addFamilies(Program{}, delays, used);
+}
+
+void Search::addFamilies(Program p, const std::vector<int>& delays, std::vector<int>& used)
+{
+    auto isUsed = [&](int i) { return std::find(used.begin(), used.end(), i) != used.end(); };
+    auto add = [&](int pushDomino, int direction, bool waitStill) {
+        auto f = std::make_unique<Family>();
+        for (int d : used)
+            f->delayDominoes.push_back(d);
+        for (const DelayPush& d : p.delays)
+            f->delayDirections.push_back(d.direction);
+        f->waitStill = waitStill;
+        f->pushDomino = pushDomino;
+        f->pushDirection = direction;
+        families.push_back(std::move(f));
+    };
+    for (std::size_t i = 0; i < start.where.size(); i++) {
+        const char kind = start.kinds[i];
+        if (!start.movable[i] || kind == Delay::fileLetter || kind == Blocker::fileLetter)
             continue;
-        Program picking = p;
-        picking.pickUp = cell;
-        out.push_back(picking);
-        const std::vector<bool>& carryReach = terrain.reach(cell, true);
-        for (int to = 0; to < terrain.size(); to++) {
-            if (to == cell || !carryReach[to] || !terrain.hasFloor(to) || dominoAt(s.where, to) >= 0
-                || used(to))
-                continue;
-            Program moving = picking;
-            moving.setDown = to;
-            out.push_back(moving);
+        for (int direction : {-1, 1}) {
+            add(static_cast<int>(i), direction, false);
+            if (!used.empty())
+                add(static_cast<int>(i), direction, true);
+        }
+    }
+    if (!used.empty())
+        add(-1, 0, false);
+    if (static_cast<int>(used.size()) == maxDelayPushes)
+        return;
+    for (int d : delays) {
+        if (isUsed(d))
+            continue;
+        for (int direction : {-1, 1}) {
+            Program next = p;
+            next.delays.push_back({-1, direction});
+            used.push_back(d);
+            addFamilies(next, delays, used);
+            used.pop_back();
         }
     }
 }
 
-int Search::run(int limit, bool firstOnly, const std::function<bool(Solution&)>& accept)
+Search::Node Search::root() const
+{
+    Node n;
+    n.where = start.where;
+    n.carried.assign(start.where.size(), Node::no);
+    return n;
+}
+
+int Search::cellOf(const Node& n, int domino) const
+{
+    return n.where[domino];
+}
+
+// A floor cell with no domino in it, but for one in hand, which is parked
+// anew wherever another is set down.
+bool Search::freeFloor(const Node& n, int cell) const
+{
+    if (!terrain.hasFloor(cell))
+        return false;
+    for (std::size_t i = 0; i < n.where.size(); i++)
+        if (n.where[i] == cell && n.carried[i] != Node::inHand)
+            return false;
+    return true;
+}
+
+// The family's pushes at the cells where its dominoes stand.
+Program Search::instance(const Family& f, const Node& n) const
+{
+    Program p;
+    for (std::size_t d = 0; d < f.delayDominoes.size(); d++)
+        p.delays.push_back({cellOf(n, f.delayDominoes[d]), f.delayDirections[d]});
+    p.waitStill = f.waitStill;
+    if (f.pushDomino >= 0) {
+        p.push = cellOf(n, f.pushDomino);
+        p.direction = f.pushDirection;
+    }
+    return p;
+}
+
+int Search::run(int limit, int fewPushes, const std::function<bool(Solution&)>& accept)
 {
     for (int round = 0; round <= limit; round++) {
-        for (int depth = 0; depth <= round; depth++) {
-            if (depth == static_cast<int>(layers.size()))
-                buildLayer(depth);
-            // Verdicts on the last layer are never looked up again.
-            const bool remember = depth < limit;
-            for (const State& s : layers[depth])
-                for (const Program& p : programsFor(s, round - depth)) {
-                    const Verdict v = evaluate(s, p, programId(p), remember);
-                    if (!v.minimal || !records[v.record].outcome.solved || keepingSolves(s, p))
-                        continue;
-                    // Alike dominoes swapped make the same solution: one that
-                    // played is enough, one that did not may play the other way.
-                    const std::string key = solutionKey(s, p);
-                    if (distinct[key])
-                        continue;
-                    Solution solution{s.carries, p, records[v.record].outcome};
-                    distinct[key] = accept(solution);
-                    if (!distinct[key])
-                        continue;
-                    found.push_back(solution);
-                    if (firstOnly)
-                        return round;
-                }
-        }
+        team.forEach(static_cast<int>(families.size()),
+                     [&](int i, Simulation& sim) { explore(*families[i], round, sim); });
+        bool stop = false;
+        rounds.push_back(roundFigures(round));
+        acceptRound(round, fewPushes, accept, stop);
         if (!found.empty())
             return round;
     }
     return -1;
 }
 
-Search::Verdict Search::evaluate(const State& s, const Program& p, int pid, bool remember)
+void Search::explore(Family& f, int round, Simulation& sim)
 {
-    const long long key = static_cast<long long>(s.arrangement) * (1LL << 32) + pid;
-    const auto known = memo.find(key);
-    if (known != memo.end())
-        return {known->second, !notMinimal.count(key)};
-    const Verdict v = judge(s, p, pid);
-    if (remember) {
-        memo[key] = v.record;
-        if (!v.minimal)
-            notMinimal.insert(key);
-    }
-    return v;
+    f.solved.clear();
+    visit(f, root(), round, sim);
 }
 
-Search::Verdict Search::judge(const State& s, const Program& p, int pid)
+void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
 {
+    const int left = round - n.cost;
+    auto& explored = f.explored[n.key()];
+    if (explored.first == round + 1 && explored.second >= left)
+        return;
+    explored = {round + 1, left};
+
+    // The zones of the programs a carry more still affords, and of those a
+    // domino set down from the hand, at no cost, affords.
+    std::vector<std::pair<const Outcome*, int>> judged;
+    judgeVariants(f, n, left, sim, judged);
+    std::vector<bool> carryZone(terrain.size(), thorough), setDownZone(terrain.size(), thorough);
+    for (const auto& [o, cost] : judged)
+        for (int c = 0; c < terrain.size(); c++) {
+            carryZone[c] = carryZone[c] || (o->zone[c] && cost < left);
+            setDownZone[c] = setDownZone[c] || o->zone[c];
+        }
+    std::vector<Node> next;
+    children(f, n, carryZone, setDownZone, next);
+    for (Node& child : next) {
+        if (child.cost > round)
+            continue;
+        park(child);
+        if (!thorough && hopeless(f, child, round - child.cost))
+            continue;
+        visit(f, child, round, sim);
+    }
+}
+
+// The family's programs at n: the pushes alone, each delay carried on while
+// it counts down, and a pick-up after the push, at once or later, kept or set
+// down again. What a play of the pushes tells (its zone, its landings, its
+// looks) chooses which of the others are worth a play.
+void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
+                           std::vector<std::pair<const Outcome*, int>>& judged)
+{
+    struct Judged {
+        Program program;
+        int record;
+    };
+    std::vector<Judged> todo;
+    bool inHand = false;
+    for (Node::Carried c : n.carried)
+        inHand = inHand || c == Node::inHand;
+    // A program that takes every carry left can only solve here, and nothing
+    // set down from the hand makes more of its zone: unless the dominoes
+    // (as it leaves them) are joined into as many chains as it pushes, it is
+    // not worth a play.
+    auto worthPlaying = [&](const Program& p) {
+        if (thorough || inHand || p.cost() < left || !bound.works())
+            return true;
+        std::vector<int> where = n.where;
+        int taken = -1;
+        for (const DelayPush& d : p.delays)
+            if (d.carryTo >= 0)
+                where[std::find(where.begin(), where.end(), d.cell) - where.begin()] = d.carryTo;
+        if (p.pickUp >= 0) {
+            const int picked =
+                static_cast<int>(std::find(where.begin(), where.end(), p.pickUp) - where.begin());
+            if (p.setDown >= 0) {
+                where[picked] = p.setDown;
+            } else {
+                // Kept, or set down again (its zone says where): anywhere
+                // it may go.
+                taken = picked;
+                std::vector<int> setDown = where;
+                const std::vector<bool>& carryReach = terrain.reach(p.pickUp, true);
+                for (int to = 0; to < terrain.size(); to++) {
+                    if (!carryReach[to] || !freeFloor(n, to))
+                        continue;
+                    setDown[picked] = to;
+                    if (bound.groups(setDown) <= f.pushes())
+                        return true;
+                }
+            }
+        }
+        return bound.groups(where, taken) <= f.pushes();
+    };
+    auto consider = [&](const Program& p) {
+        if (p.cost() > left || !worthPlaying(p))
+            return -1;
+        const int r = judge(f, n, p, sim);
+        const Outcome& o = f.records[r];
+        if (o.solved && p.cost() == left)
+            f.solved.emplace_back(n, p);
+        judged.emplace_back(&o, p.cost());
+        todo.push_back({p, r});
+        return r;
+    };
+    const Program pushes = instance(f, n);
+    if (consider(pushes) < 0)
+        return;
+    auto isProgramCell = [](const Program& p, int cell) {
+        const std::vector<int> cells = p.cells();
+        return std::find(cells.begin(), cells.end(), cell) != cells.end();
+    };
+    // Delays carried on: anywhere the zone of the pushes alone reaches, or
+    // next to a domino, and to one cell apart from all, with floor beside it,
+    // where it falls alone; thoroughly, anywhere.
+    const Outcome& alone = f.records[todo.front().record];
+    for (std::size_t d = 0; d < pushes.delays.size() && pushes.cost() < left; d++) {
+        const std::vector<bool>& carryReach = terrain.reach(pushes.delays[d].cell, true);
+        bool apart = false;
+        for (int to = 0; to < terrain.size(); to++) {
+            if (!carryReach[to] || !freeFloor(n, to) || isProgramCell(pushes, to))
+                continue;
+            const bool linked = alone.zone[to] || bound.linksADomino(to, n.where);
+            const int x = terrain.column(to), y = terrain.row(to);
+            const bool floorBeside = terrain.inside(x - 1, y) && terrain.inside(x + 1, y)
+                && terrain.hasFloor(to - 1) && terrain.hasFloor(to + 1);
+            if (!thorough && !linked && (apart || !floorBeside))
+                continue;
+            apart = apart || !linked;
+            Program carried = pushes;
+            carried.delays[d].carryTo = to;
+            consider(carried);
+        }
+    }
+    // Pick-ups after the pushes (of the plain and the carried-on programs).
+    const std::size_t withoutPickUp = todo.size();
+    for (std::size_t j = 0; j < withoutPickUp; j++) {
+        const Program base = todo[j].program;
+        if (base.cost() + 1 > left)
+            continue;
+        const Outcome& o = f.records[todo[j].record];
+        for (std::size_t i = 0; i < n.where.size(); i++) {
+            const int cell = n.where[i];
+            if (cell < 0 || !start.movable[i] || n.carried[i] == Node::inHand || isProgramCell(base, cell))
+                continue;
+            bool lastUndone = false;
+            for (const std::vector<int>& undone : o.landings)
+                lastUndone = lastUndone || undone.empty() || (undone.size() == 1 && undone[0] == int(i));
+            if (!thorough && !o.zone[cell] && !lastUndone)
+                continue;
+            Program picking = base;
+            picking.pickUp = cell;
+            const int asap = consider(picking);
+            std::vector<int> waits;
+            if (asap >= 0 && f.records[asap].grabbed >= 0) {
+                const int grabbed = f.records[asap].grabbed;
+                for (const auto& [looked, tick] : o.looks)
+                    if (looked == cell && tick >= grabbed && static_cast<int>(waits.size()) < laterGrabs)
+                        waits.push_back(tick + 1 - grabbed);
+            }
+            std::vector<int> kept{asap};
+            for (int wait : waits) {
+                Program later = picking;
+                later.pickUpWait = wait;
+                kept.push_back(consider(later));
+            }
+            for (std::size_t k = 0; k < kept.size(); k++) {
+                if (kept[k] < 0 || f.records[kept[k]].solved)
+                    continue;
+                Program setting = picking;
+                setting.pickUpWait = k == 0 ? 0 : waits[k - 1];
+                const std::vector<bool>& carryReach = terrain.reach(cell, true);
+                for (int to = 0; to < terrain.size(); to++) {
+                    if (!carryReach[to] || !freeFloor(n, to) || isProgramCell(setting, to))
+                        continue;
+                    if (!thorough && !f.records[kept[k]].zone[to])
+                        continue;
+                    Program settingDown = setting;
+                    settingDown.setDown = to;
+                    consider(settingDown);
+                }
+            }
+        }
+    }
+}
+
+// The record of the arrangement played with p: remembered, or inferred from
+// an earlier play of p whose zone held the same dominoes, or played now.
+int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
+{
+    const std::string programKey = p.key();
+    const std::string arrangement = n.arrangement();
+    const std::string key = arrangement + programKey;
+    const auto known = f.memo.find(key);
+    if (known != f.memo.end())
+        return known->second;
+    auto inZone = [&](const std::vector<bool>& zone) {
+        std::string k;
+        for (int cell : n.where)
+            appendKey(k, cell >= 0 && zone[cell] ? cell : -1);
+        return k;
+    };
+    std::vector<Family::ZoneIndex>& zones = f.byProgram[programKey];
+    if (!thorough)
+        for (const Family::ZoneIndex& z : zones) {
+            const auto r = z.records.find(inZone(z.zone));
+            if (r != z.records.end())
+                return f.memo[key] = r->second;
+        }
+    f.played++;
+    Outcome o = sim.play(n.where, p);
     if (thorough) {
-        played++;
-        return {addRecord(s.where, replayed(s, p)), true};
+        // The simulation only says where to look next; the outcome is the
+        // main loop's, played from the level's start.
+        const Outcome r = replayed(n, p);
+        o.solved = r.solved;
+        o.why = r.why;
+        o.ticks = r.ticks;
+        o.played = r.played;
     }
-    int r = inherited(s, pid);
-    if (r >= 0)
-        return {r, false};
-    r = matching(s, pid);
-    if (r >= 0)
-        return {r, true};
-    if (p.setDown >= 0) {
-        const Verdict kept = setDownAside(s, p);
-        if (kept.record >= 0)
-            return kept;
+    // Only a solution's script is ever read again.
+    if (!o.solved) {
+        o.played = {};
+        o.why = {};
     }
-    if (p.pickUp >= 0 && p.setDown < 0) {
-        r = uselessPickUp(s, p);
-        if (r >= 0)
-            return {r, true};
+    f.records.push_back(std::move(o));
+    const int r = static_cast<int>(f.records.size()) - 1;
+    if (!thorough) {
+        const std::vector<bool>& zone = f.records[r].zone;
+        auto z = std::find_if(zones.begin(), zones.end(),
+                              [&](const Family::ZoneIndex& i) { return i.zone == zone; });
+        if (z == zones.end())
+            z = zones.insert(zones.end(), Family::ZoneIndex{zone, {}});
+        z->records.emplace(inZone(zone), r);
     }
-    played++;
-    r = addRecord(s.where, sim.play(s.where, p));
-    index(pid, r);
-    return {r, true};
+    return f.memo[key] = r;
 }
 
-// Only a solution's script is ever read again.
-int Search::addRecord(const std::vector<int>& where, Outcome outcome)
+// The carries that touch the zone: a domino in it taken out (into the hand),
+// a domino from outside it or from the hand set down in it. A domino the
+// family pushes is in the zone wherever it stands, and its pushes go with it:
+// it is carried straight to every free cell. Thoroughly, every carry of every
+// domino to every free cell.
+void Search::children(const Family& f, const Node& n, const std::vector<bool>& zone,
+                      const std::vector<bool>& setDownZone, std::vector<Node>& out) const
 {
-    if (!outcome.solved) {
-        outcome.played = {};
-        outcome.why = {};
+    auto pushed = [&](int i) {
+        return i == f.pushDomino
+            || std::find(f.delayDominoes.begin(), f.delayDominoes.end(), i) != f.delayDominoes.end();
+    };
+    const std::vector<bool>& reachable = terrain.reach(start.entrance, false);
+    for (std::size_t i = 0; i < n.where.size(); i++) {
+        const int from = start.where[i];
+        if (from < 0 || !start.movable[i] || !reachable[from])
+            continue;
+        const std::vector<bool>& carryReach = terrain.reach(from, true);
+        auto setDown = [&](int to, int cost) {
+            Node child = n;
+            child.where[i] = to;
+            child.carried[i] = Node::placed;
+            child.cost += cost;
+            out.push_back(std::move(child));
+        };
+        if (n.carried[i] == Node::no && !thorough && zone[from] && !pushed(i)) {
+            Node child = n;
+            child.carried[i] = Node::inHand;
+            child.cost++;
+            out.push_back(std::move(child));
+        }
+        if (n.carried[i] == Node::placed)
+            continue;
+        const int cost = n.carried[i] == Node::no ? 1 : 0;
+        for (int to = 0; to < terrain.size(); to++) {
+            if (to == from || !carryReach[to] || !freeFloor(n, to))
+                continue;
+            const bool fresh = n.carried[i] == Node::no;
+            if (thorough || (fresh && zone[from] && pushed(i))
+                || (fresh ? zone[to] && !zone[from] : setDownZone[to]))
+                setDown(to, cost);
+        }
     }
-    records.push_back({where, std::move(outcome)});
-    return static_cast<int>(records.size()) - 1;
 }
 
-int Search::rejected() const
+// Dominoes in hand stand where nothing reaches them: the first free floor
+// cell, from where each was taken, that no other domino is linked to.
+void Search::park(Node& n) const
+{
+    for (std::size_t i = 0; i < n.where.size(); i++)
+        if (n.carried[i] == Node::inHand)
+            n.where[i] = -1;
+    for (std::size_t i = 0; i < n.where.size(); i++) {
+        if (n.carried[i] != Node::inHand)
+            continue;
+        const std::vector<bool>& carryReach = terrain.reach(start.where[i], true);
+        int fallback = start.where[i];
+        for (int to = 0; to < terrain.size(); to++) {
+            const bool taken = std::find(n.where.begin(), n.where.end(), to) != n.where.end();
+            if (!carryReach[to] || !terrain.hasFloor(to) || taken)
+                continue;
+            if (fallback == start.where[i])
+                fallback = to;
+            if (!bound.linksADomino(to, n.where)) {
+                fallback = to;
+                break;
+            }
+        }
+        n.where[i] = fallback;
+    }
+}
+
+// Cut short when even the best carries left cannot join its dominoes into as
+// many chains as there are pushes: dominoes in hand are set down at no cost.
+bool Search::hopeless(const Family& f, const Node& n, int left) const
+{
+    std::vector<int> where = n.where;
+    int inHand = 0;
+    for (std::size_t i = 0; i < where.size(); i++)
+        if (n.carried[i] == Node::inHand) {
+            where[i] = -1;
+            inHand += start.required[i];
+        }
+    return bound.outOfReach(where, f.pushes(), left + inHand);
+}
+
+int Search::plays() const
 {
     int n = 0;
-    for (const auto& [key, accepted] : distinct)
-        n += !accepted;
+    for (const auto& f : families)
+        n += f->played;
     return n;
 }
 
-// A carry outside the zone of the same program played without it plays as
-// that: no solution, or one with fewer carries. Any carry may be taken back
-// whose cells no later carry used.
-int Search::inherited(const State& s, int pid)
+// Counted when the round is over, from what each family kept.
+std::string Search::roundFigures(int round) const
 {
-    for (std::size_t k = 0; k < s.carries.size(); k++) {
-        const Carry& c = s.carries[k];
-        bool usedLater = false;
-        for (std::size_t l = k + 1; l < s.carries.size(); l++)
-            usedLater = usedLater || s.carries[l].from == c.to || s.carries[l].to == c.from;
-        if (usedLater)
+    long long nodes = 0;
+    int played = 0;
+    for (const auto& f : families) {
+        nodes += static_cast<long long>(f->explored.size());
+        played += f->played;
+    }
+    return "round " + std::to_string(round) + ": " + std::to_string(families.size()) + " families of pushes, "
+        + std::to_string(nodes) + " arrangements, " + std::to_string(played) + " plays in all";
+}
+
+int Search::fewestPushes() const
+{
+    return found.empty() ? -1 : found.front().program.pushes();
+}
+
+// Two solutions are one when they differ only by where a domino that never
+// has to fall (a blocker) stands out of the chain's way, its cell left out
+// of the key when the play never looked at it, or by a wait.
+std::string Search::keyOf(const Node& n, const Program& p, const Outcome& o) const
+{
+    std::string cells(terrain.size(), ' ');
+    std::string parked;
+    for (std::size_t i = 0; i < n.where.size(); i++) {
+        const int cell = n.where[i];
+        if (cell < 0)
             continue;
-        std::vector<int> without = s.where;
-        without[c.domino] = c.from;
-        const auto a = arrangements.find(without);
-        if (a == arrangements.end())
-            continue;
-        const auto m = memo.find(static_cast<long long>(a->second) * (1LL << 32) + pid);
-        if (m != memo.end() && !touches(records[m->second].outcome.zone, c))
-            return m->second;
+        const bool carried = n.carried[i] != Node::no;
+        if (carried && !start.required[i] && !o.zone[cell])
+            parked += start.kinds[i];
+        else
+            cells[cell] = start.kinds[i];
     }
-    return -1;
+    std::sort(parked.begin(), parked.end());
+    // A wait that solves as well as none is the same way.
+    Program unwaited = p;
+    unwaited.waitStill = false;
+    unwaited.pickUpWait = 0;
+    return cells + "|" + parked + "|" + unwaited.key();
 }
 
-// An earlier play of the program whose arrangement holds the same dominoes in
-// every cell of its zone.
-int Search::matching(const State& s, int pid)
+// An order in which the player can make the carries: each domino is fetched
+// from where it stood and set down on a free cell, walking as the terrain
+// lets the player walk, and the first push is reached after the last.
+bool Search::order(const Node& n, const Program& p, std::vector<Carry>& carries)
 {
-    for (const ZoneIndex& z : byProgram[pid]) {
-        const auto r = z.records.find(inZone(s.where, z.zone));
-        if (r != z.records.end())
-            return r->second;
-    }
-    return -1;
-}
-
-void Search::index(int pid, int record)
-{
-    const Record& rec = records[record];
-    const std::vector<bool>& zone = rec.outcome.zone;
-    std::vector<ZoneIndex>& zones = byProgram[pid];
-    auto z = std::find_if(zones.begin(), zones.end(), [&](const ZoneIndex& i) { return i.zone == zone; });
-    if (z == zones.end())
-        z = zones.insert(zones.end(), ZoneIndex{zone, {}});
-    z->records.emplace(inZone(rec.where, zone), record);
-}
-
-// Which domino stands in which cell of the zone, and no more: two
-// arrangements with the same text play alike.
-std::string Search::inZone(const std::vector<int>& where, const std::vector<bool>& zone) const
-{
-    std::string key;
-    for (int cell : where) {
-        const int kept = cell >= 0 && zone[cell] ? cell : -1;
-        key += char(kept & 0xff);
-        key += char(kept >> 8);
-    }
-    return key;
-}
-
-// The pick-up of a domino that the program without it never touched, when at
-// no landing of a trigger it was the only domino not done: a failed record
-// whose zone adds the pick-up's cell, or -1 when that cannot be told.
-int Search::uselessPickUp(const State& s, const Program& p)
-{
-    Program pushesOnly = p;
-    pushesOnly.pickUp = -1;
-    const auto m = memo.find(static_cast<long long>(s.arrangement) * (1LL << 32) + programId(pushesOnly));
-    if (m == memo.end())
-        return -1;
-    const Outcome& without = records[m->second].outcome;
-    const int picked = dominoAt(s.where, p.pickUp);
-    if (without.zone[p.pickUp])
-        return -1;
-    for (const std::vector<int>& undone : without.landings)
-        if (undone.empty() || (undone.size() == 1 && undone[0] == picked))
-            return -1;
-    Outcome o;
-    o.zone = without.zone;
-    o.zone[p.pickUp] = true;
-    o.why = "the picked-up domino was never in the chain's way";
-    return addRecord({}, o);
-}
-
-// Setting a picked-up domino down again is another solution only where
-// keeping it is none.
-bool Search::keepingSolves(const State& s, const Program& p)
-{
-    if (p.setDown < 0)
+    std::vector<Carry> todo;
+    for (std::size_t i = 0; i < n.where.size(); i++)
+        if (n.carried[i] != Node::no)
+            todo.push_back({static_cast<int>(i), start.where[i], n.where[i]});
+    std::vector<int> standing = start.where;
+    std::vector<bool> done(todo.size(), false);
+    std::function<bool(int)> next = [&](int at) {
+        if (carries.size() == todo.size())
+            return terrain.reach(at, false)[p.firstCell()];
+        for (std::size_t k = 0; k < todo.size(); k++) {
+            const Carry& c = todo[k];
+            const bool free = std::find(standing.begin(), standing.end(), c.to) == standing.end();
+            if (done[k] || !free || !terrain.reach(at, false)[c.from] || !terrain.reach(c.from, true)[c.to])
+                continue;
+            done[k] = true;
+            standing[c.domino] = c.to;
+            carries.push_back(c);
+            if (next(c.to))
+                return true;
+            carries.pop_back();
+            standing[c.domino] = c.from;
+            done[k] = false;
+        }
         return false;
-    Program keeping = p;
-    keeping.setDown = -1;
-    const auto m = memo.find(static_cast<long long>(s.arrangement) * (1LL << 32) + programId(keeping));
-    return m != memo.end() && records[m->second].outcome.solved;
+    };
+    return next(start.entrance);
 }
 
-// A picked-up domino set down again outside the zone of the same program
-// that keeps it: nothing that moves comes near it, so it stands there as
-// it was set down. A blocker so set down plays as one kept: no other
-// solution; any other kind is never done: no solution. -1 as the record when
-// that cannot be told.
-Search::Verdict Search::setDownAside(const State& s, const Program& p)
+// The solutions of the round, in one order whatever the threads did: the
+// fewest pushes first, then by key. Those the player can make are accepted.
+void Search::acceptRound(int round, int fewPushes, const std::function<bool(Solution&)>& accept, bool& stop)
 {
-    Program keeping = p;
-    keeping.setDown = -1;
-    const auto m = memo.find(static_cast<long long>(s.arrangement) * (1LL << 32) + programId(keeping));
-    if (m == memo.end() || records[m->second].outcome.zone[p.setDown])
-        return {-1, true};
-    if (start.kinds[dominoAt(s.where, p.pickUp)] == 'W')
-        return {m->second, false};
+    std::map<std::pair<int, std::string>, Solution> candidates;
+    for (const auto& f : families)
+        for (const auto& [n, p] : f->solved) {
+            const std::string programKey = p.key();
+            const auto r = f->memo.find(n.arrangement() + programKey);
+            Solution s;
+            s.program = p;
+            s.outcome = f->records[r->second];
+            s.key = keyOf(n, p, s.outcome);
+            if (candidates.count({p.pushes(), s.key}) || !order(n, p, s.carries))
+                continue;
+            candidates.emplace(std::make_pair(p.pushes(), s.key), s);
+        }
+    (void)round;
+    std::set<std::string> accepted;
+    for (auto& [rank, s] : candidates) {
+        if (accepted.count(s.key))
+            continue;
+        if (!accept(s)) {
+            refused++;
+            continue;
+        }
+        accepted.insert(s.key);
+        found.push_back(s);
+        if (fewPushes >= 0 && s.program.pushes() <= fewPushes) {
+            stop = true;
+            return;
+        }
+    }
+}
+
+// The same candidate as Simulation::play judges it, both ways home, but
+// walked from the level's start through the main loop.
+Outcome Search::replayed(const Node& n, const Program& p)
+{
     Outcome o;
-    o.zone = records[m->second].outcome.zone;
-    o.zone[p.setDown] = true;
-    o.why = "the domino set down again stands where nothing comes near it";
-    return {addRecord({}, o), true};
-}
-
-std::string Search::solutionKey(const State& s, const Program& p) const
-{
-    std::string key(terrain.size(), ' ');
-    for (std::size_t i = 0; i < s.where.size(); i++)
-        if (s.where[i] >= 0)
-            key[s.where[i]] = start.kinds[i];
-    return key + p.key();
+    o.zone.assign(terrain.size(), true);
+    std::vector<Carry> carries;
+    if (!order(n, p, carries)) {
+        o.why = "no order in which the player can make the carries";
+        return o;
+    }
+    std::vector<Action> script = carriesScript(carries, p.firstCell());
+    const std::size_t before = script.size();
+    if (!p.actions(terrain, script)) {
+        o.why = "no way to walk between the pushes";
+        return o;
+    }
+    Verifier::Result r = Verifier::play(path, script, Homeward::Policy::WaitThenWalk, start.exit);
+    if (r.failedOnTheWay)
+        r = Verifier::play(path, script, Homeward::Policy::HeadForExit, start.exit);
+    o.solved = r.solved;
+    o.why = r.why;
+    o.ticks = r.ticks;
+    o.played.assign(r.played.begin() + before, r.played.end());
+    return o;
 }
 
 // From the level's start: the carries, and the walk to where the first push
@@ -398,27 +682,4 @@ std::vector<Action> Search::script(const Solution& s)
     std::vector<Action> out = carriesScript(s.carries, s.program.firstCell());
     out.insert(out.end(), s.outcome.played.begin(), s.outcome.played.end());
     return out;
-}
-
-// The same candidate as Simulation::play judges it, both ways home, but
-// walked from the level's start through the main loop.
-Outcome Search::replayed(const State& s, const Program& p)
-{
-    Outcome o;
-    o.zone.assign(terrain.size(), true);
-    std::vector<Action> script = carriesScript(s.carries, p.firstCell());
-    const std::size_t before = script.size();
-    if (!p.actions(terrain, script)) {
-        o.why = "no way to walk between the pushes";
-        return o;
-    }
-    const std::string& path = sim.levelPath();
-    Verifier::Result r = Verifier::play(path, script, Homeward::Policy::WaitThenWalk, start.exit);
-    if (r.failedOnTheWay)
-        r = Verifier::play(path, script, Homeward::Policy::HeadForExit, start.exit);
-    o.solved = r.solved;
-    o.why = r.why;
-    o.ticks = r.ticks;
-    o.played.assign(r.played.begin() + before, r.played.end());
-    return o;
 }

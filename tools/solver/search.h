@@ -1,44 +1,58 @@
-// Every way to solve one level with the fewest carries, up to a limit.
+// Every way to solve one level with the fewest carries, and among them the
+// fewest pushes, up to a limit of carries.
 //
 // A candidate is an arrangement (the dominoes after some carries, each a
-// pick-up and a set-down on a free floor cell, made while nothing moves,
-// walking as the player walks) and a program (the pushes from then on, see
-// Program). The search goes by rounds of carries: round k tries every
-// arrangement of j carries with every program that takes the other k - j
-// (a Delay carried on, a pick-up), and stops after the first round in which
-// anything solves the level.
+// pick-up and a set-down on a free floor cell, made while nothing moves) and
+// a program (the pushes from then on, see Program). A family is a program's
+// pushes: which delays are pushed which way, whether the counting push waits
+// until nothing moves, and which domino the counting push fells which way.
+// Within a family the programs differ by a delay carried on while it counts
+// down, and by the pick-up after the push, its wait and its set-down.
 //
-// Plays are shared between candidates through zones (see Simulation): two
-// arrangements that hold the same dominoes in the cells of a play's zone play
-// alike. From that, without playing:
-// - a candidate whose arrangement matches an earlier play of the same
-//   program on that play's zone has the earlier outcome;
-// - a candidate whose carry (from and to) lies outside the zone of the same
-//   program played without that carry cannot be a solution with the fewest
-//   carries: it plays as the arrangement without the carry, which the player
-//   could have left as it was (the player's reach only shrinks with every
-//   carry, as a carry never falls), and so it is no solution or one with a
-//   carry fewer, found a round earlier;
-// - a pick-up of a domino outside the zone of the program without it cannot
-//   help unless, at some moment a trigger came to lie flat, that domino was
-//   the only one not done: it stood untouched through the play, and taking it
-//   away changes nothing but that;
-// - a picked-up domino set down again outside the zone of the program that
-//   keeps it stands there untouched: a blocker so set down is the same
-//   solution as one kept, any other domino is never done.
-// Everything else is played.
+// The search goes by rounds of carries: round k looks for every candidate
+// that takes k carries in all. A play of a candidate reports its zone, the
+// cells whose contents could have mattered (see Simulation), so:
+// - an arrangement that holds the same dominoes in the zone of an earlier play
+//   of the same program has its outcome, without a play;
+// - only a carry into or out of the zone can change the play; so from an
+//   arrangement the search only makes carries that touch the zone of one of
+//   the family's programs played there, depth first, and any arrangement that
+//   solves is reached that way: while it differs from the one played within
+//   the zone, some carry it needs is one of those;
+// - a carry out of the zone takes the domino in hand: it is set down, at no
+//   further cost, once a later play's zone, or a domino next to it, gives it
+//   a place, and meanwhile stands where nothing reaches it; a blocker may
+//   stay there;
+// - a pick-up is tried only of a domino in the zone of the pushes alone (or
+//   the one domino not done when the trigger landed), and set down again only
+//   within the zone of the play that keeps it; a later grab only after a
+//   moment the chain looked at that domino's cell;
+// - a ChainBound cuts short the arrangements that cannot be joined into as
+//   many chains as there are pushes within the carries left.
+// Arrangements are kept per family with the carries they were explored for,
+// so one reached again (the same carries in another order) is not explored
+// twice.
+//
+// The families of a round are explored side by side on the team's threads,
+// each by one thread; what they find is then accepted in one order, the same
+// on any number of threads. A thorough search instead plays every candidate
+// from the level's start through the game's main loop (Verifier), inferring
+// nothing: every carry of every domino to every free cell, every program. It
+// is slow, and the yardstick for the fast search.
 #ifndef SOLVER_SEARCH_H
 #define SOLVER_SEARCH_H
 
+#include "chainbound.h"
+#include "playteam.h"
 #include "program.h"
 #include "simulation.h"
 
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 struct Carry {
@@ -51,92 +65,83 @@ struct Solution {
     std::vector<Carry> carries;  // in the order the player makes them
     Program program;
     Outcome outcome;
-    int ticks = 0;  // of the whole play, once the replay driver played it
+    int ticks = 0;    // of the whole play, once the replay driver played it
+    std::string key;  // the same for two ways that differ only by where a blocker is put out of the way
 };
 
 class Search {
 public:
     // thorough: play every candidate from the level's start through the
-    // game's main loop (Verifier), inferring nothing; slow, and the yardstick
-    // for the fast search.
-    Search(Simulation& simulation, bool thorough);
+    // game's main loop, inferring nothing. The team plays the level at
+    // levelPath.
+    Search(PlayTeam& team, const std::string& levelPath, bool thorough);
+    ~Search();
 
     // Runs the rounds up to limit carries. Each solution found is handed to
     // accept, which plays it through the replay driver and may note the ticks
-    // of its play; only accepted ones count. With firstOnly the search stops
-    // at the first accepted one. Returns the fewest carries of an accepted
-    // solution, or -1.
-    int run(int limit, bool firstOnly, const std::function<bool(Solution&)>& accept);
+    // of its play; only accepted ones count. With fewPushes the search stops
+    // at the first accepted one that makes at most that many pushes; -1 finds
+    // every one. Returns the fewest carries of an accepted solution, or -1.
+    int run(int limit, int fewPushes, const std::function<bool(Solution&)>& accept);
 
-    // Accepted solutions with the fewest carries, one per distinct solution.
+    // Accepted solutions with the fewest carries, one per distinct solution,
+    // those with the fewest pushes first.
     const std::vector<Solution>& solutions() const { return found; }
+    // The fewest pushes among them; -1 without one.
+    int fewestPushes() const;
     // Distinct solutions found by the search but not accepted.
-    int rejected() const;
+    int rejected() const { return refused; }
     // Plays of the simulation the search needed.
-    int plays() const { return played; }
+    int plays() const;
+    // What each round took, one line a round, for designers who watch.
+    const std::vector<std::string>& figures() const { return rounds; }
 
     // The whole script of a solution, from the level's start.
     std::vector<Action> script(const Solution& s);
 
 private:
-    struct State {
-        std::vector<int> where;  // each domino's cell
-        std::vector<Carry> carries;
-        int at;           // where the player stands after the carries
-        int arrangement;  // id of where
-    };
-    struct Verdict {
-        int record;
-        bool minimal;  // false when inferred to be no solution with the fewest carries
-    };
-    struct Record {
-        std::vector<int> where;  // the arrangement played; empty for one inferred
-        Outcome outcome;
-    };
+    struct Family;
+    struct Node;
 
-    Simulation& sim;
+    PlayTeam& team;
+    std::string path;
     bool thorough;
     const LevelStart& start;
-    Terrain& terrain;
-    std::vector<std::vector<State>> layers;
-    std::map<std::vector<int>, int> arrangements;
-    std::map<std::string, int> programs;
-    std::unordered_map<long long, int> memo;  // arrangement and program id -> record
-    std::unordered_set<long long> notMinimal;
-    // The records of one program whose plays had the same zone, by what their
-    // arrangements held in it.
-    struct ZoneIndex {
-        std::vector<bool> zone;
-        std::unordered_map<std::string, int> records;
-    };
-    std::map<int, std::vector<ZoneIndex>> byProgram;  // program id -> its plays' zones
-    std::deque<Record> records;
+    Terrain terrain;
+    ChainBound bound;
+    std::vector<std::unique_ptr<Family>> families;
     std::vector<Solution> found;
-    std::map<std::string, bool> distinct;  // solution keys seen, and whether one was accepted
-    int played = 0;
+    int refused = 0;
+    std::vector<std::string> rounds;
 
-    int arrangementId(const std::vector<int>& where);
-    int programId(const Program& p);
-    void buildLayer(int depth);
-    std::vector<Program> programsFor(const State& s, int cost);
-    void addPrograms(const State& s, int cost, Program p, int at, std::vector<Program>& out);
-    void addPickUps(const State& s, int cost, const Program& p, int at, std::vector<Program>& out);
-    int dominoAt(const std::vector<int>& where, int cell) const;
-    // The record of a candidate, played or inferred; remembered for later
-    // candidates unless remember is false.
-    Verdict evaluate(const State& s, const Program& p, int pid, bool remember);
-    Verdict judge(const State& s, const Program& p, int pid);
-    int addRecord(const std::vector<int>& where, Outcome outcome);
-    int inherited(const State& s, int pid);
-    int matching(const State& s, int pid);
-    void index(int pid, int record);
-    std::string inZone(const std::vector<int>& where, const std::vector<bool>& zone) const;
-    int uselessPickUp(const State& s, const Program& p);
-    Verdict setDownAside(const State& s, const Program& p);
-    bool keepingSolves(const State& s, const Program& p);
-    Outcome replayed(const State& s, const Program& p);
+    void makeFamilies();
+    void addFamilies(Program p, const std::vector<int>& delays, std::vector<int>& used);
+    Node root() const;
+    // Explores one family in round `round`.
+    void explore(Family& f, int round, Simulation& sim);
+    void visit(Family& f, const Node& n, int round, Simulation& sim);
+    void layers(Family& f, int round, Simulation& sim);
+    // The family's programs an arrangement affords with carries left, each
+    // judged, with what each costs; the solutions that take exactly that
+    // many go to the family.
+    void judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
+                       std::vector<std::pair<const Outcome*, int>>& judged);
+    int judge(Family& f, const Node& n, const Program& p, Simulation& sim);
+    // The carries from n: those that cost one touch zone, those from the hand
+    // touch setDownZone.
+    void children(const Family& f, const Node& n, const std::vector<bool>& zone,
+                  const std::vector<bool>& setDownZone, std::vector<Node>& out) const;
+    void park(Node& n) const;
+    bool hopeless(const Family& f, const Node& n, int left) const;
+    Program instance(const Family& f, const Node& n) const;
+    int cellOf(const Node& n, int domino) const;
+    bool freeFloor(const Node& n, int cell) const;
+    std::string keyOf(const Node& n, const Program& p, const Outcome& o) const;
+    bool order(const Node& n, const Program& p, std::vector<Carry>& carries);
     std::vector<Action> carriesScript(const std::vector<Carry>& carries, int to);
-    std::string solutionKey(const State& s, const Program& p) const;
+    Outcome replayed(const Node& n, const Program& p);
+    std::string roundFigures(int round) const;
+    void acceptRound(int round, int fewPushes, const std::function<bool(Solution&)>& accept, bool& stop);
 };
 
 #endif

@@ -6,13 +6,10 @@
 #include "scripted_sdl.h"
 
 #include "cell.h"
-#include "delay.h"
 #include "domino.h"
 #include "level.h"
 #include "main.h"
-#include "splitter.h"
-
-#include <tuple>
+#include "trigger.h"
 
 namespace {
 
@@ -22,39 +19,13 @@ const int stillTicks = 2;      // ticks without motion that make a level still, 
 
 // Everything about a domino that changes when it is struck, moves, is carried
 // or breaks.
-struct DominoPose {
-    int angle, speed, accel, elev, fly, top;
-    Cell* cell;
-    bool broken, inPlay;
-    int timer, angle2, speed2, accel2;
+struct Pose {
+    DominoState state;
+    bool inPlay;
 
-    bool operator!=(const DominoPose& o) const
-    {
-        return std::tie(angle, speed, accel, elev, fly, top, cell, broken, inPlay, timer, angle2, speed2,
-                        accel2)
-            != std::tie(o.angle, o.speed, o.accel, o.elev, o.fly, o.top, o.cell, o.broken, o.inPlay, o.timer,
-                        o.angle2, o.speed2, o.accel2);
-    }
+    explicit Pose(Domino* d) : inPlay(d->inPlay()) { d->save(state); }
+    bool operator!=(const Pose& o) const { return inPlay != o.inPlay || state != o.state; }
 };
-
-// kind: the domino's level file letter.
-DominoPose poseOf(Domino* d, char kind)
-{
-    DominoPose p{d->angle, d->speed,  d->accel,
-                 d->elev,  d->fly,    d->top,
-                 d->cell,  d->broken, d->cell->getDomino(d->top) == d,
-                 0,        0,         0,
-                 0};
-    if (kind == 'D')
-        p.timer = static_cast<Delay*>(d)->timer;
-    if (kind == 'S') {
-        const Splitter* s = static_cast<Splitter*>(d);
-        p.angle2 = s->angle2;
-        p.speed2 = s->speed2;
-        p.accel2 = s->accel2;
-    }
-    return p;
-}
 
 // Hands the keys the driver queued to the player; true if there were any.
 bool handleKeys()
@@ -69,33 +40,6 @@ bool handleKeys()
             keyUp(event.key.keysym.sym);
     }
     return any;
-}
-
-// One tick of the main loop; false when the player fell out of the level.
-bool tick()
-{
-    const bool alive = player.update();
-    level->update();
-    return alive;
-}
-
-// What a frame does that the rules read: a domino's frame work turns the push
-// it was given into motion (Domino::animate); everything else a frame does
-// only steers the camera and draws. So of a frame only the dominoes with a
-// push waiting are animated, those the level would visit (in a slot of the
-// grid) and the one the player carries.
-void frame(float t, const std::vector<char>& kinds)
-{
-    for (int i = 0; i < level->dcount; i++) {
-        Domino* d = level->doms[i];
-        const bool waiting = d->accel || (kinds[i] == 'S' && static_cast<Splitter*>(d)->accel2);
-        if (!waiting)
-            continue;
-        if (d == player.held)
-            d->animate(0);
-        else if (d->cell != &borderCell && d->cell->getDomino(d->top) == d)
-            d->animate(t);
-    }
 }
 
 bool exitOpened()
@@ -114,20 +58,20 @@ bool inGrid(Cell* c)
 }
 
 // A domino dropping upright out of the grid drops for ever: nothing can turn
-// it there (only a Flyer leaving upward may still come to lie flat).
-bool droppingForever(Domino* d, char kind)
+// it there (a domino leaving upward may still come to lie flat).
+bool droppingForever(Domino* d)
 {
     const bool inBorder = d->cell == &borderCell && borderCell.getDomino(d->top) == d;
-    return inBorder && kind != 'F' && d->angle == 0 && d->fly < 0;
+    return inBorder && d->angle == 0 && d->fly < 0;
 }
 
 // True once a domino can never be done again, so a closed exit can never
 // open: a broken one, or one dropping for ever.
-bool hopeless(const std::vector<char>& kinds)
+bool hopeless()
 {
     for (int i = 0; i < level->dcount; i++) {
         Domino* d = level->doms[i];
-        if ((d->broken && !d->isDone()) || droppingForever(d, kinds[i]))
+        if ((d->broken && !d->isDone()) || droppingForever(d))
             return true;
     }
     return false;
@@ -135,31 +79,25 @@ bool hopeless(const std::vector<char>& kinds)
 
 // True while some domino will never come to rest, so waiting for the
 // dominoes to come to rest never ends.
-bool restless(const std::vector<char>& kinds)
+bool restless()
 {
     for (int i = 0; i < level->dcount; i++)
-        if (droppingForever(level->doms[i], kinds[i]))
+        if (droppingForever(level->doms[i]))
             return true;
     return false;
 }
 
 // The cells a domino that moves may look at or change in its next update,
-// from where it is now (see Domino::update and the kinds): the next cell
-// each way in its row, and the one after it from a lean of 4 on (a strike
-// there, the check of the cell after next at 5 and 6, a bridge's far end);
-// the row below while it drops or has no floor under it, the row above while
-// it rises or, for a Flyer, meets its ceiling.
+// from where it is now, as the domino tells them.
 template <class Mark>
-void markReach(Domino* d, char kind, Mark mark)
+void markReach(Domino* d, Mark mark)
 {
     const int x = d->cell->getX(), y = d->cell->getY();
-    int lean = std::abs(d->angle);
-    if (kind == 'S')
-        lean = std::max(lean, std::abs(static_cast<Splitter*>(d)->angle2));
-    mark(x, y, lean >= Domino::strike ? 2 : 1);
-    if (d->fly < 0 || !d->cell->getFloor())
+    const UpdateReach reach = d->updateReach();
+    mark(x, y, reach.columns);
+    if (reach.below)
         mark(x, y - 1, 1);
-    if (d->fly > 0 || kind == 'F')
+    if (reach.above)
         mark(x, y + 1, 1);
 }
 
@@ -175,13 +113,17 @@ void standIn(Cell* c)
 
 Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
 {
+    delete level;
+    level = nullptr;
+    levelDone = false;
+    resetCamera();
     borderCell.init(-2, -2, 0, false);
-    if (!load()) {
-        level = nullptr;
+    if (!enterLevel(path.c_str()))
         return;
+    for (int i = 0; i < level->dcount; i++) {
+        begin.kinds.push_back(level->doms[i]->letter());
+        begin.scopes.push_back(level->doms[i]->fallScope());
     }
-    for (int i = 0; i < level->dcount; i++)
-        begin.kinds.push_back(kindLetter(level->doms[i]));
     // The player comes out of the entrance first; whatever moves by itself
     // meanwhile (a domino over a gap drops) is seen by the player only after.
     int ticks = 0, quiet = 0;
@@ -195,55 +137,40 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
     floors = std::make_unique<Terrain>(*level);
     for (int i = 0; i < level->dcount; i++) {
         Domino* d = level->doms[i];
-        const bool inPlay = d->cell->getDomino(d->top) == d && inGrid(d->cell);
+        const bool inPlay = d->inPlay() && inGrid(d->cell);
         begin.where.push_back(inPlay ? cellIndex(d->cell) : -1);
-        begin.movable.push_back(inPlay && d->top == 0 && !d->broken && !d->angle && !d->speed && !d->fly
-                                && !d->elev && d->cell->getFloor());
+        const bool upright = !d->broken && !d->angle && !d->speed && !d->fly && !d->elev;
+        begin.movable.push_back(inPlay && d->top == 0 && upright && d->cell->getFloor());
+        begin.required.push_back(!d->isDone());
+        // Upright and done already: it refuses every strike, as a blocker does.
+        begin.knockable.push_back(inPlay && !(upright && d->isDone()));
     }
     begin.entrance = cellIndex(level->getWayIn()->getCell());
     begin.exit = cellIndex(level->wayOut.getCell());
-    haveSnapshot = settled.take(*level);
-    level = nullptr;
+    settled.take(*level);
 }
 
 Simulation::~Simulation()
 {
-    if (level == own.get())
-        level = nullptr;
-}
-
-bool Simulation::load()
-{
+    delete level;
     level = nullptr;
-    levelDone = false;
-    resetCamera();
-    const bool ok = enterLevel(path.c_str());
-    own.reset(level);
-    return ok;
 }
 
-// The level as the player finds it once everything has come to rest, from
-// the snapshot or, for kinds it cannot copy, read and settled again.
+// The level as the player finds it once everything has come to rest.
 void Simulation::prepare()
 {
-    if (!haveSnapshot) {
-        load();
-        settle(begin.settleTicks);
-        return;
-    }
-    level = own.get();
     settled.restore(*level);
     levelDone = false;
     resetCamera();
 }
 
-// Ticks of the level as it starts, each followed by a frame; the player comes
-// out of the entrance meanwhile.
+// Ticks of the level as it starts, each followed by a frame's work; the
+// player comes out of the entrance meanwhile.
 void Simulation::settle(int ticks)
 {
     for (int i = 0; i < ticks; i++) {
         tick();
-        frame(0, begin.kinds);
+        takePushes();
     }
 }
 
@@ -278,11 +205,21 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
 {
     Outcome out;
     out.zone.assign(floors->size(), false);
+    // Cells with an upright, still domino when the play begins: how many
+    // looks at each have been kept, and the tick of the last.
+    std::vector<int> watched(floors->size(), -1), lastLook(floors->size(), -1);
     auto mark = [&](int x, int y, int columns) {
         if (y < 0 || y >= floors->height())
             return;
-        for (int xx = std::max(0, x - columns); xx <= std::min(floors->width() - 1, x + columns); xx++)
-            out.zone[floors->cellAt(xx, y)] = true;
+        for (int xx = std::max(0, x - columns); xx <= std::min(floors->width() - 1, x + columns); xx++) {
+            const int c = floors->cellAt(xx, y);
+            out.zone[c] = true;
+            if (watched[c] >= 0 && watched[c] < looksPerCell && lastLook[c] != out.ticks) {
+                out.looks.emplace_back(c, out.ticks);
+                watched[c]++;
+                lastLook[c] = out.ticks;
+            }
+        }
     };
     // The player acts in the program's cells; setting a domino down where one
     // stands already looks at both neighbours for a free cell.
@@ -295,40 +232,40 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
     }
 
     prepare();
-    // Afterwards the shared border cell is emptied of dominoes that left the
-    // grid, as deleting a level would, for whoever plays next.
-    struct LetGo {
-        ~LetGo()
-        {
-            level = nullptr;
-            borderCell.leave(0);
-            borderCell.leave(1);
-        }
-    } letGo;
     placeCarried(where);
     const int first = program.firstCell();
     standIn(level->getCell(floors->column(first), floors->row(first)));
 
     const int count = level->dcount;
-    std::vector<DominoPose> before;
+    std::vector<Pose> before;
     for (int i = 0; i < count; i++)
-        before.push_back(poseOf(level->doms[i], begin.kinds[i]));
+        before.emplace_back(level->doms[i]);
+    for (int i = 0; i < count; i++) {
+        Domino* d = level->doms[i];
+        if (d->inPlay() && inGrid(d->cell) && d->top == 0 && !d->angle && !d->speed && !d->fly)
+            watched[cellIndex(d->cell)] = 0;
+    }
+    Domino* const toPickUp = program.pickUp >= 0
+        ? level->getCell(floors->column(program.pickUp), floors->row(program.pickUp))->getDomino(0)
+        : nullptr;
     std::vector<bool> moved(count, false), wasLying(count, false);
     auto track = [&](bool ticked) {
         for (int i = 0; i < count; i++) {
             Domino* d = level->doms[i];
-            if (!moved[i] && poseOf(d, begin.kinds[i]) != before[i]) {
+            if (!moved[i] && Pose(d) != before[i]) {
                 moved[i] = true;
-                mark(before[i].cell->getX(), before[i].cell->getY(), 0);
+                mark(before[i].state.cell->getX(), before[i].state.cell->getY(), 0);
             }
             if (moved[i] && d != player.held && inGrid(d->cell))
-                markReach(d, begin.kinds[i], mark);
+                markReach(d, mark);
         }
+        if (out.grabbed < 0 && toPickUp && player.held == toPickUp)
+            out.grabbed = out.ticks;
         if (!ticked)
             return;
         for (int i = 0; i < count; i++) {
             Domino* d = level->doms[i];
-            const bool flat = begin.kinds[i] == 'T' && std::abs(d->angle) == Domino::lying;
+            const bool flat = d->letter() == Trigger::fileLetter && std::abs(d->angle) == Domino::lying;
             if (flat && !wasLying[i]) {
                 std::vector<int> undone;
                 for (int j = 0; j < count; j++)
@@ -367,15 +304,15 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             return out;
         }
         if (ticked || keys) {
-            frame(float(now - last) / tickLength, begin.kinds);
+            takePushes();
             track(ticked);
         }
         sawExitOpen = sawExitOpen || exitOpened();
-        if (ticked && !exitOpened() && hopeless(begin.kinds)) {
+        if (ticked && !exitOpened() && hopeless()) {
             out.why = "a domino broke or left the grid";
             break;
         }
-        if (ticked && exitOpened() && homeward.waiting() && restless(begin.kinds)) {
+        if (ticked && exitOpened() && homeward.waiting() && restless()) {
             out.why =
                 "a domino drops out of the grid for ever: waiting for the dominoes to rest would never end";
             break;

@@ -1,5 +1,8 @@
-// Plays one candidate solution on the game's own objects, headless: a fresh
-// copy of the level is loaded, the carries made before the first push are
+// Plays one candidate solution on the game's own objects, headless, in the
+// game state of the thread that made it: the level it loads is that thread's
+// level for as long as the Simulation lives, so a thread holds one at most
+// and plays nothing else meanwhile. For each play the level is put back as it
+// was read, the carries made before the first push are
 // put in place at once (nothing moves before it, so walking them would only
 // cost time), the player is placed where the first push is made, and from
 // there on the replay driver steers the player with real key events through
@@ -31,6 +34,8 @@
 #include "snapshot.h"
 #include "terrain.h"
 
+#include "domino.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,9 +44,12 @@ struct Domino;
 
 // The level as the player finds it once everything has come to rest.
 struct LevelStart {
-    std::vector<char> kinds;    // the level file letter of each domino, in load order
-    std::vector<int> where;     // each domino's cell, -1 when it is in no cell
-    std::vector<bool> movable;  // upright and still on a floor: may be picked up
+    std::vector<char> kinds;        // the level file letter of each domino, in load order
+    std::vector<FallScope> scopes;  // where each one's fall may take it
+    std::vector<int> where;         // each domino's cell, -1 when it is in no cell
+    std::vector<bool> movable;      // upright and still on a floor: may be picked up
+    std::vector<bool> required;     // not done yet: it has to fall, or be carried to the end
+    std::vector<bool> knockable;    // in a cell and not refusing every strike: a link in a chain
     int entrance = 0;
     int exit = 0;
     int settleTicks = 0;       // ticks until the player is out of the entrance and nothing moves
@@ -56,12 +64,23 @@ struct Outcome {
     std::vector<std::vector<int>> landings;  // at each tick a trigger came to lie flat: the dominoes not done
     std::vector<Action> played;              // from the first push on, the exit walk included
     int ticks = 0;                           // from the first push to the end
+    // For each cell where an upright, still domino stood when the play
+    // began, the first ticks after which the chain looked at that cell
+    // (looksPerCell at most), as cell, tick pairs: a grab there changes the
+    // play only by coming before or after such a look.
+    std::vector<std::pair<int, int>> looks;
+    int grabbed = -1;  // the tick after which the program's pick-up was made; -1 without one
 };
+
+// Looks kept per cell in Outcome::looks.
+const int looksPerCell = 4;
 
 class Simulation {
 public:
     explicit Simulation(std::string levelPath);
     ~Simulation();
+    Simulation(const Simulation&) = delete;
+    Simulation& operator=(const Simulation&) = delete;
 
     // False when the game's loader refused the level; nothing else may be used then.
     bool loaded() const { return floors != nullptr; }
@@ -78,13 +97,8 @@ private:
     std::string path;
     LevelStart begin;
     std::unique_ptr<Terrain> floors;
-    // The level it plays, set to the game's global level only while it plays:
-    // between plays others (the Verifier) load and delete levels of their own.
-    std::unique_ptr<Level> own;
     Snapshot settled;
-    bool haveSnapshot = false;
 
-    bool load();
     void prepare();
     void settle(int ticks);
     void placeCarried(const std::vector<int>& where);

@@ -1,16 +1,19 @@
 #include "solver.h"
+#include "playteam.h"
 #include "search.h"
-#include "simulation.h"
 #include "verifier.h"
 
-#include "cell.h"
-#include "main.h"
+#include "blocker.h"
+#include "domino.h"
+#include "trigger.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -105,10 +108,15 @@ std::string describe(const Solution& s, const LevelStart& start, const Terrain& 
         if (d.carryTo >= 0)
             add("carry it to " + cellName(t, d.carryTo) + " while it counts down");
     }
+    if (s.program.push >= 0 && s.program.waitStill)
+        add("wait until nothing moves");
     if (s.program.push >= 0)
         add("push " + kindAt(s.program.push) + " " + cellName(t, s.program.push) + way(s.program.direction));
     if (s.program.pickUp >= 0)
-        add("pick up " + kindAt(s.program.pickUp) + " " + cellName(t, s.program.pickUp));
+        add("pick up " + kindAt(s.program.pickUp) + " " + cellName(t, s.program.pickUp)
+            + (s.program.pickUpWait
+                   ? " after waiting " + std::to_string(s.program.pickUpWait) + " ticks there"
+                   : ""));
     if (s.program.setDown >= 0)
         add("set it down at " + cellName(t, s.program.setDown));
     return text;
@@ -123,9 +131,12 @@ bool plays(const std::string& path, Search& search, Solution& s)
 }
 
 // kinds: the level's dominoes' letters in load order; depth: the carries a
-// variant may take and still show its domino replaceable.
-void checkKinds(const std::string& path, const std::vector<char>& kinds, int depth, bool thorough,
-                LevelResult& result)
+// variant may take and still show its domino replaceable, if with as many
+// carries it makes no more pushes.
+// pushes: the fewest pushes with depth carries, -1 when the level needs more
+// carries than depth.
+void checkKinds(const std::string& path, const std::vector<char>& kinds, int depth, int pushes,
+                const SolveLimits& limits, LevelResult& result)
 {
     const std::string text = readFile(path);
     const Scratch scratch;
@@ -134,22 +145,23 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, int dep
         return;
     }
     for (std::size_t i = 0; i < kinds.size(); i++) {
-        if (kinds[i] == 'N' || kinds[i] == 'T')
+        if (kinds[i] == Domino::fileLetter || kinds[i] == Trigger::fileLetter)
             continue;
         KindCheck check;
         const std::string variant = withStandardDomino(text, static_cast<int>(i), check);
         if (variant.empty())
             continue;
         const std::string variantPath = scratch.write("variant", variant);
-        Simulation sim(variantPath);
-        if (!sim.loaded()) {
+        PlayTeam pool(variantPath, limits.jobs);
+        if (!pool.loaded()) {
             result.error =
                 "the game's loader refused the level with its " + std::string(1, check.kind) + " replaced";
             return;
         }
-        Search search(sim, thorough);
-        check.carries = search.run(depth, true, [&](Solution& s) { return plays(variantPath, search, s); });
-        check.replaceable = check.carries >= 0;
+        Search search(pool, variantPath, limits.thorough);
+        check.carries = search.run(depth, pushes, [&](Solution& s) { return plays(variantPath, search, s); });
+        check.replaceable =
+            check.carries >= 0 && (check.carries < depth || pushes < 0 || search.fewestPushes() <= pushes);
         if (check.replaceable)
             check.script = scriptText(search.script(search.solutions().front()));
         result.plays += search.plays();
@@ -157,65 +169,40 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, int dep
     }
 }
 
-// The game's globals as a caller left them, put back when the solver is
-// done: the solver loads, plays and deletes levels of its own in them.
-class CallersGame {
-public:
-    CallersGame()
-        : savedLevel(level), savedDone(levelDone), savedNumber(levelnum), savedPlayer(player),
-          savedBorder(borderCell)
-    {
-        level = nullptr;
-    }
-    ~CallersGame()
-    {
-        level = savedLevel;
-        levelDone = savedDone;
-        levelnum = savedNumber;
-        player = savedPlayer;
-        borderCell = savedBorder;
-    }
-
-private:
-    Level* savedLevel;
-    bool savedDone;
-    int savedNumber;
-    Player savedPlayer;
-    Cell savedBorder;
-};
-
-}  // namespace
-
-LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
+LevelResult solve(const std::string& path, const SolveLimits& limits)
 {
-    const CallersGame callers;
     const auto began = std::chrono::steady_clock::now();
     LevelResult result;
     result.path = path;
     result.limit = limits.carries;
     std::vector<char> kinds;
     {
-        Simulation sim(path);
-        if (!sim.loaded()) {
+        PlayTeam pool(path, limits.jobs);
+        if (!pool.loaded()) {
             result.error = "the game's loader refused the file";
             return result;
         }
-        kinds = sim.start().kinds;
-        Search search(sim, limits.thorough);
-        result.minimum =
-            search.run(limits.carries, false, [&](Solution& s) { return plays(path, search, s); });
-        result.solutions = static_cast<int>(search.solutions().size());
+        kinds = pool.start().kinds;
+        Search search(pool, path, limits.thorough);
+        result.minimum = search.run(limits.carries, -1, [&](Solution& s) { return plays(path, search, s); });
+        result.pushes = search.fewestPushes();
         result.unverified = search.rejected();
         result.plays = search.plays();
+        result.rounds = search.figures();
         const Solution* quickest = nullptr;
         for (const Solution& s : search.solutions()) {
-            result.every.push_back(describe(s, sim.start(), sim.terrain()));
+            const int pushes = s.program.pushes();
+            result.every.push_back(describe(s, pool.start(), pool.terrain()) + " (" + std::to_string(pushes)
+                                   + (pushes == 1 ? " push)" : " pushes)"));
+            if (s.program.pushes() != result.pushes)
+                continue;
+            result.solutions++;
             if (!quickest || s.ticks < quickest->ticks)
                 quickest = &s;
         }
         if (quickest) {
             result.script = scriptText(search.script(*quickest));
-            result.summary = describe(*quickest, sim.start(), sim.terrain());
+            result.summary = describe(*quickest, pool.start(), pool.terrain());
             result.ticks = quickest->ticks;
         }
     }
@@ -223,8 +210,28 @@ LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
     // checked within the limit: a variant solved there is easier than the
     // level, so that domino is replaceable all the more.
     if (limits.kinds)
-        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, limits.thorough,
+        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, result.pushes, limits,
                    result);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    return result;
+}
+
+}  // namespace
+
+// On a thread of its own, whose game state is its own, so that the caller's
+// is left as it was. A search that runs out of memory fails the level alone.
+LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
+{
+    LevelResult result;
+    std::thread([&] {
+        try {
+            result = solve(path, limits);
+        } catch (const std::bad_alloc&) {
+            result = LevelResult{};
+            result.path = path;
+            result.limit = limits.carries;
+            result.error = "the solver ran out of memory";
+        }
+    }).join();
     return result;
 }

@@ -1,14 +1,17 @@
-// solver: every solution of each level with the fewest carries.
+// solver: every solution of each level with the fewest carries, and among
+// them the fewest pushes.
 //
 //   solver [--carries N] [--kinds] [--jobs J] [--level N] [--script] [--all]
-//          [--thorough] [--solutions DIR] LEVELDIR
+//          [--rounds] [--thorough] [--solutions DIR] LEVELDIR
 //
 // For the levels LEVELDIR/1, LEVELDIR/2, ... (up to the first missing number,
 // as the game reads them) it prints the fewest carries that solve each one
-// (or "more than N", default 2), how many distinct solutions have that many,
-// and the quickest of them in one line (--all: every one of them) and, with
-// --script, as a replay script. With --kinds it also says of every special
-// domino whether a standard one would do as well. --solutions DIR compares
+// (or "more than N", default 2) and the fewest pushes with them, how many
+// distinct solutions have both, and the quickest of them in one line (--all:
+// every one with the fewest carries) and, with --script, as a replay
+// script. With --kinds it also says of every special
+// domino whether a standard one would do as well. --rounds tells what
+// each round of carries took (arrangements explored, plays). --solutions DIR compares
 // with the shipped scripts DIR/N.txt. --thorough plays every candidate from
 // the level's start through the main loop instead of sharing plays: slow,
 // the yardstick for the fast search. Levels are solved --jobs at a time
@@ -36,6 +39,7 @@ struct Options {
     int only = 0;
     bool script = false;
     bool all = false;
+    bool rounds = false;
     std::string solutions;
     std::string dir;
 };
@@ -44,7 +48,7 @@ void usage()
 {
     fprintf(stderr,
             "usage: solver [--carries N] [--kinds] [--jobs J] [--level N] [--script] "
-            "[--all] [--thorough] [--solutions DIR] LEVELDIR\n");
+            "[--all] [--rounds] [--thorough] [--solutions DIR] LEVELDIR\n");
 }
 
 bool parse(int argc, char** argv, Options& o)
@@ -64,6 +68,8 @@ bool parse(int argc, char** argv, Options& o)
             o.script = true;
         else if (arg == "--all")
             o.all = true;
+        else if (arg == "--rounds")
+            o.rounds = true;
         else if (arg == "--thorough")
             o.limits.thorough = true;
         else if (arg == "--solutions" && hasValue)
@@ -107,8 +113,8 @@ void print(const LevelResult& r, int number, const Options& o)
     if (r.minimum < 0)
         printf("more than %s", carries(r.limit).c_str());
     else
-        printf("%s, %d distinct solution%s", carries(r.minimum).c_str(), r.solutions,
-               r.solutions == 1 ? "" : "s");
+        printf("%s and %d push%s, %d distinct solution%s", carries(r.minimum).c_str(), r.pushes,
+               r.pushes == 1 ? "" : "es", r.solutions, r.solutions == 1 ? "" : "s");
     if (!o.solutions.empty()) {
         const int shipped =
             scriptCarries((fs::path(o.solutions) / (std::to_string(number) + ".txt")).string());
@@ -117,6 +123,9 @@ void print(const LevelResult& r, int number, const Options& o)
                    r.minimum >= 0 && r.minimum < shipped ? ": the solver's is SHORTER" : "");
     }
     printf(" (%.1f s, %d plays)\n", r.seconds, r.plays);
+    if (o.rounds)
+        for (const std::string& line : r.rounds)
+            printf("    %s\n", line.c_str());
     if (r.unverified)
         printf("    %d found by the search did not play through with the replay driver\n", r.unverified);
     if (o.all)

@@ -6,7 +6,11 @@
 
 #include <deque>
 
-Terrain::Terrain(Level& level) : wid(level.wid), hei(level.hei)
+Terrain::Terrain(Level& level) : Terrain(level, Changes())
+{
+}
+
+Terrain::Terrain(Level& level, Changes granted) : wid(level.wid), hei(level.hei), holed(granted.holed)
 {
     for (int y = 0; y < hei; y++)
         for (int x = 0; x < wid; x++) {
@@ -14,15 +18,27 @@ Terrain::Terrain(Level& level) : wid(level.wid), hei(level.hei)
             floor.push_back(c->getFloor());
             ladder.push_back(c->getLadder());
         }
+    for (int c = 0; c < size() && granted.bridged; c++) {
+        const int x = column(c);
+        const bool gap = !floor[c] && x > 0 && x + 1 < wid && floor[c - 1] && floor[c + 1];
+        if (gap)
+            floor[c] = Cell::joinedBoth;
+    }
     reachEmpty.resize(size());
     reachCarrying.resize(size());
-    reachIds.assign(size(), -1);
 }
 
 bool Terrain::standable(int x, int y) const
 {
     const int c = cellAt(x, y);
     return floor[c] || ladder[c];
+}
+
+int Terrain::landing(int x, int y) const
+{
+    if (!inside(x, y))
+        return -1;
+    return standable(x, y) ? cellAt(x, y) : landingBelow(x, y);
 }
 
 // The first floor strictly below (x, y): ladders do not catch a fall. -1 when
@@ -52,10 +68,12 @@ std::vector<Terrain::Move> Terrain::moves(int from, bool carrying) const
         out.push_back({cellAt(x, y + 1), Step::Climb});
     if (y > 0 && ladder[cellAt(x, y - 1)])
         out.push_back({cellAt(x, y - 1), Step::Climb});
+    if (holed && !carrying && floor[from] && landingBelow(x, y) >= 0)
+        out.push_back({landingBelow(x, y), Step::Drop});
     return out;
 }
 
-const std::vector<bool>& Terrain::reach(int from, bool carrying)
+const std::vector<bool>& Terrain::reach(int from, bool carrying) const
 {
     std::vector<bool>& seen = (carrying ? reachCarrying : reachEmpty)[from];
     if (!seen.empty())
@@ -75,13 +93,12 @@ const std::vector<bool>& Terrain::reach(int from, bool carrying)
     return seen;
 }
 
-int Terrain::reachId(int from)
+void Terrain::reachEverywhere() const
 {
-    if (reachIds[from] < 0) {
-        const auto known = knownReaches.emplace(reach(from, false), static_cast<int>(knownReaches.size()));
-        reachIds[from] = known.first->second;
+    for (int c = 0; c < size(); c++) {
+        reach(c, false);
+        reach(c, true);
     }
-    return reachIds[from];
 }
 
 // A breadth-first way, then each run of steps of one kind becomes one action:

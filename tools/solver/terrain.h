@@ -4,7 +4,12 @@
 // floor does), walking off into a cell with neither and falling straight down
 // to the first floor below (one way; with no floor below the player is lost,
 // so that is no way at all), and climbing a ladder up into the cell above or
-// down into a ladder below. Dominoes never stand in the way.
+// down into a ladder below. Dominoes never stand in the way. The one model of
+// where the player can go, for the solver and the level checker alike.
+//
+// What it leaves out, on purpose: stopping half-way up a ladder and walking
+// off sideways, and walking past the grid's edge. Both only add ways to fall,
+// never a way to a cell that the model misses.
 //
 // A player who carries a domino never falls on purpose: the game would set
 // the domino down in the cell it falls through.
@@ -22,7 +27,17 @@ class Level;
 
 class Terrain {
 public:
+    // What the dominoes may yet do to the floors, granted at once: every
+    // one-cell gap between two floors spanned (a bridge may be carried to
+    // any), every floor fallen through (a boomer's hole). Where the player
+    // can go then is an upper bound for where it can go at all.
+    struct Changes {
+        bool bridged = false;
+        bool holed = false;
+    };
+
     explicit Terrain(Level& level);
+    Terrain(Level& level, Changes granted);
 
     int width() const { return wid; }
     int height() const { return hei; }
@@ -31,11 +46,19 @@ public:
     int column(int cell) const { return cell % wid; }
     int row(int cell) const { return cell / wid; }
     bool hasFloor(int cell) const { return floor[cell] != 0; }
+    bool inside(int x, int y) const { return x >= 0 && x < wid && y >= 0 && y < hei; }
+    // A floor or a ladder: the player rests there.
+    bool standable(int x, int y) const;
 
-    // Every cell the player can get to from `from` and stand in.
-    const std::vector<bool>& reach(int from, bool carrying);
-    // The same number for two cells with the same empty-handed reach.
-    int reachId(int from);
+    // Where a player put in (x, y) comes to rest: there, or on the first
+    // floor below; -1 when it falls out of the grid.
+    int landing(int x, int y) const;
+
+    // Every cell the player can get to from `from` and stand in. Worked out
+    // on first asking and kept: threads that share a terrain have it work
+    // out every reach first (reachEverywhere), and then only read.
+    const std::vector<bool>& reach(int from, bool carrying) const;
+    void reachEverywhere() const;
 
     // The driver's actions that take the player from one cell to another
     // (none when it is already there); false when there is no way.
@@ -52,12 +75,10 @@ private:
     int hei;
     std::vector<int> floor;
     std::vector<bool> ladder;
-    std::vector<std::vector<bool>> reachEmpty;
-    std::vector<std::vector<bool>> reachCarrying;
-    std::vector<int> reachIds;
-    std::map<std::vector<bool>, int> knownReaches;
+    bool holed;
+    mutable std::vector<std::vector<bool>> reachEmpty;
+    mutable std::vector<std::vector<bool>> reachCarrying;
 
-    bool standable(int x, int y) const;
     std::vector<Move> moves(int from, bool carrying) const;
     int landingBelow(int x, int y) const;
 };

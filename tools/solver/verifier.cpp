@@ -31,17 +31,20 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
                                 Homeward* home)
 {
     Result r;
+    // The thread's own level (a worker's simulation) waits while the game
+    // plays the script on a level of its own.
+    Level* const callers = level;
     const int number = levelnum;
     scriptedsdl::reset();
     scriptedsdl::setTimeLimit(timeLimit);
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
-    delete level;
     level = nullptr;
     levelDone = false;
     borderCell.init(-2, -2, 0, false);
     if (!enterLevel(levelPath.c_str())) {
         r.why = "the level does not load";
         SDL_Quit();
+        level = callers;
         return r;
     }
     SDL_AddTimer(refreshInterval, triggerRefresh, nullptr);
@@ -91,7 +94,7 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
     scriptedsdl::setFrameHook(nullptr);
     SDL_Quit();
     delete level;
-    level = nullptr;
+    level = callers;
     levelDone = false;
     levelnum = number;
     return r;
