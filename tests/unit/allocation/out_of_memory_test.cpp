@@ -55,22 +55,24 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
     return allocate(size);
 }
 
-void operator delete(void* p) noexcept
+// Not inlined: g++ would then see free() meet what operator new returned,
+// and warn of a mismatch that is none.
+[[gnu::noinline]] void operator delete(void* p) noexcept
 {
     std::free(p);
 }
 
-void operator delete[](void* p) noexcept
+[[gnu::noinline]] void operator delete[](void* p) noexcept
 {
     std::free(p);
 }
 
-void operator delete(void* p, std::size_t) noexcept
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }
 
-void operator delete[](void* p, std::size_t) noexcept
+[[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept
 {
     std::free(p);
 }
