@@ -220,6 +220,20 @@ class Session:
         self.proc.send_signal(sig)
         return time.monotonic()
 
+    def mapped(self, library):
+        """Waits until the game has a library mapped: it is past the loading of
+        the program, in the libraries' own start-up or later."""
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline and self.proc.poll() is None:
+            try:
+                with open("/proc/%d/maps" % self.proc.pid) as maps:
+                    if library in maps.read():
+                        return
+            except OSError:
+                pass
+            time.sleep(0.001)
+        raise CaseFailed("the game never loaded %s" % library)
+
     def catching(self, sig):
         """Waits until the game has a handler for sig."""
         deadline = time.monotonic() + TIMEOUT
@@ -447,10 +461,12 @@ def signal_at_start(session):
 
 
 def signal_while_loading(session):
-    """SIGTERM while a level of 4 million cells is read (a second's work):
-    the game drops it and ends at once, with status 0 and nothing printed."""
+    """SIGTERM while a level of 4 million cells is read (a second's work,
+    which starts once sdl12-compat has loaded SDL 2): the game drops it and
+    ends at once, with status 0 and nothing printed."""
     session.start()
-    sent = session.signal_after(signal.SIGTERM, 0.3)
+    session.mapped("libSDL2")
+    sent = session.signal_after(signal.SIGTERM, 0.2)
     status, out, err = session.finish()
     took = time.monotonic() - sent
     check((status, out, err) == (0, [], []), "status %s, printed %r %r" % (status, out, err))
