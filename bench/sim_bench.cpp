@@ -269,6 +269,35 @@ void BM_Load(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * stress.text.size());
 }
 
+// The level of dominoes dropping through open air (stresslevel --falling),
+// side by side cells, every other row full of them: each iteration is a tick
+// and the frame after it, the camera held where a level starts it, so that
+// the frame draws a few hundred cells while its work visits every domino
+// that falls. Timed: the frame; the tick's update beside it. The first
+// frame takes in every domino at once (they all start to drop); every sixth
+// moves each of them a row down.
+void BM_FallingLevel(benchmark::State& state)
+{
+    const StressLevel falling = makeFallingLevel(state.range(0), state.range(0));
+    const TempFile file(falling.text);
+    Scene scene(file.path);
+    double updates = 0, worst = 0;
+    for (auto _ : state) {
+        const double start = cpuNow();
+        scene.update();
+        const double updated = cpuNow();
+        scene.draw();
+        const double frame = cpuNow() - updated;
+        state.SetIterationTime(frame);
+        updates += updated - start;
+        worst = std::max(worst, frame);
+    }
+    state.counters["update_ms"] = updates * 1000 / state.iterations();
+    state.counters["worst_frame_ms"] = worst * 1000;
+    state.counters["dominoes"] = level->dcount;
+    state.SetLabel(graphicsName());
+}
+
 // The stress levels are 100 cells wide; the argument is their height.
 void stressSizes(benchmark::internal::Benchmark* b)
 {
@@ -293,6 +322,14 @@ BENCHMARK(BM_Load)
     ->Args({256, 128})
     ->Args({1024, 512})
     ->Args({1000, 1000})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_FallingLevel)
+    ->Arg(256)
+    ->Arg(1024)
+    ->Arg(2048)
+    ->Iterations(36)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -63,3 +63,20 @@ StressLevel makeStressLevel(int width, int chainRows)
     }
     return level;
 }
+
+StressLevel makeFallingLevel(int width, int height)
+{
+    StressLevel level;
+    level.text =
+        std::to_string(width) + " " + std::to_string(height) + " 0 0 " + std::to_string(width - 1) + " 0\n";
+    for (int y = height - 1; y > 0; y--)
+        level.text += std::string(width, ' ') + "\n";
+    level.text += floorRow(width) + "\n";
+    level.dominoes = 0;
+    for (int y = height - 1; y >= 0; y--) {
+        const bool full = y % 2 == 1;
+        level.text += std::string(width, full ? 'N' : ' ') + "\n";
+        level.dominoes += full ? width : 0;
+    }
+    return level;
+}

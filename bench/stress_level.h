@@ -22,4 +22,11 @@ struct StressLevel {
 // above them as their ceiling. Chains fall to the right.
 StressLevel makeStressLevel(int width, int chainRows);
 
+// A level width by height cells where nearly every domino falls at once:
+// the bottom row is a floor with the doors, every row above it is open air,
+// and every other one of those is full of standard dominoes, which drop a
+// row every six ticks until they reach the floor, in step, for minutes.
+// Without starts: nothing needs a push.
+StressLevel makeFallingLevel(int width, int height);
+
 #endif

@@ -45,10 +45,11 @@ const CellKind cellKinds[] = {
     {'!', Cell::joinedBoth, true},
 };
 
+// Null when the machine is out of memory.
 template <class Kind>
 Domino* make()
 {
-    return new Kind;
+    return new (std::nothrow) Kind;
 }
 
 // Each kind by the letter it answers to.
@@ -81,6 +82,28 @@ std::string characters(const Kind (&table)[n])
     return all;
 }
 
+// Says which byte of a grid is not allowed there. A printable ASCII byte is
+// shown as it is; any other as a C escape ('\n', '\0', '\x1b'), so that a
+// level file can neither break the message's line nor send the terminal
+// control sequences or stray halves of characters.
+void illegalCharacter(const char* grid, int ch)
+{
+    char escaped[5];
+    const char* shown = escaped;
+    switch (ch) {
+    case '\0': shown = "\\0"; break;
+    case '\t': shown = "\\t"; break;
+    case '\n': shown = "\\n"; break;
+    case '\r': shown = "\\r"; break;
+    default:
+        if (ch >= ' ' && ch <= '~')
+            snprintf(escaped, sizeof escaped, "%c", ch);
+        else
+            snprintf(escaped, sizeof escaped, "\\x%02x", ch);
+    }
+    printf("Illegal %s character '%s'\n", grid, shown);
+}
+
 }  // namespace
 
 const CellKind* findCellKind(int ch)
@@ -103,7 +126,9 @@ std::string dominoCharacters()
     return characters(dominoKinds);
 }
 
-Level::Level() : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
+Level::Level()
+    : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr), woken(nullptr), wokenCount(0),
+      arrivals(nullptr), arrivalCount(0)
 {
 }
 
@@ -111,12 +136,26 @@ Level::Level() : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr)
 // it from pointing at dominoes that left the grid of a deleted level.
 Level::~Level()
 {
-    for (int i = 0; i < dcount; i++)
-        delete doms[i];
-    delete[] doms;
-    delete[] cells;
+    release();
     borderCell.leave(0);
     borderCell.leave(1);
+}
+
+void Level::release()
+{
+    for (int i = 0; i < dcount; i++)
+        delete doms[i];
+    dcount = 0;
+    delete[] doms;
+    doms = nullptr;
+    delete[] cells;
+    cells = nullptr;
+    delete[] woken;
+    woken = nullptr;
+    wokenCount = 0;
+    delete[] arrivals;
+    arrivals = nullptr;
+    arrivalCount = 0;
 }
 
 bool Level::load(const char* f)
@@ -132,7 +171,7 @@ bool Level::load(const char* f)
 
     int ix, iy, ox, oy;
     if (readHeader(s, ix, iy, ox, oy) && fitsFile(s, size) && allocate() && el(s)
-        && readGrid(s, &Level::readCell) && readGrid(s, &Level::readDomino)) {
+        && readGrid(s, &Level::readCell) && readGrid(s, &Level::readDomino) && allocateWoken()) {
         wayIn.init(getCell(ix, iy), false);
         wayOut.init(getCell(ox, oy), true);
         result = true;
@@ -222,21 +261,44 @@ bool Level::allocate()
     const long long count = static_cast<long long>(wid) * hei;
     cells = new (std::nothrow) Cell[count];
     doms = new (std::nothrow) Domino*[count];
-    if (!cells || !doms) {
-        printf("Level too large %d x %d\n", wid, hei);
-        failure.reason = "not enough memory for its cells";
-        return false;
-    }
-    return true;
+    return (cells && doms) || outOfMemory("its cells");
+}
+
+// Room for every domino to be visited by the frames at once, so that waking
+// one never allocates during play. Written now (zeroed), so that the pages
+// are the process's before play: on a level of millions of dominoes that
+// all wake at once, faulting them in would take the first tick a fifth of a
+// second.
+bool Level::allocateWoken()
+{
+    woken = new (std::nothrow) Waking[dcount]();
+    arrivals = new (std::nothrow) Waking[dcount]();
+    return (woken && arrivals) || outOfMemory("its dominoes");
+}
+
+// Frees all the load has made before the reason, itself a string, is made:
+// the memory is the machine's again at once, and the level holds nothing
+// half-built. Always false.
+bool Level::outOfMemory(const char* forWhat)
+{
+    release();
+    failure.reason = std::string("not enough memory for ") + forWhat;
+    return false;
 }
 
 // One grid of the file: hei lines, top row first (row 0 is the bottom one),
 // each of wid bytes and a line feed. Every byte goes to readByte with its
-// position.
+// position. A quit signal drops the level within a few thousand bytes: a
+// level of millions of cells takes a second to read.
 bool Level::readGrid(FILE* s, bool (Level::*readByte)(int ch, int x, int y))
 {
+    const int bytesBetweenLooks = 4096;
     for (int y = hei - 1; y >= 0; y--) {
         for (int x = 0; x < wid; x++) {
+            if (x % bytesBetweenLooks == 0 && quitSignalled()) {
+                failure.reason = "stopped by a signal";
+                return false;
+            }
             int ch = fgetc(s);
             if (ch == EOF || !(this->*readByte)(ch, x, y))
                 return false;
@@ -251,7 +313,7 @@ bool Level::readCell(int ch, int x, int y)
 {
     const CellKind* kind = findCellKind(ch);
     if (!kind) {
-        printf("Illegal cell character '%c'\n", ch);
+        illegalCharacter("cell", ch);
         return false;
     }
     getCell(x, y)->init(x, y, kind->floor, kind->ladder);
@@ -263,12 +325,14 @@ bool Level::readDomino(int ch, int x, int y)
 {
     const DominoKind* kind = findDominoKind(ch);
     if (!kind) {
-        printf("Illegal domino character '%c'\n", ch);
+        illegalCharacter("domino", ch);
         return false;
     }
     if (!kind->make)
         return true;
     Domino* d = kind->make();
+    if (!d)
+        return outOfMemory("its dominoes");
     doms[dcount++] = d;
     d->init(getCell(x, y));
     return true;
@@ -305,12 +369,19 @@ bool Level::allDone()
     return true;
 }
 
+// Where it goes in drawing order is settled at the next frame: it may move
+// before then.
 void Level::wake(Domino* d)
 {
     if (d->woken)
         return;
     d->woken = true;
-    woken.push_back(d);
+    arrivals[arrivalCount++] = {0, d};
+}
+
+void Level::forgetWoken()
+{
+    wokenCount = arrivalCount = 0;
 }
 
 // The order of the lookAt calls is the order the cells are drawn in: every
@@ -323,37 +394,78 @@ void Level::animate(float t)
     lookAt(5 * wid, 10 * hei, 1);
     normCam(cornerWeight);
     keepWokenThatNeedAnimating();
-    std::sort(woken.begin(), woken.end(), [](const Domino* a, const Domino* b) {
-        const Cell* p = a->cell;
-        const Cell* q = b->cell;
-        return p->y != q->y ? p->y < q->y : p->x != q->x ? p->x < q->x : a->top < b->top;
-    });
-    for (Domino* d : woken)
-        d->animate(t);
+    placeArrivals();
+    for (int i = 0; i < wokenCount; i++)
+        woken[i].d->animate(t);
     normCam(movingWeight);
 }
 
+// A push waits only in a woken domino, in order or not yet.
 void Level::takePushes()
 {
-    for (Domino* d : woken)
-        if (d->cell != &borderCell && d->inPlay())
-            d->takePush();
+    auto take = [](const Waking& w) {
+        if (w.d->cell != &borderCell && w.d->inPlay())
+            w.d->takePush();
+    };
+    std::for_each(woken, woken + wokenCount, take);
+    std::for_each(arrivals, arrivals + arrivalCount, take);
 }
 
-// A domino out of the grid's slots (carried, out of play, vanished, lost in
-// the border cell) or with nothing to do is let go until something wakes it
-// again. The ones kept each hold a slot of their own, so the cell order
-// between them is strict.
+// False, and d let go until something wakes it again, when d is out of the
+// grid's slots (carried, out of play, vanished, lost in the border cell) or
+// has nothing to do.
+bool Level::stillAwake(Domino* d)
+{
+    const bool inGrid = d->cell != &borderCell && d->cell->getDomino(d->top) == d;
+    if (inGrid && d->needsAnimating())
+        return true;
+    d->woken = false;
+    return false;
+}
+
+int Level::placeOf(const Domino* d) const
+{
+    return static_cast<int>(d->cell - cells) * 2 + d->top;
+}
+
+// The woken still awake in the slot they held at the last frame keep their
+// order; those woken since then and those that have moved get their places
+// as arrivals. Each holds a slot of its own, so no two share a place.
 void Level::keepWokenThatNeedAnimating()
 {
-    auto asleep = [](Domino* d) {
-        const bool inGrid = d->cell != &borderCell && d->cell->getDomino(d->top) == d;
-        if (inGrid && d->needsAnimating())
-            return false;
-        d->woken = false;
-        return true;
-    };
-    woken.erase(std::remove_if(woken.begin(), woken.end(), asleep), woken.end());
+    int arrived = 0;
+    for (int i = 0; i < arrivalCount; i++)
+        if (stillAwake(arrivals[i].d))
+            arrivals[arrived++] = arrivals[i];
+    int kept = 0;
+    for (int i = 0; i < wokenCount; i++) {
+        if (!stillAwake(woken[i].d))
+            continue;
+        if (placeOf(woken[i].d) == woken[i].place)
+            woken[kept++] = woken[i];
+        else
+            arrivals[arrived++] = woken[i];
+    }
+    wokenCount = kept;
+    arrivalCount = arrived;
+}
+
+// A frame sorts only the arrivals, and not even those when they come in
+// order, as a group falling in step does; then one merge, from the back,
+// puts them among the kept within the list's own room. Between them the
+// list holds each domino at most once, never more than dcount.
+void Level::placeArrivals()
+{
+    for (int i = 0; i < arrivalCount; i++)
+        arrivals[i].place = placeOf(arrivals[i].d);
+    auto before = [](const Waking& a, const Waking& b) { return a.place < b.place; };
+    if (!std::is_sorted(arrivals, arrivals + arrivalCount, before))
+        std::sort(arrivals, arrivals + arrivalCount, before);
+    int kept = wokenCount - 1;
+    for (int i = arrivalCount - 1, at = wokenCount + arrivalCount - 1; i >= 0; at--)
+        woken[at] = kept >= 0 && woken[kept].place > arrivals[i].place ? woken[kept--] : arrivals[i--];
+    wokenCount += arrivalCount;
+    arrivalCount = 0;
 }
 
 // Each cell drawn is placed by the same steps of 5 and 10 units from the

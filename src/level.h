@@ -34,16 +34,15 @@ std::string dominoCharacters();
 
 class Level {
 public:
-    int wid;                     // width in cells
-    int hei;                     // height in cells
-    int dcount;                  // dominoes in doms
-    Cell* cells;                 // wid x hei, row by row from the bottom
-    Domino** doms;               // the first dcount are owned, in file order
-    bool triggering;             // a trigger has landed: the exit check runs at the end of this tick
-    Door wayIn;                  // the entrance, opened as the level is entered
-    Door wayOut;                 // the exit, opened only by the exit check
-    bool pushed;                 // the player's one push has been used
-    std::vector<Domino*> woken;  // the dominoes animate visits; see wake
+    int wid;          // width in cells
+    int hei;          // height in cells
+    int dcount;       // dominoes in doms
+    Cell* cells;      // wid x hei, row by row from the bottom
+    Domino** doms;    // the first dcount are owned, in file order
+    bool triggering;  // a trigger has landed: the exit check runs at the end of this tick
+    Door wayIn;       // the entrance, opened as the level is entered
+    Door wayOut;      // the exit, opened only by the exit check
+    bool pushed;      // the player's one push has been used
 
     // Why the last load failed, for the player's message. Besides it the
     // loader prints its own one-line messages about the file's content.
@@ -64,7 +63,9 @@ public:
 
     // Reads the level file at path f; false when it is missing or broken (failure
     // says why; a broken one is also described on standard output). Clears
-    // triggering and pushed.
+    // triggering and pushed. Everything play needs is allocated here: a
+    // machine short of memory refuses the level (and the loader frees what
+    // it had made at once), never a level under way.
     bool load(const char* f);
     // The cell at column x, row y, or &borderCell anywhere outside the grid.
     Cell* getCell(int x, int y);
@@ -78,11 +79,15 @@ public:
     // The part of animate the rules read, for runs that watch no camera:
     // every woken domino in a slot of the grid takes its pending push.
     void takePushes();
-    // From now on d may have work for animate (a push to apply, motion, a
-    // countdown): animate visits it until it has none or is out of the
-    // grid's slots. Every change that can give a domino work wakes it: its
-    // own update, a square strike, being set down.
+    // From now on d, one of this level's dominoes, may have work for animate
+    // (a push to apply, motion, a countdown): animate visits it until it has
+    // none or is out of the grid's slots. Every change that can give a
+    // domino work wakes it: its own update, a square strike, being set down.
     void wake(Domino* d);
+    // Empties the lists of woken dominoes, for a solver that puts every
+    // domino's state back from outside the level, its woken flag cleared,
+    // and then wakes those it had saved as woken.
+    void forgetWoken();
     // Draws the cells the camera can see, as animate left them, bottom row
     // first: the same picture as drawing every cell.
     void render(float t);
@@ -98,6 +103,21 @@ public:
     void hasPushed() { pushed = true; }
 
 private:
+    // A domino animate visits, with the place in drawing order of the slot it
+    // held when it was last put in order: its cell's index, times two, plus
+    // the slot.
+    struct Waking {
+        int place;
+        Domino* d;
+    };
+    // The dominoes animate visits, in drawing order, and those woken or moved
+    // since the last frame, not yet in order. A domino is in one or the
+    // other at most once (Domino::woken), so each has room for dcount.
+    Waking* woken;
+    int wokenCount;
+    Waking* arrivals;
+    int arrivalCount;
+
     FILE* openRegular(const char* f, long long& size);
     bool readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy);
     bool fitsFile(FILE* s, long long size);
@@ -105,8 +125,14 @@ private:
     bool readGrid(FILE* s, bool (Level::*readByte)(int ch, int x, int y));
     bool readCell(int ch, int x, int y);
     bool readDomino(int ch, int x, int y);
+    bool allocateWoken();
+    bool outOfMemory(const char* forWhat);
+    void release();
     bool allDone();
+    bool stillAwake(Domino* d);
+    int placeOf(const Domino* d) const;
     void keepWokenThatNeedAnimating();
+    void placeArrivals();
 };
 
 #endif

@@ -51,6 +51,17 @@ bool levelPath(char* pathname);
 // not taken for a missing level.
 bool enterLevel(const char* pathname, Level::Failure* failure = nullptr);
 
+// SIGTERM and SIGINT end the game as a closed window does: status 0 and
+// nothing printed. catchQuitSignals, which the game calls before main (see
+// main.cpp), makes them only raise a flag, which start-up, the loader and
+// the main loop watch: start-up then gives up, a level being read is
+// dropped, and the main loop ends after the pass under way. The flag is the
+// whole process's, whatever thread the signal lands on.
+void catchQuitSignals();
+bool quitSignalled();
+
+// Starts the game: level 1, then the window. False when level 1 cannot be
+// loaded (the reason is printed) or a quit signal came (nothing printed).
 bool init(int argc, char** argv);
 Uint32 triggerRefresh(Uint32 interval, void* param);
 // Plays until the window is closed or the game ends; returns the process's

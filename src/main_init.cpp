@@ -2,8 +2,13 @@
 #include "tools.h"
 #include "view.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
 
+#include <atomic>
+#include <csignal>
 #include <cstring>
 
 thread_local Player player;
@@ -23,6 +28,20 @@ const int colourDepth = 24;
 // "Toppleton - level " and any int, with its terminating zero.
 const int captionSize = 32;
 const char levelDirectory[] = "levels";  // of levelPath, in the working directory
+// How long start-up waits for an X server that refuses connections (ms), and
+// how long between tries.
+const Uint32 displayPatience = 2000;
+const Uint32 displayRetryPause = 20;
+
+// Raised by SIGTERM or SIGINT, on whichever thread the signal lands: one flag
+// for the whole process, lock-free, so that the handler may set it.
+std::atomic<bool> quitSignal{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+void onQuitSignal(int)
+{
+    quitSignal = true;
+}
 
 void failVideo(const char* what, int status)
 {
@@ -50,26 +69,92 @@ bool showsNothing(const char* driver)
     return false;
 }
 
-// A driver named in SDL_VIDEODRIVER is the user's choice, shown or not.
-void requireDisplay()
+// SDL's video is up on a driver that shows the window. A driver named in
+// SDL_VIDEODRIVER is the user's choice, shown or not.
+bool videoShows(bool userChose)
 {
-    const char* chosen = getenv("SDL_VIDEODRIVER");
     char driver[32];
-    if ((chosen && *chosen) || !SDL_VideoDriverName(driver, sizeof driver) || !showsNothing(driver))
-        return;
-    const char* display = getenv("DISPLAY");
-    if (display && *display)
-        fprintf(stderr, "No display to open the window on: no X server answers at DISPLAY=%s\n", display);
-    else
+    return userChose || !SDL_VideoDriverName(driver, sizeof driver) || !showsNothing(driver);
+}
+
+// Asks the X server at DISPLAY for a connection as SDL's own driver will.
+// libxcb writes a refusal ("Maximum number of clients reached") to standard
+// error itself; asked every few milliseconds, it would fill the terminal, so
+// standard error is /dev/null meanwhile. Nothing else runs yet to write to it.
+bool xServerAccepts()
+{
+    const int saved = dup(STDERR_FILENO);
+    const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const bool silenced = saved >= 0 && quiet >= 0 && dup2(quiet, STDERR_FILENO) >= 0;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const bool accepted = !xcb_connection_has_error(c);
+    xcb_disconnect(c);
+    if (silenced)
+        dup2(saved, STDERR_FILENO);
+    for (const int fd : {saved, quiet})
+        if (fd >= 0)
+            close(fd);
+    return accepted;
+}
+
+[[noreturn]] void noDisplay(const char* display, bool xAccepts)
+{
+    char driver[32] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    if (!display || !*display)
         fprintf(stderr, "No display to open the window on: DISPLAY is not set\n");
+    else if (!xAccepts)
+        fprintf(stderr,
+                "No display to open the window on: no X server accepted a connection at DISPLAY=%s in %u s\n",
+                display, displayPatience / 1000);
+    else
+        fprintf(stderr,
+                "No display to open the window on: the X server at DISPLAY=%s accepts connections, but SDL "
+                "chose its %s video driver, which shows nothing\n",
+                display, driver);
     exit(1);
 }
 
-void setUpVideo()
+// Brings up SDL's timer and its video on a display. An X server may refuse
+// new clients for a moment, while it still counts some that have just gone
+// ("Maximum number of clients reached"); SDL then fails, or falls back to a
+// driver that shows nothing. So the connection is tried again for up to
+// displayPatience ms, and only then does a failure end the game. False when
+// a quit signal came meanwhile.
+bool startVideo()
 {
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
-        failVideo("Failed initializing SDL Video : ", 0);
-    requireDisplay();
+    const char* chosen = getenv("SDL_VIDEODRIVER");
+    const bool userChose = chosen && *chosen;
+    const char* display = getenv("DISPLAY");
+    const bool hasDisplay = display && *display;
+    const bool onX = hasDisplay && (!userChose || !strcmp(chosen, "x11"));
+    const Uint32 start = SDL_GetTicks();
+    for (;;) {
+        const bool patient = SDL_GetTicks() - start < displayPatience;
+        const bool xAccepts = !onX || xServerAccepts();
+        if (xAccepts || !patient) {
+            const bool initialised = SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) >= 0;
+            if (initialised && videoShows(userChose))
+                return true;
+            if (!patient || (!userChose && !hasDisplay)) {
+                if (initialised)
+                    noDisplay(display, xAccepts);
+                failVideo("Failed initializing SDL Video : ", 0);
+                return true;
+            }
+            SDL_Quit();
+        }
+        if (quitSignalled())
+            return false;
+        SDL_Delay(displayRetryPause);
+    }
+}
+
+// False when a quit signal came before the window opened.
+bool setUpVideo()
+{
+    if (!startVideo())
+        return false;
     VideoFlags = SDL_OPENGL | SDL_HWPALETTE;
     const SDL_VideoInfo* VideoInfo = SDL_GetVideoInfo();
     if (!VideoInfo)
@@ -93,6 +178,7 @@ void setUpVideo()
     // video is up, as the first level's is.
     showLevelInCaption();
     SDL_AddTimer(refreshInterval, triggerRefresh, nullptr);
+    return true;
 }
 
 void setUpOpenGL()
@@ -122,6 +208,23 @@ bool isDirectory(const char* path)
 }
 
 }  // namespace
+
+// SA_RESTART: a system call the signal interrupts goes on, as it would
+// without the handler; the flag is looked at often enough.
+void catchQuitSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool quitSignalled()
+{
+    return quitSignal;
+}
 
 bool levelPath(char* pathname)
 {
@@ -163,12 +266,15 @@ bool init(int, char**)
         return false;
     Level::Failure failure;
     if (!enterLevel(pathname, &failure)) {
+        if (quitSignalled())
+            return false;
         fflush(stdout);  // the loader's message about the file comes first
         fprintf(stderr, "Can't start: level file \"%s\" could not be loaded: %s\n", pathname,
                 failure.reason.c_str());
         return false;
     }
-    setUpVideo();
+    if (!setUpVideo())
+        return false;
     setUpOpenGL();
     return true;
 }

@@ -48,6 +48,16 @@ bool drainEvents()
     return quit;
 }
 
+// A closed window already waiting in SDL's queue ends the game after the
+// pass under way, as a quit signal does, rather than after the pass that
+// would take it, which on a level of millions of dominoes may take a second.
+bool quitWaiting()
+{
+    SDL_Event quit;
+    SDL_PumpEvents();
+    return SDL_PeepEvents(&quit, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
+}
+
 // Replaces the ended level with the next one (a failed level has stepped
 // levelnum back, so that is the same one again). False ends the game with
 // status: 0 after the last level, whose successor's file does not exist,
@@ -66,6 +76,8 @@ bool changeLevel(int& status)
     Level::Failure failure;
     if (enterLevel(pathname, &failure))
         return true;
+    if (quitSignalled())
+        return false;
     if (failure.missing) {
         printf("Can't open level %d (Did you just finish the game?? :)\n", levelnum);
     } else {
@@ -239,6 +251,8 @@ void takePushes()
 
 // Game time follows real time, but one pass adds at most 25 ms, and a pass
 // runs at most one 50 ms tick, so every tick is followed by a drawn frame.
+// A quit signal or a closed window ends the loop after the pass under way,
+// so that a game whose passes are slow still ends within one of them.
 int mainLoop()
 {
     bool done = false;
@@ -249,7 +263,7 @@ int mainLoop()
     Uint32 fadeout = 0;
     resetCamera();
 
-    while (!done) {
+    while (!done && !quitSignalled()) {
         prev = now;
         SDL_WaitEvent(nullptr);
         now = SDL_GetTicks();
@@ -286,6 +300,8 @@ int mainLoop()
         if (fadeout)
             drawFade(fadeout);
         SDL_GL_SwapBuffers();
+        if (quitWaiting())
+            done = true;
     }
     return 0;
 }

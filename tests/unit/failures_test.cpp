@@ -1,8 +1,8 @@
 // Failures that must never pass for success, nor hang or be lost: no display
-// to show the window on, a level file that cannot be loaded (and why, at
-// start-up and later), a file too short for its header, and a quit that comes
-// while a frame takes seconds. Each failing case stands beside its passing
-// partner.
+// to show the window on (or one busy for a moment), a level file that cannot
+// be loaded (and why, at start-up and later), a file too short for its
+// header, a quit that comes while a frame takes seconds, and a quit signal at
+// any moment. Each failing case stands beside its passing partner.
 #include "world.h"
 
 #include "fake_gl.h"
@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -45,37 +47,58 @@ struct Environment {
     ~Environment() { saved ? setenv(name, saved->c_str(), 1) : unsetenv(name); }
 };
 
-using NoDisplayDeathTest = GameTest;
+using DisplayDeathTest = GameTest;
+
+const Uint32 forever = UINT32_MAX;
 
 // Without a display SDL falls back to a driver that shows nothing, and the
-// game would run unseen for ever. Naming a driver is the user's choice.
-TEST_F(NoDisplayDeathTest, ADriverThatShowsNothingEndsTheGameUnlessTheUserChoseIt)
+// game would run unseen for ever; naming a driver is the user's choice. An X
+// server may refuse connections for a moment, while it still counts clients
+// that have just gone: that is waited out for two seconds, the game asking
+// the server itself, silently, before SDL does.
+TEST_F(DisplayDeathTest, ABusyServerIsWaitedForTwoSecondsAndAFailureSaysWhatFailed)
 {
     const struct {
-        const char* driver;
+        const char* what;
+        const char* driver;     // the one SDL picks when it reaches the display
         const char* chosen;     // SDL_VIDEODRIVER, or null
         const char* display;    // DISPLAY, or null
+        Uint32 refusedUntil;    // virtual ms
         const char* complaint;  // null when the window opens
+        Uint32 opensAt;         // virtual ms
     } cases[] = {
-        {"x11", nullptr, ":77", nullptr},
-        {"offscreen", "offscreen", nullptr, nullptr},
-        {"offscreen", nullptr, nullptr, "^No display to open the window on: DISPLAY is not set\n$"},
-        {"offscreen", nullptr, ":77",
-         "^No display to open the window on: no X server answers at DISPLAY=:77\n$"},
-        {"dummy", nullptr, "", "DISPLAY is not set"},
-        {"evdev", nullptr, ":77", "DISPLAY=:77"},
+        {"the server answers", "x11", nullptr, ":77", 0, nullptr, 0},
+        {"refused for 500 ms", "x11", nullptr, ":77", 500, nullptr, 500},
+        {"refused for 1980 ms", "x11", nullptr, ":77", 1980, nullptr, 1980},
+        {"refused for good", "x11", nullptr, ":77", forever,
+         "^No display to open the window on: no X server accepted a connection at DISPLAY=:77 in 2 s\n$", 0},
+        {"x11 chosen, refused for 500 ms", "x11", "x11", ":77", 500, nullptr, 500},
+        {"x11 chosen, refused for good", "x11", "x11", ":77", forever,
+         "^Failed initializing SDL Video : x11 not available\nFailed getting Video Info : ", 0},
+        {"offscreen chosen", "offscreen", "offscreen", nullptr, forever, nullptr, 0},
+        {"no DISPLAY", "offscreen", nullptr, nullptr, 0,
+         "^No display to open the window on: DISPLAY is not set\n$", 0},
+        {"empty DISPLAY", "dummy", nullptr, "", 0, "DISPLAY is not set", 0},
+        {"the server answers, but SDL shows nothing", "evdev", nullptr, ":77", 0,
+         "^No display to open the window on: the X server at DISPLAY=:77 accepts connections, but SDL chose "
+         "its evdev video driver, which shows nothing\n$",
+         0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.driver) + (c.chosen ? " chosen" : ""));
+        SCOPED_TRACE(c.what);
         fresh();
         writeLevel(1, plainLevel);
         scriptedsdl::setVideoDriver(c.driver);
+        scriptedsdl::refuseDisplay(c.refusedUntil);
         Environment chosen("SDL_VIDEODRIVER", c.chosen), display("DISPLAY", c.display);
         if (c.complaint) {
             EXPECT_EXIT(init(0, nullptr), testing::ExitedWithCode(1), c.complaint);
         } else {
+            testing::internal::CaptureStderr();
             EXPECT_TRUE(init(0, nullptr));
+            EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
             EXPECT_EQ(scriptedsdl::record().videoModeCalls, 1);
+            EXPECT_EQ(scriptedsdl::now(), c.opensAt);
         }
     }
 }
@@ -235,6 +258,93 @@ TEST_F(SlowFrame, AQuitDuringAFrameOfSecondsEndsTheGameAfterIt)
         EXPECT_EQ(scriptedsdl::now(), frame);
         EXPECT_EQ(scriptedsdl::record().passes, 1);
     }
+}
+
+// A window closed while a pass is under way ends the game after that pass:
+// the pass that would take the quit from the queue, on a level of millions
+// of dominoes, could take a second of its own.
+TEST_F(SlowFrame, AWindowClosedDuringAPassEndsTheGameAfterThatPass)
+{
+    writeLevel(1, plainLevel);
+    ASSERT_TRUE(init(0, nullptr));
+    int passes = 0;
+    scriptedsdl::setFrameHook([&passes] {
+        if (scriptedsdl::now() == 500 && !passes) {
+            scriptedsdl::quitNow();
+            passes = scriptedsdl::record().passes;
+        }
+    });
+    EXPECT_EQ(mainLoop(), 0);
+    EXPECT_EQ(scriptedsdl::record().passes, passes);
+}
+
+using QuitSignalDeathTest = GameTest;
+
+// Runs a case in a child of its own, as the flag a quit signal raises lasts
+// for the process: the child exits with status 0, having printed nothing on
+// either stream, or says on standard error what went wrong.
+void expectSilentQuit(const std::function<void()>& game)
+{
+    EXPECT_EXIT(
+        {
+            dup2(STDERR_FILENO, STDOUT_FILENO);
+            catchQuitSignals();
+            game();
+            exit(0);
+        },
+        testing::ExitedWithCode(0), "^$");
+}
+
+// SIGTERM and SIGINT end the game as a closed window does, with status 0 and
+// nothing printed, wherever they come.
+TEST_F(QuitSignalDeathTest, ASignalWhileLevel1IsReadEndsStartUpBeforeAnyWindow)
+{
+    writeLevel(1, plainLevel);
+    expectSilentQuit([] {
+        raise(SIGINT);
+        if (init(0, nullptr) || level || scriptedsdl::record().initFlags)
+            fprintf(stderr, "the game started\n");
+    });
+}
+
+TEST_F(QuitSignalDeathTest, ASignalDuringAPassEndsTheGameAfterThatPass)
+{
+    writeLevel(1, plainLevel);
+    ASSERT_TRUE(init(0, nullptr));
+    expectSilentQuit([] {
+        int passes = 0;
+        scriptedsdl::setFrameHook([&passes] {
+            if (scriptedsdl::now() == 500) {
+                raise(SIGTERM);
+                passes = scriptedsdl::record().passes;
+            }
+        });
+        if (mainLoop() != 0 || scriptedsdl::record().passes != passes)
+            fprintf(stderr, "%d passes after the one that took the signal\n",
+                    scriptedsdl::record().passes - passes);
+    });
+}
+
+// The level solved at 100 ms is followed by level 2 at 1600 ms, in the pass
+// whose wait starts at 1580: there the signal comes, and level 2, which
+// loads, is dropped unread.
+TEST_F(QuitSignalDeathTest, ASignalWhileTheNextLevelIsReadEndsTheGameWithoutAWord)
+{
+    writeLevel(1, plainLevel);
+    writeLevel(2, plainLevel);
+    ASSERT_TRUE(init(0, nullptr));
+    expectSilentQuit([] {
+        scriptedsdl::setFrameHook([] {
+            if (scriptedsdl::now() == 100)
+                levelDone = true;
+        });
+        scriptedsdl::setPassHook([] {
+            if (scriptedsdl::now() == 1580)
+                raise(SIGTERM);
+        });
+        if (mainLoop() != 0 || level || scriptedsdl::now() != 1600)
+            fprintf(stderr, "the game went on\n");
+    });
 }
 
 }  // namespace

@@ -88,8 +88,8 @@ TEST(LevelFile, GridLinesOfExactlyTheWidthEachEndingInALineFeed)
         {"anything after it is not read", "3 1 0 0 2 0\n" + grids + "not read\r\n", true, ""},
         {"no final line feed", "3 1 0 0 2 0\n___\nN T", false, ""},
         {"short cell line: its line feed is read as a cell", "3 1 0 0 2 0\n__\nN  \n\n", false,
-         "Illegal cell character '\n'\n"},
-        {"short domino line", "3 1 0 0 2 0\n___\nT \n\n", false, "Illegal domino character '\n'\n"},
+         "Illegal cell character '\\n'\n"},
+        {"short domino line", "3 1 0 0 2 0\n___\nT \n\n", false, "Illegal domino character '\\n'\n"},
         {"long cell line", "3 1 0 0 2 0\n____\nN  \n", false, "Newline expected\n"},
         {"long domino line", "3 1 0 0 2 0\n___\nT  N\n", false, "Newline expected\n"},
         {"no domino lines", "3 2 0 0 2 0\n...\n...\n", false, ""},
@@ -97,15 +97,27 @@ TEST(LevelFile, GridLinesOfExactlyTheWidthEachEndingInALineFeed)
     });
 }
 
+// The byte refused is named between quotes on one line: printable ASCII as it
+// is, any other byte as a C escape, so that none of the file's bytes reaches
+// the terminal.
 TEST(LevelFile, OnlyTheCharactersOfEachGrid)
 {
     expectOutcomes({
         {"every cell character and letter", "10 1 0 0 9 0\n |.:)]([_!\nNWVBSDXFLT\n", true, ""},
         {"lower-case letter", "3 1 0 0 2 0\n___\nn  \n", false, "Illegal domino character 'n'\n"},
         {"letter among the cells", "3 1 0 0 2 0\n_N_\nN  \n", false, "Illegal cell character 'N'\n"},
-        {"byte 255", "3 1 0 0 2 0\n..\xff\nT  \n", false, "Illegal cell character '\xff'\n"},
-        {"UTF-8 letter", "3 1 0 0 2 0\n...\nT\xc3\xa9\n", false, "Illegal domino character '\xc3'\n"},
-        {"NUL", "3 1 0 0 2 0\n.\0.\nT  \n"s, false, "Illegal cell character '\0'\n"s},
+        {"quote", "3 1 0 0 2 0\n___\n'  \n", false, "Illegal domino character '''\n"},
+        {"backslash", "3 1 0 0 2 0\n_\\_\nN  \n", false, "Illegal cell character '\\'\n"},
+        {"tilde, the last printable byte", "3 1 0 0 2 0\n___\nN~ \n", false,
+         "Illegal domino character '~'\n"},
+        {"delete", "3 1 0 0 2 0\n___\nN\x7f \n", false, "Illegal domino character '\\x7f'\n"},
+        {"byte 255", "3 1 0 0 2 0\n..\xff\nT  \n", false, "Illegal cell character '\\xff'\n"},
+        {"UTF-8 letter", "3 1 0 0 2 0\n...\nT\xc3\xa9\n", false, "Illegal domino character '\\xc3'\n"},
+        {"escape, which starts a terminal's control sequence", "3 1 0 0 2 0\n.\x1b[2J\nT  \n", false,
+         "Illegal cell character '\\x1b'\n"},
+        {"tab", "3 1 0 0 2 0\n_\t_\nN  \n", false, "Illegal cell character '\\t'\n"},
+        {"carriage return", "3 1 0 0 2 0\n___\nN \r\n", false, "Illegal domino character '\\r'\n"},
+        {"NUL", "3 1 0 0 2 0\n.\0.\nT  \n"s, false, "Illegal cell character '\\0'\n"s},
     });
 }
 

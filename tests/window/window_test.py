@@ -8,7 +8,7 @@ XTEST with xdotool and looks at the window with xdotool, xprop and
 ImageMagick's import. A small Xlib client (ctypes) sees windows being created
 and mapped, and sends the window manager's close request.
 
-    window_test.py --game PATH --artifacts DIR [--slow-swap LIB] [--keep] CASE
+    window_test.py --game PATH --artifacts DIR [--slow-swap LIB] [--swap-count LIB] [--keep] CASE
 
 Screenshots (PPM) and the game's output go to DIR; they are removed when the
 case passes, unless --keep is given. Exit status 0 means the case passed, 1
@@ -19,7 +19,9 @@ import argparse
 import ctypes
 import ctypes.util
 import os
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -36,10 +38,31 @@ DESKTOP_ENTRY = os.path.join(HERE, "..", "..", "packaging", "io.toppleton.Topple
 TIMEOUT = 20
 SOLVE_TIMEOUT = 90
 SLOW_SWAP_MS = 3000  # more than the 2.56 s in which 128 refreshes fill SDL's queue
+# An X server refuses a new client for a moment while it still counts some
+# that have just gone; the X clients here, like the game, try again for this
+# long (seconds).
+X_PATIENCE = 2
+# A quit must end the game within this much CPU time (seconds, all its
+# threads) even on a level of millions of falling dominoes, while the camera
+# is still near the player: it takes half a second or less. CPU time, as the
+# busy test machine can stretch the wall time several times over.
+HUGE_QUIT_CPU = 1.5
+# A signal while a level is read must end the game within this long (s).
+LOADING_QUIT_LIMIT = 1.5
 
 ONE_TRIGGER = "10 1 0 0 6 0\n(________)\n  T       \n"  # pushed right, it opens the exit
 CHAIN = "12 1 0 0 8 0\n(__________)\n   NT       \n"   # a domino that fells the trigger
 SCENE = "8 2 0 0 7 1\n   (___)\n(______)\n        \n  NN T  \n"
+
+
+
+def huge_level(side=2048):
+    """The largest the loader takes, 4 million cells: a floor row at the
+    bottom and a standard domino in every cell, so that every domino above
+    the floor drops at the first tick."""
+    return ("%d %d 0 0 %d 0\n" % (side, side, side - 1) + (" " * side + "\n") * (side - 1)
+            + "(" + "_" * (side - 2) + ")\n" + ("N" * side + "\n") * side)
+
 
 # Keys for the frame-by-frame runs, by frame (50 frames a second of game
 # time): out of the door, a few steps right and a push, back left and a push
@@ -115,7 +138,11 @@ class XWatch:
         # An X error (a window that has just gone) must not end this process.
         self.on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
         x.XSetErrorHandler(self.on_error)
+        deadline = time.monotonic() + X_PATIENCE
         self.dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
+        while not self.dpy.value and time.monotonic() < deadline:
+            time.sleep(0.02)
+            self.dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
         check(self.dpy.value, "cannot open display %s with Xlib" % display)
         x.XSelectInput(self.dpy, x.XDefaultRootWindow(self.dpy), 1 << 19)  # SubstructureNotify
         x.XSync(self.dpy, 0)
@@ -176,12 +203,50 @@ class Session:
                 proc.wait()
         shutil.rmtree(self.workdir, ignore_errors=True)
 
-    def start(self, **env):
+    def start(self, memory_kb=None, **env):
+        """Starts the game; memory_kb limits its address space."""
         self.out = open(os.path.join(self.args.artifacts, "stdout.txt"), "w+")
         self.err = open(os.path.join(self.args.artifacts, "stderr.txt"), "w+")
         environment = {k: v for k, v in dict(self.env, **env).items() if v is not None}
-        self.proc = subprocess.Popen([self.args.game], cwd=self.workdir, env=environment,
+        limit = None
+        if memory_kb:
+            limit = lambda: resource.setrlimit(resource.RLIMIT_AS, (memory_kb * 1024, memory_kb * 1024))
+        self.proc = subprocess.Popen([self.args.game], cwd=self.workdir, env=environment, preexec_fn=limit,
                                      stdin=subprocess.DEVNULL, stdout=self.out, stderr=self.err)
+
+    def signal_after(self, sig, delay):
+        """Sends sig delay seconds after the game started; returns when it was sent."""
+        time.sleep(delay)
+        self.proc.send_signal(sig)
+        return time.monotonic()
+
+    def mapped(self, library):
+        """Waits until the game has a library mapped: it is past the loading of
+        the program, in the libraries' own start-up or later."""
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline and self.proc.poll() is None:
+            try:
+                with open("/proc/%d/maps" % self.proc.pid) as maps:
+                    if library in maps.read():
+                        return
+            except OSError:
+                pass
+            time.sleep(0.001)
+        raise CaseFailed("the game never loaded %s" % library)
+
+    def catching(self, sig):
+        """Waits until the game has a handler for sig."""
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline and self.proc.poll() is None:
+            try:
+                with open("/proc/%d/status" % self.proc.pid) as status:
+                    caught = next(int(line.split()[1], 16) for line in status if line.startswith("SigCgt:"))
+                if caught & (1 << (sig - 1)):
+                    return
+            except (OSError, StopIteration):
+                pass
+            time.sleep(0.001)
+        raise CaseFailed("the game never caught signal %d" % sig)
 
     def finish(self, timeout=TIMEOUT):
         """Waits for the game to end: its exit status, stdout lines and stderr lines."""
@@ -193,8 +258,18 @@ class Session:
         self.err.seek(0)
         return status, self.out.read().splitlines(), self.err.read().splitlines()
 
+    def run_x(self, command):
+        """Runs an X client; one the server refused for a moment is run again."""
+        deadline = time.monotonic() + X_PATIENCE
+        while True:
+            result = subprocess.run(command, env=self.env, capture_output=True, timeout=10)
+            refused = b"open display" in result.stderr or b"open X server" in result.stderr
+            if result.returncode == 0 or not refused or time.monotonic() > deadline:
+                return result
+            time.sleep(0.02)
+
     def x(self, *command):
-        result = subprocess.run(command, env=self.env, capture_output=True, timeout=10)
+        result = self.run_x(command)
         return result.returncode, result.stdout.decode(errors="replace")
 
     def window(self):
@@ -224,8 +299,8 @@ class Session:
     def look(self, label):
         # The window's area of the whole screen: asked for a window that has
         # just gone, import would wait for the user to pick one.
-        ppm = subprocess.run(["import", "-window", "root", "-crop", self.geometry, "+repage", "-depth", "8",
-                              "ppm:-"], env=self.env, capture_output=True, timeout=10).stdout
+        ppm = self.run_x(["import", "-window", "root", "-crop", self.geometry, "+repage", "-depth", "8",
+                          "ppm:-"]).stdout
         check(ppm, "import could not capture %s" % self.geometry)
         self.shots += 1
         with open(os.path.join(self.args.artifacts, "%03d-%s.ppm" % (self.shots, label)), "wb") as f:
@@ -277,12 +352,12 @@ class Session:
         return result, seen
 
 
-def refused_at_start(levels, reason, printed=None):
+def refused_at_start(levels, reason, printed=None, memory_kb=None):
     """Level 1 cannot be loaded: one line saying why, status 3, and no window."""
     def case(session):
         if levels is None:
             os.mkfifo(os.path.join(session.workdir, "levels", "1"))
-        session.start()
+        session.start(memory_kb)
         status, out, err = session.finish()
         session.watch.poll()
         check('Can\'t start: level file "levels/1" could not be loaded: ' + reason in err,
@@ -298,7 +373,8 @@ def no_display(session):
     number = 4999
     while os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):
         number += 1
-    for display, says in ((None, "DISPLAY is not set"), (":%d" % number, "no X server answers at DISPLAY=:%d" % number)):
+    for display, says in ((None, "DISPLAY is not set"),
+                          (":%d" % number, "no X server accepted a connection at DISPLAY=:%d in 2 s" % number)):
         session.start(DISPLAY=display, SDL_VIDEODRIVER=None)
         status, _, err = session.finish()
         ours = [line for line in err if line.startswith("No display")]
@@ -369,6 +445,148 @@ def slow_frame_quit(session):
     print("frames of %.1f s; the game ended %.1f s after SIGTERM" % (SLOW_SWAP_MS / 1000, time.monotonic() - sent))
 
 
+def signal_at_start(session):
+    """SIGTERM or SIGINT at any moment of start-up from the moment the game
+    has its handler, which it installs before the libraries start up (they
+    load SDL 2 and some forty libraries before main): status 0 and nothing
+    printed. Only the dynamic loader's own few milliseconds come before."""
+    for sig in (signal.SIGTERM, signal.SIGINT):
+        for delay in (0, 0.02, 0.1, 0.3):
+            session.start()
+            session.catching(sig)
+            session.signal_after(sig, delay)
+            status, out, err = session.finish()
+            check((status, out, err) == (0, [], []), "signal %d %d ms after the handler: status %s, printed %r %r"
+                  % (sig, delay * 1000, status, out, err))
+
+
+def signal_while_loading(session):
+    """SIGTERM while a level of 4 million cells is read (a second's work,
+    which starts once sdl12-compat has loaded SDL 2): the game drops it and
+    ends at once, with status 0 and nothing printed."""
+    session.start()
+    session.mapped("libSDL2")
+    sent = session.signal_after(signal.SIGTERM, 0.2)
+    status, out, err = session.finish()
+    took = time.monotonic() - sent
+    check((status, out, err) == (0, [], []), "status %s, printed %r %r" % (status, out, err))
+    check(took < LOADING_QUIT_LIMIT, "the game ended %.2f s after SIGTERM" % took)
+    print("the game ended %.2f s after SIGTERM" % took)
+
+
+def huge_level_quit(session):
+    """A level of 4 million dominoes, all dropping from the first tick: a close
+    request or SIGTERM, sent once three frames have been shown (the tick is
+    under way), ends the game after the pass under way, within the limit of
+    CPU time.
+    With a session bus, as on a desktop: without one, SDL has libdbus fork
+    dbus-launch at start-up, and the game's first write to each page of the
+    level's 700 MB then costs a copy-on-write fault, seconds in all."""
+    check(session.args.swap_count and os.path.exists(session.args.swap_count), "the swap count shim is missing")
+    count = os.path.join(session.workdir, "swaps")
+    for how in ("close", "signal"):
+        if os.path.exists(count):
+            os.unlink(count)  # the last run's count, until the shim starts afresh
+        session.start(LD_PRELOAD=session.args.swap_count, SWAPCOUNT_FILE=count,
+                      DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent")
+        session.window()
+        while swaps(count) < 3:
+            check(session.proc.poll() is None, "the game ended with %s before its third frame" % session.proc.returncode)
+            time.sleep(0.002)
+        sent, shown, children = time.monotonic(), swaps(count), resource.getrusage(resource.RUSAGE_CHILDREN)
+        spent = cpu_seconds(session.proc.pid)
+        if how == "close":
+            session.watch.request_close(int(session.id))
+        else:
+            session.proc.terminate()
+        status, out, err = session.finish()
+        took = time.monotonic() - sent
+        reaped = resource.getrusage(resource.RUSAGE_CHILDREN)
+        cpu = reaped.ru_utime + reaped.ru_stime - children.ru_utime - children.ru_stime - spent
+        check(status == 0, "exit status %s after the %s, expected 0" % (status, how))
+        check(swaps(count) <= shown + 1, "%d frames were shown after the %s" % (swaps(count) - shown, how))
+        check(cpu < HUGE_QUIT_CPU, "the game ended %.2f s of CPU after the %s" % (cpu, how))
+        print("the game ended %.2f s after the %s, %.2f s of CPU" % (took, how, cpu))
+
+
+def cpu_seconds(pid):
+    """The CPU time a process has used so far, all its threads."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def swaps(path):
+    """The frames shown so far, as the swap count shim counts them."""
+    try:
+        with open(path) as f:
+            return int(f.read().split()[0].split("=")[1])
+    except (OSError, IndexError, ValueError):
+        return 0
+
+
+class HeldClients:
+    """Every client place of an X server taken by bare xcb connections. The
+    server's refusal of the last one, which libxcb prints, is not shown."""
+
+    def __init__(self, display):
+        xcb = ctypes.CDLL(ctypes.util.find_library("xcb") or "libxcb.so.1")
+        xcb.xcb_connect.restype = ctypes.c_void_p
+        xcb.xcb_connect.argtypes = (ctypes.c_char_p, ctypes.c_void_p)
+        xcb.xcb_connection_has_error.argtypes = (ctypes.c_void_p,)
+        xcb.xcb_disconnect.argtypes = (ctypes.c_void_p,)
+        self.xcb, self.held = xcb, []
+        saved = os.dup(2)
+        with open(os.devnull, "w") as quiet:
+            os.dup2(quiet.fileno(), 2)
+        try:
+            while True:
+                c = xcb.xcb_connect(display.encode(), None)
+                if xcb.xcb_connection_has_error(c):
+                    xcb.xcb_disconnect(c)
+                    break
+                self.held.append(c)
+        finally:
+            os.dup2(saved, 2)
+            os.close(saved)
+        check(self.held, "could not take the X server's client places")
+
+    def release(self):
+        for c in self.held:
+            self.xcb.xcb_disconnect(c)
+        self.held = []
+
+
+def busy_display(session):
+    """An X server with no client place free for a moment is waited for:
+    the window opens once one is free. Full for good, it ends the game after
+    2 s with a message that says so; a quit signal meanwhile ends it quietly."""
+    held = HeldClients(session.env["DISPLAY"])
+    session.start()
+    time.sleep(0.5)
+    check(session.proc.poll() is None, "the game gave up at once, status %s" % session.proc.returncode)
+    held.release()
+    session.window()
+    session.proc.terminate()
+    status, out, err = session.finish()
+    check((status, out, err) == (0, [], []), "status %s, printed %r %r" % (status, out, err))
+
+    held = HeldClients(session.env["DISPLAY"])
+    session.start()
+    sent = session.signal_after(signal.SIGTERM, 0.5)
+    status, out, err = session.finish()
+    check((status, out, err) == (0, [], []), "SIGTERM while waiting: status %s, printed %r %r" % (status, out, err))
+    check(time.monotonic() - sent < 1, "the game ended %.2f s after SIGTERM" % (time.monotonic() - sent))
+
+    session.start()
+    status, _, err = session.finish()
+    held.release()
+    says = "No display to open the window on: no X server accepted a connection at DISPLAY=%s in 2 s" \
+        % session.env["DISPLAY"]
+    check(says in err, "standard error: %r" % err)
+    check(status == 1, "exit status %s, expected 1" % status)
+
+
 def frame_hashes(session, game, extra_env):
     """Plays level 1 frame by frame from PLAY_KEYS through the shim: the hash
     of every frame's pixels, the last frame kept as an image."""
@@ -414,6 +632,13 @@ def shipped_levels():
 
 CASES = {  # name: (levels, case)
     "no_level": refused_at_start({2: SCENE}, "No such file or directory", []),
+    # A level of 4 million cells under a limit on the address space that
+    # leaves room for its cells (192 MB) but not for its dominoes (256 MB
+    # more), and one that leaves room for neither.
+    "memory_for_dominoes": refused_at_start({1: huge_level()}, "not enough memory for its dominoes", [],
+                                            memory_kb=300000),
+    "memory_for_cells": refused_at_start({1: huge_level()}, "not enough memory for its cells", [],
+                                         memory_kb=150000),
     "crlf_level": refused_at_start({1: SCENE.replace("\n", "\r\n")}, "format error", ["Newline expected"]),
     "fifo_level": refused_at_start(None, "not a regular file", []),
     "no_display": ({1: SCENE}, no_display),
@@ -422,6 +647,10 @@ CASES = {  # name: (levels, case)
     "broken_next_level": ({1: ONE_TRIGGER, 2: CHAIN.replace("\n", "\r\n")}, broken_next_level),
     "close_window": ({1: SCENE}, close_window),
     "slow_frame_quit": ({1: SCENE}, slow_frame_quit),
+    "signal_at_start": ({1: SCENE}, signal_at_start),
+    "signal_while_loading": ({1: huge_level()}, signal_while_loading),
+    "huge_level_quit": ({1: huge_level()}, huge_level_quit),
+    "busy_display": ({1: SCENE}, busy_display),
     # A level of 160 x 40 cells; every shipped level by hand (minutes).
     "culling_same_pixels": same_pixels(lambda: [("big", os.path.join(REPO, "tests", "replay", "fixtures", "big", "1"))]),
     "culling_same_pixels_shipped": same_pixels(shipped_levels),
@@ -433,6 +662,7 @@ def main():
     parser.add_argument("--game", required=True, type=os.path.abspath, help="path of the game executable")
     parser.add_argument("--artifacts", required=True, help="directory for screenshots and output")
     parser.add_argument("--slow-swap", help="path of the slow swap LD_PRELOAD shim")
+    parser.add_argument("--swap-count", type=os.path.abspath, help="path of bench's swap counting LD_PRELOAD shim")
     parser.add_argument("--frame-hashes", type=os.path.abspath, help="path of the frame-by-frame LD_PRELOAD shim")
     parser.add_argument("--reference-game", type=os.path.abspath,
                         help="another build of the game whose frames must be the same too")

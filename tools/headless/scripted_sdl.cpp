@@ -2,7 +2,11 @@
 // the SDL_* functions, defined with the exact prototypes of <SDL.h>, play.
 #include "scripted_sdl.h"
 
+#include <xcb/xcb.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -39,6 +43,8 @@ struct State {
     bool hwAvailable = false;
     bool blitHw = false;
     std::string videoDriver = "x11";
+    std::string activeDriver;  // of the video up now
+    Uint32 displayRefusedUntil = 0;
     std::string error;
     scriptedsdl::Record record;
     std::function<void()> frameHook;
@@ -192,6 +198,15 @@ bool timerSubsystemUp()
     return s.initialised & SDL_INIT_TIMER;
 }
 
+bool displayRefused()
+{
+    return s.clock < s.displayRefusedUntil;
+}
+
+// Tokens for the two kinds of connection xcb_connect hands out; the type is
+// opaque, and nothing is ever read through them.
+char acceptedConnection, refusedConnection;
+
 }  // namespace
 
 namespace scriptedsdl {
@@ -240,6 +255,11 @@ void setVideoInfo(bool hwAvailable, bool blitHw)
 void setVideoDriver(const char* name)
 {
     s.videoDriver = name;
+}
+
+void refuseDisplay(Uint32 until)
+{
+    s.displayRefusedUntil = until;
 }
 
 void setTimeLimit(Uint32 ms)
@@ -303,6 +323,15 @@ int SDL_Init(Uint32 flags)
         s.error = *s.initFailure;
         return -1;
     }
+    s.activeDriver = s.videoDriver;
+    if ((flags & SDL_INIT_VIDEO) && displayRefused()) {
+        const char* chosen = getenv("SDL_VIDEODRIVER");
+        if (chosen && !strcmp(chosen, "x11")) {
+            s.error = "x11 not available";
+            return -1;
+        }
+        s.activeDriver = "offscreen";
+    }
     s.initialised |= flags;
     return 0;
 }
@@ -319,8 +348,8 @@ char* SDL_VideoDriverName(char* namebuf, int maxlen)
 {
     if (!(s.initialised & SDL_INIT_VIDEO) || !namebuf || maxlen <= 0)
         return nullptr;
-    const size_t n = std::min(s.videoDriver.size(), static_cast<size_t>(maxlen - 1));
-    s.videoDriver.copy(namebuf, n);
+    const size_t n = std::min(s.activeDriver.size(), static_cast<size_t>(maxlen - 1));
+    s.activeDriver.copy(namebuf, n);
     namebuf[n] = 0;
     return namebuf;
 }
@@ -462,6 +491,11 @@ int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uin
     return chosen;
 }
 
+void SDL_PumpEvents(void)
+{
+    runUntil(s.clock);
+}
+
 int SDL_PollEvent(SDL_Event* event)
 {
     runUntil(s.clock);
@@ -487,6 +521,21 @@ void SDL_GL_SwapBuffers(void)
 {
     ++s.record.swaps;
     callHook(s.frameHook);
+}
+
+xcb_connection_t* xcb_connect(const char*, int*)
+{
+    ++s.record.connections;
+    return reinterpret_cast<xcb_connection_t*>(displayRefused() ? &refusedConnection : &acceptedConnection);
+}
+
+int xcb_connection_has_error(xcb_connection_t* c)
+{
+    return reinterpret_cast<char*>(c) == &refusedConnection ? XCB_CONN_ERROR : 0;
+}
+
+void xcb_disconnect(xcb_connection_t*)
+{
 }
 
 }  // extern "C"

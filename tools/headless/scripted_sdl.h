@@ -1,6 +1,8 @@
 // Scripted SDL for running the game headless: a deterministic stand-in,
-// linked in place of the real library, for every SDL function the game calls.
-// The replay tool, the level checker and the tests play the game on it.
+// linked in place of the real library, for every SDL function the game calls,
+// and for the three of libxcb with which start-up asks the X server for a
+// connection. The replay tool, the level checker and the tests play the game
+// on it.
 //
 // Time is virtual, in milliseconds from 0, and moves only inside
 // SDL_WaitEvent and SDL_Delay: a wait jumps straight to the next thing that
@@ -38,6 +40,7 @@ struct Record {
     int swaps = 0;             // SDL_GL_SwapBuffers calls
     int passes = 0;            // SDL_WaitEvent calls
     int quits = 0;             // SDL_Quit calls
+    int connections = 0;       // xcb_connect calls
     std::string caption;       // latest SDL_WM_SetCaption title with a window open
 };
 
@@ -56,6 +59,11 @@ void failSetVideoMode(const char* err);
 void setVideoInfo(bool hwAvailable, bool blitHw);
 // The name SDL_VideoDriverName reports once video is up; "x11" unless set.
 void setVideoDriver(const char* name);
+// An X server that refuses every connection until virtual time until (for
+// ever, unless given): xcb_connect fails, and SDL's video, finding no
+// display, fails with the x11 driver named in SDL_VIDEODRIVER and falls back
+// to the offscreen driver otherwise.
+void refuseDisplay(Uint32 until = UINT32_MAX);
 
 // Virtual time at which SDL_QUIT is queued whatever the game does;
 // 10 minutes unless set.

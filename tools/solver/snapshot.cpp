@@ -24,7 +24,7 @@ void Snapshot::take(Level& level)
 
 void Snapshot::restore(Level& level) const
 {
-    level.woken.clear();
+    level.forgetWoken();
     for (int i = 0; i < level.dcount; i++) {
         DominoState::Reader in(dominoes[i]);
         level.doms[i]->restore(in);
