@@ -74,7 +74,6 @@ struct Search::Family {
     // The order in which dominoes from unseen cells are taken: the farthest
     // from the first push first, the least likely to be looked at later.
     std::vector<int> takingOrder;
-    bool waitStill = false;
     int pushDomino = -1;
     int pushDirection = 0;
 
@@ -121,13 +120,12 @@ void Search::makeFamilies()
 void Search::addFamilies(Program p, const std::vector<int>& delays, std::vector<int>& used)
 {
     auto isUsed = [&](int i) { return std::find(used.begin(), used.end(), i) != used.end(); };
-    auto add = [&](int pushDomino, int direction, bool waitStill) {
+    auto add = [&](int pushDomino, int direction) {
         auto f = std::make_unique<Family>();
         for (int d : used)
             f->delayDominoes.push_back(d);
         for (const DelayPush& d : p.delays)
             f->delayDirections.push_back(d.direction);
-        f->waitStill = waitStill;
         f->pushDomino = pushDomino;
         f->pushDirection = direction;
         const int first = pushDomino >= 0 ? start.where[pushDomino] : start.where[used.front()];
@@ -146,14 +144,11 @@ void Search::addFamilies(Program p, const std::vector<int>& delays, std::vector<
         const char kind = start.kinds[i];
         if (!start.movable[i] || kind == Delay::fileLetter || kind == Blocker::fileLetter)
             continue;
-        for (int direction : {-1, 1}) {
-            add(static_cast<int>(i), direction, false);
-            if (!used.empty())
-                add(static_cast<int>(i), direction, true);
-        }
+        for (int direction : {-1, 1})
+            add(static_cast<int>(i), direction);
     }
     if (!used.empty())
-        add(-1, 0, false);
+        add(-1, 0);
     if (static_cast<int>(used.size()) == maxDelayPushes)
         return;
     for (int d : delays) {
@@ -194,7 +189,6 @@ Program Search::instance(const Family& f, const Node& n) const
     Program p;
     for (std::size_t d = 0; d < f.delayDominoes.size(); d++)
         p.delays.push_back({cellOf(n, f.delayDominoes[d]), f.delayDirections[d]});
-    p.waitStill = f.waitStill;
     if (f.pushDomino >= 0) {
         p.push = cellOf(n, f.pushDomino);
         p.direction = f.pushDirection;
@@ -260,10 +254,10 @@ void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
     }
 }
 
-// The family's programs at n: the pushes alone, each delay carried on while
-// it counts down, and a pick-up after the push, at once or later, kept or set
-// down again. What a play of the pushes tells (its zone, its landings, its
-// looks) chooses which of the others are worth a play.
+// The family's programs at n: the pushes alone (after delays, at once or once
+// nothing moves), each delay carried on while it counts down, and a pick-up
+// after the push, at once or later, kept or set down again. What a play of the pushes tells (its zone, its
+// landings, its looks) chooses which of the others are worth a play.
 void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
                            std::vector<std::pair<const Outcome*, int>>& judged)
 {
@@ -321,6 +315,12 @@ void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
     const Program pushes = instance(f, n);
     if (consider(pushes) < 0)
         return;
+    // After delays, the counting push may also wait until nothing moves.
+    if (!pushes.delays.empty() && pushes.push >= 0) {
+        Program waiting = pushes;
+        waiting.waitStill = true;
+        consider(waiting);
+    }
     auto isProgramCell = [](const Program& p, int cell) {
         const std::vector<int> cells = p.cells();
         return std::find(cells.begin(), cells.end(), cell) != cells.end();
@@ -328,23 +328,27 @@ void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
     // Delays carried on: anywhere the zone of the pushes alone reaches, or
     // next to a domino, and to one cell apart from all, with floor beside it,
     // where it falls alone; thoroughly, anywhere.
-    const Outcome& alone = f.records[todo.front().record];
-    for (std::size_t d = 0; d < pushes.delays.size() && pushes.cost() < left; d++) {
-        const std::vector<bool>& carryReach = terrain.reach(pushes.delays[d].cell, true);
-        bool apart = false;
-        for (int to = 0; to < terrain.size(); to++) {
-            if (!carryReach[to] || !freeFloor(n, to) || isProgramCell(pushes, to))
-                continue;
-            const bool linked = alone.zone[to] || bound.linksADomino(to, n.where);
-            const int x = terrain.column(to), y = terrain.row(to);
-            const bool floorBeside = terrain.inside(x - 1, y) && terrain.inside(x + 1, y)
-                && terrain.hasFloor(to - 1) && terrain.hasFloor(to + 1);
-            if (!thorough && !linked && (apart || !floorBeside))
-                continue;
-            apart = apart || !linked;
-            Program carried = pushes;
-            carried.delays[d].carryTo = to;
-            consider(carried);
+    const std::size_t bases = todo.size();
+    for (std::size_t b = 0; b < bases && pushes.cost() < left; b++) {
+        const Program base = todo[b].program;
+        const Outcome& alone = f.records[todo[b].record];
+        for (std::size_t d = 0; d < base.delays.size(); d++) {
+            const std::vector<bool>& carryReach = terrain.reach(base.delays[d].cell, true);
+            bool apart = false;
+            for (int to = 0; to < terrain.size(); to++) {
+                if (!carryReach[to] || !freeFloor(n, to) || isProgramCell(base, to))
+                    continue;
+                const bool linked = alone.zone[to] || bound.linksADomino(to, n.where);
+                const int x = terrain.column(to), y = terrain.row(to);
+                const bool floorBeside = terrain.inside(x - 1, y) && terrain.inside(x + 1, y)
+                    && terrain.hasFloor(to - 1) && terrain.hasFloor(to + 1);
+                if (!thorough && !linked && (apart || !floorBeside))
+                    continue;
+                apart = apart || !linked;
+                Program carried = base;
+                carried.delays[d].carryTo = to;
+                consider(carried);
+            }
         }
     }
     // Pick-ups after the pushes (of the plain and the carried-on programs).

@@ -4,10 +4,10 @@
 // A candidate is an arrangement (the dominoes after some carries, each a
 // pick-up and a set-down on a free floor cell, made while nothing moves) and
 // a program (the pushes from then on, see Program). A family is a program's
-// pushes: which delays are pushed which way, whether the counting push waits
-// until nothing moves, and which domino the counting push fells which way.
-// Within a family the programs differ by a delay carried on while it counts
-// down, and by the pick-up after the push, its wait and its set-down.
+// pushes: which delays are pushed which way, and which domino the counting
+// push fells which way. Within a family the programs differ by whether the
+// counting push waits until nothing moves, by a delay carried on while it
+// counts down, and by the pick-up after the push, its wait and its set-down.
 //
 // The search goes by rounds of carries: round k looks for every candidate
 // that takes k carries in all. A play of a candidate reports its zone, the
