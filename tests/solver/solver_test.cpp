@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -148,18 +149,17 @@ TEST(SolverTiming, ADelayPushedFirstFellsASecondChain)
     EXPECT_EQ(2, standard.minimum);
 }
 
-// The delay in the chain holds it back and falls on: one push does; the
-// stray beside the entrance is kept in hand. Pushing the delay first as well
-// is another way, with two pushes: listed after.
+// The delay in the chain holds it back and falls on: one push does, the
+// stray beside the entrance kept in hand. Pushing the delay first as well is
+// a way with two pushes, and so no solution.
 TEST(SolverPushes, FewerPushesRankFirstWithAsManyCarries)
 {
     const LevelResult r = solve(R"(6 1 0 0 5 0
 (____)
 NDNT)");
     EXPECT_EQ(std::pair(1, 1), std::pair(r.minimum, r.pushes));
-    ASSERT_FALSE(r.every.empty());
-    EXPECT_NE(std::string::npos, r.every.front().find("(1 push)")) << r.every.front();
-    EXPECT_NE(std::string::npos, r.every.back().find("(2 pushes)")) << r.every.back();
+    for (const std::string& way : r.every)
+        EXPECT_EQ(1, std::count(way.begin(), way.end(), ';')) << way << ": one push and one pick-up";
 }
 
 // The trigger stands alone: pushed at once it lands before the delays have

@@ -191,11 +191,9 @@ LevelResult solve(const std::string& path, const SolveLimits& limits)
         result.rounds = search.figures();
         const Solution* quickest = nullptr;
         for (const Solution& s : search.solutions()) {
-            const int pushes = s.program.pushes();
-            result.every.push_back(describe(s, pool.start(), pool.terrain()) + " (" + std::to_string(pushes)
-                                   + (pushes == 1 ? " push)" : " pushes)"));
             if (s.program.pushes() != result.pushes)
                 continue;
+            result.every.push_back(describe(s, pool.start(), pool.terrain()));
             result.solutions++;
             if (!quickest || s.ticks < quickest->ticks)
                 quickest = &s;

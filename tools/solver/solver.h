@@ -44,7 +44,7 @@ struct LevelResult {
     std::string script;              // the quickest of them, as a replay script
     std::string summary;             // the same in one line
     int ticks = 0;                   // the quickest one's play
-    std::vector<std::string> every;  // every one with the fewest carries in one line, the fewest pushes first
+    std::vector<std::string> every;  // every one of them in one line
     std::vector<KindCheck> kinds;
     int plays = 0;                    // candidate plays the search needed
     std::vector<std::string> rounds;  // what each round of carries took

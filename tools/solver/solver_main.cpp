@@ -8,8 +8,7 @@
 // as the game reads them) it prints the fewest carries that solve each one
 // (or "more than N", default 2) and the fewest pushes with them, how many
 // distinct solutions have both, and the quickest of them in one line (--all:
-// every one with the fewest carries) and, with --script, as a replay
-// script. With --kinds it also says of every special
+// every one of them) and, with --script, as a replay script. With --kinds it also says of every special
 // domino whether a standard one would do as well. --rounds tells what
 // each round of carries took (arrangements explored, plays). --solutions DIR compares
 // with the shipped scripts DIR/N.txt. --thorough plays every candidate from
