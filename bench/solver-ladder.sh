@@ -45,7 +45,7 @@ run() {
     printf '| failed (%s) | - | - | %s | %s ' "$(tail -n 1 "$out" | cut -c1-40)" "$seconds" $((kb / 1024))
   else
     printf '| %s | %s | %s | %s | %s ' "$found" "${plays:--}" \
-      "$(awk -v p="${plays:-0}" -v s="$seconds" 'BEGIN { printf "%d", s > 0 ? p / s : 0 }')" "$seconds" \
+      "$(awk -v p="${plays:-0}" -v s="$seconds" 'BEGIN { printf "%d", (s > 0 ? p / s : 0) }')" "$seconds" \
       $((kb / 1024))
   fi
 }
