@@ -31,6 +31,11 @@ public:
     std::string current() const;
     // Lets go of an arrow key still held.
     void releaseKey();
+    // The action under way (or the next one), by its place in the script,
+    // and whether it has begun: an action begins in the look that sends its
+    // first keys, the same look in which the one before it ended.
+    std::size_t position() const { return next; }
+    bool begun() const { return started; }
 
 private:
     enum class Status { Running, Done };

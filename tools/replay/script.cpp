@@ -21,6 +21,7 @@ const Keyword keywords[] = {
 };
 
 const char* const showcaseMark = "showcase";
+const char* const timingMark = "timing";
 
 std::string withoutComment(const std::string& line)
 {
@@ -93,6 +94,10 @@ bool readScript(const std::string& path, std::vector<Action>& script, ScriptMark
             continue;
         if (text == showcaseMark) {
             marks.showcase = true;
+            continue;
+        }
+        if (text == timingMark) {
+            marks.timing = true;
             continue;
         }
         std::istringstream words(text);

@@ -20,8 +20,12 @@ struct Action {
 // and one push with no carry solves it. The level checker holds such a level
 // to that and lets its special dominoes be ones a standard domino could
 // replace; the replay tool plays the script as if the line were not there.
+// A line "timing" says that timing is the level's idea: a grab or a race
+// during the running chain is the puzzle, so the slack tool and the checker
+// let its timed actions come less late than elsewhere (see timing.h).
 struct ScriptMarks {
     bool showcase = false;
+    bool timing = false;
 };
 
 // Reads the script at path. False on a missing file or a line that is neither

@@ -15,20 +15,21 @@ const Uint32 timeLimit = 3600 * 1000;  // virtual ms; the driver's budgets end a
 
 }  // namespace
 
-Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script)
+Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script,
+                                const Watch& watch)
 {
-    return play(levelPath, script, nullptr);
+    return play(levelPath, script, nullptr, watch);
 }
 
 Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script,
                                 Homeward::Policy policy, int exitCell)
 {
     Homeward home(policy, exitCell);
-    return play(levelPath, script, &home);
+    return play(levelPath, script, &home, nullptr);
 }
 
 Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<Action>& script,
-                                Homeward* home)
+                                Homeward* home, const Watch& watch)
 {
     Result r;
     // The thread's own level (a worker's simulation) waits while the game
@@ -72,6 +73,8 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
         }
         sawExitOpen = sawExitOpen || level->wayOut.angle || level->wayOut.speed;
         driver->poll(r.ticks);
+        if (watch)
+            watch(*driver);
         if (driver->failed()) {
             end(driver->failure());
             return;

@@ -10,11 +10,18 @@
 #include "homeward.h"
 #include "script.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
+class Driver;
+
 class Verifier {
 public:
+    // Called after each look the driver takes at the game, with the game's
+    // state as the driver saw it.
+    using Watch = std::function<void(const Driver&)>;
+
     struct Result {
         bool solved = false;
         bool failedOnTheWay = false;  // see Homeward
@@ -23,13 +30,15 @@ public:
         std::vector<Action> played;  // the script with the way home
     };
 
-    static Result play(const std::string& levelPath, const std::vector<Action>& script);
+    static Result play(const std::string& levelPath, const std::vector<Action>& script,
+                       const Watch& watch = nullptr);
     // exitCell: y * width + x of the exit.
     static Result play(const std::string& levelPath, const std::vector<Action>& script, Homeward::Policy home,
                        int exitCell);
 
 private:
-    static Result play(const std::string& levelPath, const std::vector<Action>& script, Homeward* home);
+    static Result play(const std::string& levelPath, const std::vector<Action>& script, Homeward* home,
+                       const Watch& watch);
 };
 
 #endif
