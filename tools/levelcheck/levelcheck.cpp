@@ -10,7 +10,9 @@
 // entrance to the exit. Then the solver plays the level up to C carries
 // (default 1, the quick form; 2 is the proof) and the level's solution
 // script DIR/N.txt (default tests/replay/solutions) is held against it: see
-// proof.h. It also checks that the files are numbered from 1 without gaps.
+// proof.h. The script is also played late at each of its timed actions, and
+// a level that gives the player less slack than its limit fails: see
+// timing.h. It also checks that the files are numbered from 1 without gaps.
 // One line per level, a summary, and a non-zero exit status when anything
 // failed. With --table it writes the proof as a table of the designer's
 // guide on standard output instead, and the rest on standard error.
@@ -25,6 +27,7 @@
 #include "parallel.h"
 #include "solver.h"
 #include "terrain.h"
+#include "timing.h"
 
 #include "boomer.h"
 #include "bridge.h"
@@ -231,25 +234,48 @@ struct Entry {
     bool ready;  // nothing more to add: printable
 };
 
+// Plays the script late at each timed action (see timing.h) and fails a
+// level that asks for less slack than its limit; the figure for the table.
+// The table's figure is measured as far as the slack tool's, the check alone
+// only as far as the limit.
+std::string checkTiming(Entry& e, const std::string& scriptPath, const Options& o)
+{
+    const LevelSlack s =
+        measureSlack(e.path.string(), scriptPath, o.table ? SlackDepth::ToTheCap : SlackDepth::ToTheLimit);
+    const std::string fault = slackFault(s);
+    if (!fault.empty())
+        e.report.failures.push_back(fault);
+    if (!s.error.empty())
+        return "FAILED";
+    if (s.belowLimit())
+        return slackFigure(s) + " (below " + std::to_string(s.limit()) + ")";
+    return slackFigure(s) + (s.timingIsTheIdea ? " (timing)" : "");
+}
+
 void prove(Entry& e, const LevelResult& solved, const Options& o)
 {
-    const ScriptFacts script = readScriptFacts((o.solutions / (std::to_string(e.number) + ".txt")).string());
+    const std::string scriptPath = (o.solutions / (std::to_string(e.number) + ".txt")).string();
+    const ScriptFacts script = readScriptFacts(scriptPath);
     const ProofVerdict v = judgeProof(solved, script, e.number >= firstPuzzleLevel);
     Report& r = e.report;
     r.failures.insert(r.failures.end(), v.failures.begin(), v.failures.end());
     r.proven = v.summary;
-    if (!solved.error.empty() || !script.error.empty())
+    if (!script.error.empty())
+        return;
+    const bool proofFailed = !r.failures.empty();
+    const std::string slack = checkTiming(e, scriptPath, o);
+    if (!solved.error.empty())
         return;
     const bool found = solved.minimum >= 0;
     const std::string kinds = specialKinds(solved);
     std::string needed = kinds.empty() ? "-" : script.showcase ? "showcase" : "yes";
-    if (!r.failures.empty())
+    if (proofFailed)
         needed = "FAILED";
     r.row = "| " + std::to_string(e.number) + " | "
         + (found ? std::to_string(solved.minimum) : "more than " + std::to_string(solved.limit)) + " | "
         + (found ? std::to_string(solved.pushes) : "-") + " | "
         + (found ? std::to_string(solved.solutions) : "-") + " | " + (kinds.empty() ? "-" : kinds) + " | "
-        + needed + " |";
+        + needed + " | " + slack + " |";
 }
 
 void print(FILE* out, const Entry& e)
@@ -307,8 +333,8 @@ int main(int argc, char** argv)
     FILE* out = o.table ? stderr : stdout;
     if (o.table)
         printf("| level | fewest carries | fewest pushes | distinct solutions | kinds | every special domino "
-               "needed |\n"
-               "| --- | --- | --- | --- | --- | --- |\n");
+               "needed | timing slack |\n"
+               "| --- | --- | --- | --- | --- | --- | --- |\n");
     std::size_t printed = 0, solved = 0;
     auto flush = [&]() {
         for (; printed < entries.size() && entries[printed].ready; printed++) {

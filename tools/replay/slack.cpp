@@ -23,7 +23,7 @@ namespace {
 struct Options {
     fs::path levels;
     fs::path solutions;
-    int only = 0;  // the one level to measure; 0 measures every level
+    int only = 0;  // the one level to measure, from 1; 0 measures every level
     bool verbose = false;
 };
 
@@ -36,14 +36,14 @@ bool parseOptions(int argc, char** argv, Options& o)
             o.levels = argv[++i];
         else if (arg == "--solutions" && hasValue)
             o.solutions = argv[++i];
-        else if (arg == "--level" && hasValue)
+        else if (arg == "--level" && hasValue && std::atoi(argv[i + 1]) > 0)
             o.only = std::atoi(argv[++i]);
         else if (arg == "--verbose")
             o.verbose = true;
         else
             return false;
     }
-    return !o.levels.empty() && !o.solutions.empty() && o.only >= 0;
+    return !o.levels.empty() && !o.solutions.empty();
 }
 
 std::string seconds(int ticks)
@@ -89,6 +89,10 @@ int main(int argc, char** argv)
     if (!parseOptions(argc, argv, o)) {
         fprintf(stderr, "usage: slack --levels DIR --solutions DIR [--level N] [--verbose]\n");
         return 2;
+    }
+    if (o.only && !fs::exists(o.levels / std::to_string(o.only))) {
+        fprintf(stderr, "slack: there is no level %d in %s\n", o.only, o.levels.c_str());
+        return 1;
     }
     int measured = 0, unfair = 0;
     for (int n = o.only ? o.only : 1; fs::exists(o.levels / std::to_string(n)); n++) {
