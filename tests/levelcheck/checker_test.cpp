@@ -27,6 +27,14 @@ const char* exitAtTheEdge = R"(8 1 0 0 7 0
 (______)
 N NT  N)";
 
+// The delay holds the chain back while the player runs to the stray in the
+// trigger's way: the grab may come 5 ticks late.
+const char* strayBeforeTheTrigger = R"(8 1 0 0 6 0
+(______)
+NNDTN)";
+
+const char* runToTheStray = "push right\nwalk 4\ngrab\nwait-still\nwalk 6\nexit\n";
+
 // A level directory and a script directory side by side, removed again.
 class Levels {
 public:
@@ -109,15 +117,43 @@ TEST(LevelChecker, TheTableGoesAloneToStandardOutput)
 {
     Levels dir;
     dir.add(1, strayLevel, strayScript);
+    dir.add(2, strayBeforeTheTrigger, std::string("timing\n") + runToTheStray);
+    dir.add(3, strayBeforeTheTrigger, runToTheStray);
     const Levels::Run r = dir.check("--carries 2 --table");
-    EXPECT_EQ(0, r.status) << r.err;
+    EXPECT_EQ(1, r.status) << r.err;
     EXPECT_EQ("| level | fewest carries | fewest pushes | distinct solutions | kinds | every special domino "
-              "needed |\n"
-              "| --- | --- | --- | --- | --- | --- |\n"
-              "| 1 | 1 | 1 | 1 | - | - |\n",
+              "needed | timing slack |\n"
+              "| --- | --- | --- | --- | --- | --- | --- |\n"
+              "| 1 | 1 | 1 | 1 | - | - | - |\n"
+              "| 2 | 1 | 1 | 1 | D | yes | 5 (timing) |\n"
+              "| 3 | 1 | 1 | 1 | D | yes | 5 (below 6) |\n",
               r.out);
     EXPECT_TRUE(has(r.err, "/1: ok (1 carry, 1 push, 1 solution)")) << r.err;
     EXPECT_TRUE(has(r.err, "the solver up to 2 carries")) << r.err;
+}
+
+TEST(LevelChecker, ALevelThatAsksForLessSlackThanItsLimitFailsEvenInTheQuickForm)
+{
+    Levels dir;
+    dir.add(1, strayBeforeTheTrigger, runToTheStray);
+    dir.add(2, strayBeforeTheTrigger, std::string("timing\n") + runToTheStray);
+    const Levels::Run r = dir.check();
+    EXPECT_EQ(1, r.status) << r.out;
+    EXPECT_TRUE(has(r.out,
+                    "/1: FAILED (1 carry, 1 push, 1 solution, every special domino needed)\n"
+                    "    the timing slack is 5 ticks (line 3 'grab' may come 5 ticks late, not 6)"))
+        << r.out;
+    EXPECT_TRUE(has(r.out, "/2: ok")) << r.out;
+}
+
+TEST(LevelChecker, AScriptThatDoesNotSolveItsLevelFails)
+{
+    Levels dir;
+    // The player runs past the stray, and the trigger comes to rest on it.
+    dir.add(1, strayBeforeTheTrigger, "push right\nwalk 6\nexit\n");
+    const Levels::Run r = dir.check();
+    EXPECT_EQ(1, r.status) << r.out;
+    EXPECT_TRUE(has(r.out, "its script does not solve the level: line 3 'exit'")) << r.out;
 }
 
 }  // namespace
