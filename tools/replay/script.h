@@ -22,7 +22,7 @@ struct Action {
 // replace; the replay tool plays the script as if the line were not there.
 // A line "timing" says that timing is the level's idea: a grab or a race
 // during the running chain is the puzzle, so the slack tool and the checker
-// let its timed actions come less late than elsewhere (see timing.h).
+// hold it to a lower limit of slack than other levels (see timing.h).
 struct ScriptMarks {
     bool showcase = false;
     bool timing = false;
