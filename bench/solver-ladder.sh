@@ -36,7 +36,8 @@ run() {
   (ulimit -v $((memory * 1024)); timeout "$limit" /usr/bin/time -o "$times" -f "%e %M" \
     "$solver" --carries 5 --jobs "$2" "$root/bench/solver-ladder/$1") >"$out" 2>&1 || status=$?
   local seconds kb found plays
-  read -r seconds kb < <(tail -n 1 "$times" 2>/dev/null || echo "- -")
+  read -r seconds kb < <(tail -n 1 "$times" 2>/dev/null) || true
+  seconds="${seconds:--}" kb="${kb:-0}"
   found="$(sed -n 's/^level 1: \([0-9]*\) carr.*/\1/p; s/^level 1: more than.*/more than 5/p' "$out" | head -n 1)"
   plays="$(sed -n 's/.*(\([0-9.]*\) s, \([0-9]*\) plays).*/\2/p' "$out" | head -n 1)"
   if [ "$status" -eq 124 ]; then
