@@ -11,6 +11,7 @@ namespace {
 const int moveBudget = 600;   // ticks for a walk, climb, grab or push
 const int restBudget = 2000;  // ticks for the dominoes to come to rest
 const int holdFrom = 4;       // steps from which the arrow is held, not tapped
+const int midCell = 3;        // steps right of a column's centre where a walk for the window ends
 
 // How far the player goes on after its arrow is released: 2 and then 1 more
 // from a full walk, 1 from the first step of a walk.
@@ -37,7 +38,8 @@ std::string playerCellName()
 
 }  // namespace
 
-Driver::Driver(std::vector<Action> script, bool verbose) : script(std::move(script)), verbose(verbose)
+Driver::Driver(std::vector<Action> script, bool verbose, bool forWindow)
+    : script(std::move(script)), verbose(verbose), forWindow(forWindow)
 {
 }
 
@@ -81,7 +83,7 @@ std::string Driver::current() const
 void Driver::releaseKey()
 {
     if (heldKey != SDLK_UNKNOWN)
-        scriptedsdl::releaseNow(heldKey);
+        release(heldKey);
     heldKey = SDLK_UNKNOWN;
 }
 
@@ -171,7 +173,7 @@ void Driver::setOff(int d, SDLKey forward, SDLKey back)
 {
     const int direction = d > 0 ? 1 : -1;
     const SDLKey key = direction > 0 ? forward : back;
-    if (std::abs(d) >= holdFrom)
+    if (std::abs(d) >= holdFrom && (!forWindow || racing()))
         press(key, direction);
     else
         tap(key);
@@ -179,7 +181,7 @@ void Driver::setOff(int d, SDLKey forward, SDLKey back)
 
 Driver::Status Driver::walk(int column)
 {
-    const int d = Player::stepsPerCell * column - player.x;
+    const int d = Player::stepsPerCell * column + (forWindow ? midCell : 0) - player.x;
     if (stillApproaching(d, player.speed, false))
         return Status::Running;
     if (d == 0)
@@ -288,8 +290,16 @@ bool Driver::stillForTwoTicks()
     return tick > stillSince;
 }
 
+// The push is used and a domino still moves (a delay counting down
+// included): a key late here may come too late for the chain.
+bool Driver::racing() const
+{
+    return !level->canPush() && !allStill();
+}
+
 void Driver::press(SDLKey key, int direction)
 {
+    printKey(key, "down");
     scriptedsdl::pressNow(key);
     heldKey = key;
     heldDirection = direction;
@@ -297,8 +307,31 @@ void Driver::press(SDLKey key, int direction)
 
 void Driver::tap(SDLKey key)
 {
+    printKey(key, "tap");
     scriptedsdl::pressNow(key);
     scriptedsdl::releaseNow(key);
+}
+
+void Driver::release(SDLKey key)
+{
+    printKey(key, "up");
+    scriptedsdl::releaseNow(key);
+}
+
+// "    tick 22 key period tap calm": the tick after which the key goes to the
+// game, and whether the chain races then.
+void Driver::printKey(SDLKey key, const char* how) const
+{
+    if (!forWindow)
+        return;
+    const struct {
+        SDLKey sym;
+        const char* name;
+    } names[] = {{SDLK_LEFT, "left"},   {SDLK_RIGHT, "right"}, {SDLK_UP, "up"},        {SDLK_DOWN, "down"},
+                 {SDLK_SPACE, "space"}, {SDLK_COMMA, "comma"}, {SDLK_PERIOD, "period"}};
+    for (const auto& n : names)
+        if (n.sym == key)
+            printf("    tick %d key %s %s %s\n", tick, n.name, how, racing() ? "racing" : "calm");
 }
 
 Driver::Status Driver::fail(const std::string& why)

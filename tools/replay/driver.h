@@ -17,7 +17,13 @@ struct Domino;
 
 class Driver {
 public:
-    Driver(std::vector<Action> script, bool verbose);
+    // forWindow plays so that tools/window-play can repeat the keys in the
+    // real window, whose clock it cannot see: while nothing races (before the
+    // push, or once every domino rests) the player goes by single-step taps,
+    // whose length does not hang on when the key comes up, and every walk
+    // ends mid-cell, 3 steps right of the centre, so that a held walk let go
+    // a tick early or late still stops in its cell. It prints every key.
+    Driver(std::vector<Action> script, bool verbose, bool forWindow = false);
 
     // One look at the game after a drawn frame; tick counts the level's
     // ticks so far.
@@ -42,6 +48,7 @@ private:
 
     std::vector<Action> script;
     bool verbose;
+    bool forWindow;
     std::size_t next = 0;
     bool started = false;
     int startTick = 0;
@@ -74,8 +81,11 @@ private:
 
     bool stillApproaching(int d, int speed, bool letGo);
     void setOff(int d, SDLKey forward, SDLKey back);
+    bool racing() const;
     void press(SDLKey key, int direction);
     void tap(SDLKey key);
+    void release(SDLKey key);
+    void printKey(SDLKey key, const char* how) const;
     Status fail(const std::string& why);
     bool refuse(const std::string& why);
 };

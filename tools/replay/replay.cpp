@@ -26,12 +26,14 @@ struct Options {
     fs::path solutions;
     int only = 0;  // the one level to play; 0 plays the whole game
     bool verbose = false;
-    bool digest = false;  // fingerprints of each level's camera path and end state
+    bool digest = false;     // fingerprints of each level's camera path and end state
+    bool forWindow = false;  // plays and prints the keys for tools/window-play
 };
 
 void usage()
 {
-    fprintf(stderr, "usage: replay --levels DIR --solutions DIR [--level N] [--verbose] [--digest]\n");
+    fprintf(stderr,
+            "usage: replay --levels DIR --solutions DIR [--level N] [--verbose] [--digest] [--for-window]\n");
 }
 
 bool parseOptions(int argc, char** argv, Options& o)
@@ -49,6 +51,8 @@ bool parseOptions(int argc, char** argv, Options& o)
             o.verbose = true;
         else if (arg == "--digest")
             o.digest = true;
+        else if (arg == "--for-window")
+            o.forWindow = true;
         else
             return false;
     }
@@ -150,7 +154,7 @@ void Replay::beginLevel()
         abandon(error);
         return;
     }
-    driver = std::make_unique<Driver>(script, options.verbose);
+    driver = std::make_unique<Driver>(script, options.verbose, options.forWindow);
 }
 
 // The game stops the level by itself; an abandoned level is stopped the same
