@@ -45,6 +45,7 @@ ChainBound::ChainBound(const Terrain& terrain, const LevelStart& start) : terrai
         }
         sortUnique(throughHole[c]);
     }
+    closeHolesBelow();
     // A domino set down at c, of any kind that can be carried, is linked to
     // what it reaches, to whatever reaches c, and, where its fall reaches a
     // boomer's cell, to what the hole there lets it reach; a boomer set down
@@ -81,6 +82,27 @@ ChainBound::ChainBound(const Terrain& terrain, const LevelStart& start) : terrai
         const int count =
             static_cast<int>(std::count_if(l.begin(), l.end(), [&](int d) { return terrain.hasFloor(d); }));
         most = std::max(most, count);
+    }
+}
+
+// A domino that drops through one hole falls on from where it lands, and
+// may strike a boomer there whose hole it drops through in turn, floor after
+// floor: so a hole lets its neighbours reach whatever the holes of the cells
+// below it, within that reach, let them reach. The rows are closed from the
+// bottom up, since a drop only ever leads lower.
+void ChainBound::closeHolesBelow()
+{
+    std::vector<int> cells(terrain.size());
+    std::iota(cells.begin(), cells.end(), 0);
+    std::stable_sort(cells.begin(), cells.end(),
+                     [&](int a, int b) { return terrain.row(a) < terrain.row(b); });
+    for (int c : cells) {
+        std::vector<int> below;
+        for (int d : throughHole[c])
+            if (terrain.row(d) < terrain.row(c))
+                below.insert(below.end(), throughHole[d].begin(), throughHole[d].end());
+        throughHole[c].insert(throughHole[c].end(), below.begin(), below.end());
+        sortUnique(throughHole[c]);
     }
 }
 

@@ -80,6 +80,7 @@ private:
     static Scope scopeOf(const FallScope& s);
     std::vector<int> fallFrom(int cell, Scope scope) const;
     void dropThrough(int x, int y, std::vector<int>& cells, std::vector<int>& landings) const;
+    void closeHolesBelow();
     // The groups, by a representative, of each cell with a domino or a
     // phantom (-1 elsewhere); the result is how many count.
     int label(const Standing& s, std::vector<int>& groupAt) const;
