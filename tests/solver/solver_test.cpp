@@ -263,6 +263,18 @@ const char* const holesThreeFloorsDown = R"(13 4 1 3 11 0
         X
          T)";
 
+// The chain's stray on the floor above stands over the flyer's flight: a play
+// with another domino carried into the gap, standing in for its kind, looks
+// at the stray's cell and at its own source at once, and the stray is then
+// the one to carry.
+const char* const strayOverTheFlyer = R"(13 3 0 1 11 1
+   (___)
+[__!_) (____)
+[__________])
+      N
+       NNTV
+   N F)";
+
 TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
 {
     SolveLimits thorough;

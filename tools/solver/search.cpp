@@ -467,20 +467,27 @@ void Search::rebind(const Family& f, const Node& n, const std::vector<bool>& see
         return start.movable[i] && terrain.reach(start.entrance, false)[start.where[i]]
             && terrain.reach(start.where[i], true)[to];
     };
+    // The stand-in's source was looked at: each other domino of its kind the
+    // play looked at for the first time is carried from its own cell now, and
+    // the first still unseen stands in for the rest.
     for (std::size_t j = 0; j < n.where.size(); j++) {
         if (n.carried[j] != Node::standIn || !newlySeen(static_cast<int>(j)))
             continue;
-        for (int m : f.takingOrder)
-            if (n.carried[m] == Node::no && !seen[start.where[m]] && start.kinds[m] == start.kinds[j]
-                && canCarry(m, n.where[j])) {
-                Node other = n;
-                other.where[m] = n.where[j];
-                other.carried[m] = Node::standIn;
-                other.where[j] = start.where[j];
-                other.carried[j] = Node::no;
-                out.push_back(std::move(other));
-                break;
-            }
+        bool stoodIn = false;
+        for (int m : f.takingOrder) {
+            if (n.carried[m] != Node::no || start.kinds[m] != start.kinds[j] || !canCarry(m, n.where[j]))
+                continue;
+            const bool unseen = !seen[start.where[m]];
+            if ((unseen && stoodIn) || (!unseen && !newlySeen(m)))
+                continue;
+            Node other = n;
+            other.where[m] = n.where[j];
+            other.carried[m] = unseen ? Node::standIn : Node::placed;
+            other.where[j] = start.where[j];
+            other.carried[j] = Node::no;
+            out.push_back(std::move(other));
+            stoodIn = stoodIn || unseen;
+        }
     }
     for (std::size_t i = 0; i < n.where.size(); i++) {
         if (n.carried[i] != Node::no || !newlySeen(static_cast<int>(i)))
