@@ -6,15 +6,18 @@
 # captured. The same is done for docs/kinds.level, every kind of domino on two
 # shelves, into docs/kinds.png for the top of the designer's guide.
 #
-#   tools/gallery.sh [GAME] [SECONDS]
+#   tools/gallery.sh [GAME] [SECONDS] [LEVEL...]
 #
 # GAME is the built game (default build/toppleton), SECONDS the wait before
-# the capture (default 5). Needs xvfb-run and ImageMagick's import.
+# the capture (default 5). With LEVELs, only their pictures are taken again,
+# and nothing else is touched. Needs xvfb-run and ImageMagick's import.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 game=$(realpath "${1:-$root/build/toppleton}")
 settle=${2:-5}
+shift $(($# < 2 ? $# : 2))
+only=("$@")
 out=$root/docs/gallery
 mkdir -p "$out"
 
@@ -31,6 +34,14 @@ shoot() {
   ' shoot "$dir" "$game" "$settle" "$png"
   rm -rf "$dir"
 }
+
+if [ "${#only[@]}" -gt 0 ]; then
+  for n in "${only[@]}"; do
+    shoot "$root/levels/$n" "$out/$n.png"
+    echo "docs/gallery/$n.png"
+  done
+  exit 0
+fi
 
 for level in "$root"/levels/*; do
   n=$(basename "$level")
