@@ -6,6 +6,7 @@
 #include "scripted_sdl.h"
 #include "tick_counter.h"
 #include "observe.h"
+#include "options.h"
 #include "main.h"
 
 #include <cstdio>
@@ -21,11 +22,7 @@ namespace {
 
 const Uint32 timeLimit = 6 * 3600 * 1000;  // virtual ms; the action budgets end a run long before
 
-struct Options {
-    fs::path levels;
-    fs::path solutions;
-    int only = 0;  // the one level to play; 0 plays the whole game
-    bool verbose = false;
+struct Options : PlayOptions {
     bool digest = false;     // fingerprints of each level's camera path and end state
     bool forWindow = false;  // plays and prints the keys for tools/window-play
 };
@@ -40,23 +37,16 @@ bool parseOptions(int argc, char** argv, Options& o)
 {
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--levels" && hasValue)
-            o.levels = argv[++i];
-        else if (arg == "--solutions" && hasValue)
-            o.solutions = argv[++i];
-        else if (arg == "--level" && hasValue)
-            o.only = std::atoi(argv[++i]);
-        else if (arg == "--verbose")
-            o.verbose = true;
-        else if (arg == "--digest")
+        if (o.take(argc, argv, i))
+            continue;
+        if (arg == "--digest")
             o.digest = true;
         else if (arg == "--for-window")
             o.forWindow = true;
         else
             return false;
     }
-    return !o.levels.empty() && !o.solutions.empty() && o.only >= 0;
+    return o.complete();
 }
 
 // A private working directory whose "levels" is the level directory, since

@@ -7,6 +7,7 @@
 // One line per level; with --verbose, one more per timed action. The exit
 // status is 1 when a level's slack is below its limit or its script does not
 // solve it, 2 on a usage error.
+#include "options.h"
 #include "timing.h"
 
 #include "main.h"
@@ -20,30 +21,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Options {
-    fs::path levels;
-    fs::path solutions;
-    int only = 0;  // the one level to measure, from 1; 0 measures every level
-    bool verbose = false;
-};
-
-bool parseOptions(int argc, char** argv, Options& o)
+bool parseOptions(int argc, char** argv, PlayOptions& o)
 {
-    for (int i = 1; i < argc; i++) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--levels" && hasValue)
-            o.levels = argv[++i];
-        else if (arg == "--solutions" && hasValue)
-            o.solutions = argv[++i];
-        else if (arg == "--level" && hasValue && std::atoi(argv[i + 1]) > 0)
-            o.only = std::atoi(argv[++i]);
-        else if (arg == "--verbose")
-            o.verbose = true;
-        else
+    for (int i = 1; i < argc; i++)
+        if (!o.take(argc, argv, i))
             return false;
-    }
-    return !o.levels.empty() && !o.solutions.empty();
+    return o.complete();
 }
 
 std::string seconds(int ticks)
@@ -85,7 +68,7 @@ bool report(int number, const LevelSlack& s, bool verbose)
 
 int main(int argc, char** argv)
 {
-    Options o;
+    PlayOptions o;
     if (!parseOptions(argc, argv, o)) {
         fprintf(stderr, "usage: slack --levels DIR --solutions DIR [--level N] [--verbose]\n");
         return 2;
