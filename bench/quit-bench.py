@@ -25,8 +25,6 @@ machine. Prints one line per run and the medians.
 """
 
 import argparse
-import ctypes
-import ctypes.util
 import os
 import shutil
 import signal
@@ -37,41 +35,10 @@ import tempfile
 import time
 
 
-
-def swaps(path):
-    try:
-        with open(path) as f:
-            return int(f.read().split()[0].split("=")[1])
-    except (OSError, IndexError, ValueError):
-        return 0
-
-
-class Xlib:
-    """Just enough Xlib to send the window manager's close request."""
-
-    def __init__(self, display):
-        x = self.x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-        x.XOpenDisplay.restype = ctypes.c_void_p
-        self.dpy = None
-        for _ in range(100):  # a busy server may refuse a connection for a moment
-            self.dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
-            if self.dpy.value:
-                break
-            time.sleep(0.02)
-        if not self.dpy.value:
-            sys.exit("quit-bench: cannot open display %s" % display)
-
-    def request_close(self, window):
-        atom = lambda name: self.x.XInternAtom(self.dpy, name, 0)
-        message = (ctypes.c_long * 24)(33, 0, 0, 0, window, atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW"))
-        self.x.XSendEvent(self.dpy, window, 0, 0, message)
-        self.x.XSync(self.dpy, 0)
-
-
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+# The game's frames and CPU time are read, and its window asked to close, as
+# the real-window tests do it.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "window"))
+from window_test import XWatch, cpu_seconds, swaps  # noqa: E402
 
 
 def peak_resident_mb(pid):
@@ -148,7 +115,7 @@ def main():
         with os.fdopen(read_end) as pipe:
             display = ":" + pipe.readline().strip()
         env = dict(os.environ, DISPLAY=display, LIBGL_ALWAYS_SOFTWARE="1")
-        xlib = Xlib(display)
+        xlib = XWatch(display)
         levels = {}
         for name in args.levels.split(","):
             workdir = os.path.join(work, name)
