@@ -549,14 +549,20 @@ void Search::children(const Family& f, const Node& n, const std::vector<bool>& s
             continue;
         const int cost = n.carried[i] == Node::no ? 1 : 0;
         const bool fresh = n.carried[i] == Node::no;
+        const bool pushedFirst = fresh && zone[from] && pushed(i);
         for (int to = 0; to < terrain.size(); to++) {
-            if (to == from || !carryReach[to] || !freeFloor(n, to))
+            if (to == from || !carryReach[to])
                 continue;
+            if (!freeFloor(n, to)) {
+                if (!thorough && pushedFirst)
+                    displace(n, i, to, reachable, pushed, out);
+                continue;
+            }
             // A pushed domino's carry can come first (or first after the
             // domino in the way has gone): its cell is always looked at.
             const bool firstCarry =
                 n.cost == 0 || start.where.end() != std::find(start.where.begin(), start.where.end(), to);
-            if (thorough || (fresh && zone[from] && pushed(i) && firstCarry)) {
+            if (thorough || (pushedFirst && firstCarry)) {
                 setDown(to, cost, Node::placed);
             } else if (!fresh) {
                 if (setDownZone[to])
@@ -569,6 +575,27 @@ void Search::children(const Family& f, const Node& n, const std::vector<bool>& s
             }
         }
     }
+}
+
+// A pushed domino may belong where another still stands, one no play looks
+// at while it is there (the pushed domino's own cell is in every zone, the
+// one it is to take is not). That one is taken into hand, and the pushed
+// domino set down in its place: two carries.
+void Search::displace(const Node& n, std::size_t pushedDomino, int to, const std::vector<bool>& reachable,
+                      const std::function<bool(int)>& pushed, std::vector<Node>& out) const
+{
+    const auto standing = std::find(n.where.begin(), n.where.end(), to);
+    const std::size_t j = static_cast<std::size_t>(standing - n.where.begin());
+    if (standing == n.where.end() || n.carried[j] != Node::no || !start.movable[j] || !reachable[to]
+        || pushed(static_cast<int>(j)))
+        return;
+    Node child = n;
+    child.where[j] = -1;
+    child.carried[j] = Node::inHand;
+    child.where[pushedDomino] = to;
+    child.carried[pushedDomino] = Node::placed;
+    child.cost += 2;
+    out.push_back(std::move(child));
 }
 
 // The arrangement as the bound is to see it: the dominoes in hand in no cell

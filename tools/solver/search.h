@@ -132,6 +132,9 @@ private:
     void children(const Family& f, const Node& n, const std::vector<bool>& seen,
                   const std::vector<bool>& zone, const std::vector<bool>& setDownZone,
                   std::vector<Node>& out) const;
+    // A pushed domino's first carry into a cell another domino stands in.
+    void displace(const Node& n, std::size_t pushedDomino, int to, const std::vector<bool>& reachable,
+                  const std::function<bool(int)>& pushed, std::vector<Node>& out) const;
     void rebind(const Family& f, const Node& n, const std::vector<bool>& seen, std::vector<Node>& out) const;
     ChainBound::Standing boundsView(const Node& n, int& inHand) const;
     bool hopeless(const Family& f, const Node& n, int left) const;
