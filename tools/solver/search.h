@@ -23,6 +23,10 @@
 //   further cost, once a later play's zone, or a domino next to it, gives it
 //   a place, and meanwhile stands where nothing reaches it; a blocker may
 //   stay there;
+// - a pushed domino's cell is in every zone, so its first carry goes to any
+//   free cell, and to any cell a domino still stands in, that one taken in
+//   hand: a cell no play looks at while its domino stands there may be just
+//   where the pushed one belongs;
 // - a pick-up is tried only of a domino in the zone of the pushes alone (or
 //   the one domino not done when the trigger landed), and set down again only
 //   within the zone of the play that keeps it; a later grab only after a
