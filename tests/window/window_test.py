@@ -56,6 +56,30 @@ SCENE = "8 2 0 0 7 1\n   (___)\n(______)\n        \n  NN T  \n"
 
 
 
+def run_x(command, env, timeout=10):
+    """Runs an X client; one the server refused for a moment is run again.
+    Its output stays bytes: some clients write pictures."""
+    deadline = time.monotonic() + X_PATIENCE
+    while True:
+        result = subprocess.run(command, env=env, capture_output=True, timeout=timeout)
+        refused = b"open display" in result.stderr or b"open X server" in result.stderr
+        if result.returncode == 0 or not refused or time.monotonic() > deadline:
+            return result
+        time.sleep(0.02)
+
+
+def open_display(xlib, display):
+    """An Xlib connection of its own, asked for again while the server refuses
+    it for a moment; None when it never accepts."""
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    deadline = time.monotonic() + X_PATIENCE
+    dpy = xlib.XOpenDisplay(display.encode())
+    while not dpy and time.monotonic() < deadline:
+        time.sleep(0.02)
+        dpy = xlib.XOpenDisplay(display.encode())
+    return dpy
+
+
 def huge_level(side=2048):
     """The largest the loader takes, 4 million cells: a floor row at the
     bottom and a standard domino in every cell, so that every domino above
@@ -134,15 +158,10 @@ class XWatch:
     def __init__(self, display):
         x = self.xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
         # Window ids and atoms fit in an int; only the display is a pointer.
-        x.XOpenDisplay.restype = ctypes.c_void_p
         # An X error (a window that has just gone) must not end this process.
         self.on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
         x.XSetErrorHandler(self.on_error)
-        deadline = time.monotonic() + X_PATIENCE
-        self.dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
-        while not self.dpy.value and time.monotonic() < deadline:
-            time.sleep(0.02)
-            self.dpy = ctypes.c_void_p(x.XOpenDisplay(display.encode()))
+        self.dpy = ctypes.c_void_p(open_display(x, display))
         check(self.dpy.value, "cannot open display %s with Xlib" % display)
         x.XSelectInput(self.dpy, x.XDefaultRootWindow(self.dpy), 1 << 19)  # SubstructureNotify
         x.XSync(self.dpy, 0)
@@ -258,18 +277,8 @@ class Session:
         self.err.seek(0)
         return status, self.out.read().splitlines(), self.err.read().splitlines()
 
-    def run_x(self, command):
-        """Runs an X client; one the server refused for a moment is run again."""
-        deadline = time.monotonic() + X_PATIENCE
-        while True:
-            result = subprocess.run(command, env=self.env, capture_output=True, timeout=10)
-            refused = b"open display" in result.stderr or b"open X server" in result.stderr
-            if result.returncode == 0 or not refused or time.monotonic() > deadline:
-                return result
-            time.sleep(0.02)
-
     def x(self, *command):
-        result = self.run_x(command)
+        result = run_x(command, self.env)
         return result.returncode, result.stdout.decode(errors="replace")
 
     def window(self):
@@ -299,8 +308,8 @@ class Session:
     def look(self, label):
         # The window's area of the whole screen: asked for a window that has
         # just gone, import would wait for the user to pick one.
-        ppm = self.run_x(["import", "-window", "root", "-crop", self.geometry, "+repage", "-depth", "8",
-                          "ppm:-"]).stdout
+        ppm = run_x(["import", "-window", "root", "-crop", self.geometry, "+repage", "-depth", "8", "ppm:-"],
+                    self.env).stdout
         check(ppm, "import could not capture %s" % self.geometry)
         self.shots += 1
         with open(os.path.join(self.args.artifacts, "%03d-%s.ppm" % (self.shots, label)), "wb") as f:
