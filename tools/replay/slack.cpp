@@ -38,11 +38,8 @@ std::string seconds(int ticks)
 
 std::string described(const TimedAction& t)
 {
-    return std::to_string(t.slack)
-        + (t.atLeast          ? " ticks or more"
-               : t.slack == 1 ? " tick"
-                              : " ticks")
-        + " (" + seconds(t.slack) + "), line " + std::to_string(t.action.line) + " '" + t.action.text + "'";
+    return ticks(t.slack) + (t.atLeast ? " or more" : "") + " (" + seconds(t.slack) + "), line "
+        + std::to_string(t.action.line) + " '" + t.action.text + "'";
 }
 
 // Prints the level's line and, verbose, its timed actions; true when fair.

@@ -26,11 +26,6 @@ std::string lineOf(const Action& a)
     return "line " + std::to_string(a.line) + " '" + a.text + "'";
 }
 
-std::string ticks(int n)
-{
-    return std::to_string(n) + (n == 1 ? " tick" : " ticks");
-}
-
 // Plays the script as written and lists its timed actions by their place in
 // it; false, with why, when the script does not solve the level.
 bool findTimed(const std::string& levelPath, const std::vector<Action>& script,
@@ -78,6 +73,11 @@ TimedAction measure(const std::string& levelPath, const std::vector<Action>& scr
 }
 
 }  // namespace
+
+std::string ticks(int n)
+{
+    return std::to_string(n) + (n == 1 ? " tick" : " ticks");
+}
 
 const TimedAction* LevelSlack::tightest() const
 {

@@ -53,6 +53,9 @@ enum class SlackDepth { ToTheLimit, ToTheCap };
 
 LevelSlack measureSlack(const std::string& levelPath, const std::string& scriptPath, SlackDepth depth);
 
+// "1 tick", "6 ticks".
+std::string ticks(int n);
+
 // The level's slack in ticks, "60+" when every delay tried solved, "-"
 // without a timed action; empty on an error.
 std::string slackFigure(const LevelSlack& s);
