@@ -5,6 +5,8 @@
 // drawing every cell draws.
 #include "door.h"
 #include "level.h"
+#include "pen.h"
+#include "stills.h"
 #include "tools.h"
 #include "view.h"
 #include "world.h"
@@ -409,6 +411,167 @@ TEST(CellReach, EveryKindInEveryStateTheFloorsTheLadderAndTheDoorStayWithinIt)
         door.render(1);
         expectWithinReach("door at angle " + std::to_string(door.angle));
     }
+}
+
+// ---------------------------------------------------------------- kept blocks
+
+// What the level draws for the tick fraction t, every cell of it.
+std::string levelPicture(float t)
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    View::everything = true;
+    level->render(t);
+    View::everything = false;
+    EXPECT_TRUE(fakegl::errors().empty());
+    return fakegl::picture();
+}
+
+// Every frame of the play of the camera's path, drawn from the kept blocks,
+// is the same as the frame drawn with every block compiled afresh: no
+// change the play makes goes unmarked. The play has every kind falling,
+// breaking, exploding its floor, bridging a gap, vanishing, flying up a row,
+// tumbling across cells, a domino carried off and set down, one tipping off
+// the grid, and the entrance swinging open.
+TEST(KeptBlocks, EveryFrameOfAPlayIsTheSameAsWithEveryBlockCompiledAfresh)
+{
+    World w(tiledLevel(1, 1));
+    resetCamera();
+    standAt(2 * Player::stepsPerCell, 0);
+    strikeChains(1, 1);
+    const int blocks = Stills::blockCount(level->wid, level->hei);
+    for (int tick = 0; tick < 300; tick++) {
+        ::tick();
+        for (float t : {0.0f, 0.5f}) {
+            animateFrame(t);
+            const std::string kept = levelPicture(t);
+            std::for_each(level->blockChanges, level->blockChanges + blocks, [](unsigned& c) { c++; });
+            ASSERT_EQ(kept, levelPicture(t)) << "tick " << tick << ", t " << t;
+        }
+        if (tick == 0) {
+            player.push(1);
+            player.grab();
+        }
+        if (tick == 1)
+            player.move(1);
+        if (tick == 30)
+            player.stop();
+        if (tick == 40) {
+            EXPECT_TRUE(player.grab());
+        }
+        if (tick == 50)
+            w.at(24, 0)->push(-1, Domino::contactSquare);
+    }
+    EXPECT_TRUE(w.at(brokenColumn, brokenRow)->broken);
+    EXPECT_EQ(w.at(20, 0)->angle, -Domino::lying) << "the chain fell left";
+}
+
+// The blocks (by index) whose lists were compiled from the from'th
+// compilation since the last reset on, each once.
+std::vector<int> compiledBlocks(GLuint firstList, std::size_t from = 0)
+{
+    std::vector<int> blocks;
+    const std::vector<GLuint>& lists = fakegl::compiledLists();
+    for (std::size_t i = from; i < lists.size(); i++)
+        if (blocks.empty() || blocks.back() != static_cast<int>(lists[i] - firstList) / 2)
+            blocks.push_back((lists[i] - firstList) / 2);
+    return blocks;
+}
+
+// Three blocks side by side. The first frame compiles each once; the
+// entrance's swing recompiles its block once, when it ends; a chain in the
+// middle block recompiles that block alone, as its dominoes wake and come to
+// rest, not in every frame they turn; a level at rest compiles nothing.
+TEST(KeptBlocks, ABlockIsCompiledAgainOnlyWhenSomethingInItChanged)
+{
+    const int width = 3 * Stills::blockColumns;
+    World w(std::to_string(width) + " 2 0 0 " + std::to_string(width - 1) + " 0\n|\n|\n|N    N" + std::string(15, ' ')
+            + "NNN" + std::string(15, ' ') + "N\n|(" + std::string(width - 2, '_') + ")");
+    resetCamera();
+    fakegl::reset();
+    levelPicture(0);
+    const GLuint first = fakegl::compiledLists().front();
+    EXPECT_EQ(compiledBlocks(first), (std::vector<int>{0, 1, 2}));
+    int doorBlock = 0, otherBlocks = 0;
+    auto frames = [&](int ticks, int& middle, int& moving) {
+        for (int i = 0; i < ticks; i++) {
+            ::tick();
+            animateFrame(0);
+            const std::size_t before = fakegl::compiledLists().size();
+            levelPicture(0);
+            for (int b : compiledBlocks(first, before))
+                (b == 1 ? middle : b == 0 ? doorBlock : otherBlocks)++;
+            moving += w.at(21, 0)->speed || w.at(22, 0)->speed || w.at(23, 0)->speed;
+        }
+    };
+    int middle = 0, moving = 0;
+    frames(10, middle, moving);
+    EXPECT_EQ(doorBlock, 1) << "the entrance swung open";
+    w.at(21, 0)->push(1, Domino::contactSquare);
+    frames(60, middle, moving);
+    EXPECT_EQ(w.at(23, 0)->angle, Domino::lying);
+    EXPECT_GT(moving, 10);
+    EXPECT_GE(middle, 2);
+    EXPECT_LE(middle, 6) << "a wake and a rest for each of the three";
+    const int atRest = middle;
+    frames(20, middle, moving);
+    EXPECT_EQ(middle, atRest);
+    EXPECT_EQ(doorBlock, 1);
+    EXPECT_EQ(otherBlocks, 0);
+}
+
+// Back-face culling drops the faces that wind clockwise on the screen, so
+// every one-sided face must wind counter-clockwise seen from the side its
+// normal points to: the floors, the ladder, the doors and every kind in its
+// postures, whole and broken.
+TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
+{
+    World w(R"(|N
+               |!)");
+    Domino* d = w.at(0, 0);
+    level->getCell(0, 0)->leave(0);
+    level->getWayIn()->speed = 0;
+    fakegl::reset();
+    {
+        Pen::Sketch sketch;
+        for (const char letter : dominoCharacters()) {
+            if (letter == ' ')
+                continue;
+            std::unique_ptr<Domino> kind(findDominoKind(letter)->make());
+            kind->init(level->getCell(0, 0));
+            for (int broken : {0, 1})
+                for (int angle : {-Domino::lying, -3, 0, 3, Domino::lying}) {
+                    kind->broken = broken;
+                    kind->angle = angle;
+                    kind->render(0);
+                }
+            level->getCell(0, 0)->leave(0);
+        }
+        level->getCell(0, 0)->enter(d, 0);
+        for (int floor : {Cell::slab, Cell::rightEnd, Cell::leftEnd, Cell::joinedBoth}) {
+            level->getCell(0, 0)->setFloor(floor);
+            Cell::renderFloorRun(*level->getCell(0, 0), *level->getCell(0, 0), 0);
+        }
+        for (int angle : {0, 6}) {
+            level->getWayIn()->angle = angle;
+            level->getCell(0, 0)->renderStill();
+        }
+        sketch.emit(false);
+    }
+    size_t count = 0;
+    for (const Primitive& p : fakegl::primitives())
+        for (const Primitive& face : faces(p)) {
+            count++;
+            const fakegl::Vertex &a = face.v[0], &b = face.v[1], &c = face.v[2];
+            float turn[3], u[3], v[3];
+            for (int k = 0; k < 3; k++)
+                u[k] = b.world[k] - a.world[k], v[k] = c.world[k] - a.world[k];
+            turn[0] = u[1] * v[2] - u[2] * v[1];
+            turn[1] = u[2] * v[0] - u[0] * v[2];
+            turn[2] = u[0] * v[1] - u[1] * v[0];
+            ASSERT_GT(turn[0] * a.normal[0] + turn[1] * a.normal[1] + turn[2] * a.normal[2], 0)
+                << "face " << count << " at " << a.world[0] << " " << a.world[1] << " " << a.world[2];
+        }
+    EXPECT_GT(count, 200u);
 }
 
 }  // namespace
