@@ -431,7 +431,7 @@ std::string levelPicture(float t)
 // change the play makes goes unmarked. The play has every kind falling,
 // breaking, exploding its floor, bridging a gap, vanishing, flying up a row,
 // tumbling across cells, a domino carried off and set down, one tipping off
-// the grid, and the entrance swinging open.
+// the grid, one that never moved taken away, and the entrance swinging open.
 TEST(KeptBlocks, EveryFrameOfAPlayIsTheSameAsWithEveryBlockCompiledAfresh)
 {
     World w(tiledLevel(1, 1));
@@ -460,6 +460,9 @@ TEST(KeptBlocks, EveryFrameOfAPlayIsTheSameAsWithEveryBlockCompiledAfresh)
         }
         if (tick == 50)
             w.at(24, 0)->push(-1, Domino::contactSquare);
+        if (tick == 250) {
+            ASSERT_TRUE(w.at(35, 4)->grab()) << "a blocker that never moved, taken away";
+        }
     }
     EXPECT_TRUE(w.at(brokenColumn, brokenRow)->broken);
     EXPECT_EQ(w.at(20, 0)->angle, -Domino::lying) << "the chain fell left";
