@@ -57,6 +57,11 @@ struct FallScope {
     bool closesGap = false;
 };
 
+// What the player's push does to a domino standing upright and still, for
+// the solver's programs: the standard domino is felled and the level's one
+// push is spent; a kind may be set going without spending it, or refuse.
+enum class PlayersPush { spendsThePush, free, refused };
+
 struct Domino {
     // Its letter in the level file's domino grid.
     static constexpr char fileLetter = 'N';
@@ -163,6 +168,15 @@ struct Domino {
     // Where its fall may take it, for the solver's bound on what a chain can
     // reach: the standard domino only tips and drops.
     virtual FallScope fallScope() const { return {}; }
+    // What the player's push does to it upright and still: the standard
+    // domino falls and the push is spent.
+    virtual PlayersPush playersPush() const { return PlayersPush::spendsThePush; }
+    // A kind with a rule of its own that a level may do without, for the
+    // designer's check that tries the level with a standard domino in its
+    // place: every kind but the standard domino itself and the trigger.
+    virtual bool isSpecial() const { return letter() != fileLetter; }
+    // Its landing arms the level's exit check: only the trigger's does.
+    virtual bool armsExitCheck() const { return false; }
 
     // In its cell's slot: not carried, vanished or left out by a collision.
     bool inPlay();

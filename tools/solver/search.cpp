@@ -1,9 +1,6 @@
 #include "search.h"
 #include "verifier.h"
 
-#include "blocker.h"
-#include "delay.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -105,14 +102,15 @@ Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
 
 Search::~Search() = default;
 
-// Delays first, in every order and both ways; then, at once or once nothing
-// moves, a counting push of any other domino that may be picked up (as it
-// stands or wherever it is carried), either way, or none after a delay.
+// Delays first (the dominoes a push sets going without spending the level's
+// push), in every order and both ways; then, at once or once nothing moves,
+// a counting push of any domino that may be picked up and takes the push (as
+// it stands or wherever it is carried), either way, or none after a delay.
 void Search::makeFamilies()
 {
     std::vector<int> delays, used;
     for (std::size_t i = 0; i < start.where.size(); i++)
-        if (start.movable[i] && start.kinds[i] == Delay::fileLetter)
+        if (start.movable[i] && start.pushes[i] == PlayersPush::free)
             delays.push_back(static_cast<int>(i));
     addFamilies(Program{}, delays, used);
 }
@@ -141,8 +139,7 @@ void Search::addFamilies(Program p, const std::vector<int>& delays, std::vector<
         families.push_back(std::move(f));
     };
     for (std::size_t i = 0; i < start.where.size(); i++) {
-        const char kind = start.kinds[i];
-        if (!start.movable[i] || kind == Delay::fileLetter || kind == Blocker::fileLetter)
+        if (!start.movable[i] || start.pushes[i] != PlayersPush::spendsThePush)
             continue;
         for (int direction : {-1, 1})
             add(static_cast<int>(i), direction);
