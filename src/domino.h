@@ -200,19 +200,33 @@ struct Domino {
     void lookAtMe(float t);
 
 protected:
+    // A lean and the turn under way, as drawing and reach read them: the
+    // domino's own, or one it keeps beside them (a splitter's other half).
+    struct Posture {
+        int angle;
+        int speed;
+    };
+    Posture posture() const { return {angle, speed}; }
+
     void applyAccel();
-    // The camera follows a domino that turns or flies.
-    void followIfMoving(float t);
+    // The camera follows a domino that turns or flies, in posture p.
+    void followIfMoving(float t, Posture p);
+    void lookAtMe(float t, Posture p);
+    // updateReach for the domino in posture p.
+    UpdateReach reachIn(Posture p);
     void lean();
     void moveVertically();
     // Pushes the matrix, places the domino for t and, unless it is broken
     // (debris drawn instead), draws body in the domino's own frame.
     void renderPlaced(float t, void (*body)());
+    // The same for the domino in posture p.
+    void renderPlaced(float t, void (*body)(), Posture p);
     // rot with height and vertical in place of elev and fly: a body drawn
     // upside down, whose frame's y points down, passes them negated.
     void rotAt(float t, int height, int vertical);
 
 private:
+    void rotIn(float t, int height, int vertical, Posture p);
     void refused();
     void resume();
     void startDropping();

@@ -207,8 +207,8 @@ LevelResult solve(const std::string& path, const SolveLimits& limits)
     // checked within the limit: a variant solved there is easier than the
     // level, so that domino is replaceable all the more.
     if (limits.kinds)
-        checkKinds(path, special, result.minimum >= 0 ? result.minimum : limits.carries, result.pushes, limits,
-                   result);
+        checkKinds(path, special, result.minimum >= 0 ? result.minimum : limits.carries, result.pushes,
+                   limits, result);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return result;
 }
