@@ -1,6 +1,7 @@
 // The standard domino, except that a square strike does not fell it at once:
 // it holds the striker back, remembers the direction and starts to fall eight
 // of its own updates later. It falls once; later strikes change nothing.
+// Struck by the player it refuses too, so the level's push is not spent.
 #ifndef DELAY_H
 #define DELAY_H
 
@@ -20,6 +21,7 @@ struct Delay : Domino {
     bool push0(int direction) override;
     void update() override;
     char letter() const override { return fileLetter; }
+    PlayersPush playersPush() const override { return PlayersPush::free; }
     void save(DominoState& out) const override;
     void restore(DominoState::Reader& in) override;
 };

@@ -64,7 +64,12 @@ void Domino::restore(DominoState::Reader& in)
 
 UpdateReach Domino::updateReach()
 {
-    const int lean = angle < 0 ? -angle : angle;
+    return reachIn(posture());
+}
+
+UpdateReach Domino::reachIn(Posture p)
+{
+    const int lean = p.angle < 0 ? -p.angle : p.angle;
     return {lean >= strike ? 2 : 1, fly < 0 || !cell->getFloor(), fly > 0};
 }
 
@@ -268,10 +273,10 @@ void Domino::applyAccel()
     accel = 0;
 }
 
-void Domino::followIfMoving(float t)
+void Domino::followIfMoving(float t, Posture p)
 {
-    if (speed || fly)
-        lookAtMe(t);
+    if (p.speed || fly)
+        lookAtMe(t, p);
 }
 
 void Domino::animate(float t)
@@ -287,7 +292,7 @@ void Domino::takePush()
 
 void Domino::pullCamera(float t)
 {
-    followIfMoving(t);
+    followIfMoving(t, posture());
 }
 
 void Domino::render(float t)
@@ -297,8 +302,13 @@ void Domino::render(float t)
 
 void Domino::renderPlaced(float t, void (*body)())
 {
+    renderPlaced(t, body, posture());
+}
+
+void Domino::renderPlaced(float t, void (*body)(), Posture p)
+{
     Pen::push();
-    rot(t);
+    rotIn(t, elev, fly, p);
     if (renderBroken(t))
         body();
     Pen::pop();
@@ -311,11 +321,16 @@ void Domino::rot(float t)
 
 void Domino::rotAt(float t, int height, int vertical)
 {
-    const int k = 2 * angle + speed;
+    rotIn(t, height, vertical, posture());
+}
+
+void Domino::rotIn(float t, int height, int vertical, Posture p)
+{
+    const int k = 2 * p.angle + p.speed;
     Pen::translate(0, (height + vertical * t) * 10 / elevPerRow, 0);
-    if (k == 0 || (vertical && angle == 0))
+    if (k == 0 || (vertical && p.angle == 0))
         return;
-    const float a = angle * 15 + speed * t * 15;
+    const float a = p.angle * 15 + p.speed * t * 15;
     const float edge = k > 0 ? 0.5f : -0.5f;
     Pen::translate(edge, 0, 0);
     Pen::rotate(a, 0, 0, -1);
@@ -369,7 +384,12 @@ bool Domino::renderBroken(float)
 // height adds elev unscaled.
 void Domino::lookAtMe(float t)
 {
-    float x = (cell->getX() + (angle + speed * t) / 10) * 5;
+    lookAtMe(t, posture());
+}
+
+void Domino::lookAtMe(float t, Posture p)
+{
+    float x = (cell->getX() + (p.angle + p.speed * t) / 10) * 5;
     float y = cell->getY() * 10 + elev + fly * t;
     lookAt(x, y, 1);
 }

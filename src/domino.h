@@ -57,6 +57,11 @@ struct FallScope {
     bool closesGap = false;
 };
 
+// What the player's push does to a domino standing upright and still, for
+// the solver's programs: the standard domino is felled and the level's one
+// push is spent; a kind may be set going without spending it, or refuse.
+enum class PlayersPush { spendsThePush, free, refused };
+
 struct Domino {
     // Its letter in the level file's domino grid.
     static constexpr char fileLetter = 'N';
@@ -163,6 +168,15 @@ struct Domino {
     // Where its fall may take it, for the solver's bound on what a chain can
     // reach: the standard domino only tips and drops.
     virtual FallScope fallScope() const { return {}; }
+    // What the player's push does to it upright and still: the standard
+    // domino falls and the push is spent.
+    virtual PlayersPush playersPush() const { return PlayersPush::spendsThePush; }
+    // A kind with a rule of its own that a level may do without, for the
+    // designer's check that tries the level with a standard domino in its
+    // place: every kind but the standard domino itself and the trigger.
+    virtual bool isSpecial() const { return letter() != fileLetter; }
+    // Its landing arms the level's exit check: only the trigger's does.
+    virtual bool armsExitCheck() const { return false; }
 
     // In its cell's slot: not carried, vanished or left out by a collision.
     bool inPlay();
@@ -186,19 +200,33 @@ struct Domino {
     void lookAtMe(float t);
 
 protected:
+    // A lean and the turn under way, as drawing and reach read them: the
+    // domino's own, or one it keeps beside them (a splitter's other half).
+    struct Posture {
+        int angle;
+        int speed;
+    };
+    Posture posture() const { return {angle, speed}; }
+
     void applyAccel();
-    // The camera follows a domino that turns or flies.
-    void followIfMoving(float t);
+    // The camera follows a domino that turns or flies, in posture p.
+    void followIfMoving(float t, Posture p);
+    void lookAtMe(float t, Posture p);
+    // updateReach for the domino in posture p.
+    UpdateReach reachIn(Posture p);
     void lean();
     void moveVertically();
     // Pushes the matrix, places the domino for t and, unless it is broken
     // (debris drawn instead), draws body in the domino's own frame.
     void renderPlaced(float t, void (*body)());
+    // The same for the domino in posture p.
+    void renderPlaced(float t, void (*body)(), Posture p);
     // rot with height and vertical in place of elev and fly: a body drawn
     // upside down, whose frame's y points down, passes them negated.
     void rotAt(float t, int height, int vertical);
 
 private:
+    void rotIn(float t, int height, int vertical, Posture p);
     void refused();
     void resume();
     void startDropping();

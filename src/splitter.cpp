@@ -27,7 +27,7 @@ void Splitter::init(Cell* c)
 
 bool Splitter::swap()
 {
-    if (angle == angle2 && speed == speed2 && accel == accel2)
+    if (alike())
         return false;
     std::swap(angle, angle2);
     std::swap(speed, speed2);
@@ -90,20 +90,16 @@ void Splitter::takePush()
 void Splitter::pullCamera(float t)
 {
     Domino::pullCamera(t);
-    if (swap()) {
-        Domino::pullCamera(t);
-        swap();
-    }
+    if (!alike())
+        followIfMoving(t, second());
 }
 
 // Alike halves are drawn as one box.
 void Splitter::render(float t)
 {
     renderPlaced(t, drawBody);
-    if (swap()) {
-        renderPlaced(t, drawBody);
-        swap();
-    }
+    if (!alike())
+        renderPlaced(t, drawBody, second());
 }
 
 void Splitter::save(DominoState& out) const
@@ -125,10 +121,7 @@ void Splitter::restore(DominoState::Reader& in)
 UpdateReach Splitter::updateReach()
 {
     UpdateReach reach = Domino::updateReach();
-    if (swap()) {
-        const UpdateReach other = Domino::updateReach();
-        swap();
-        reach.columns = std::max(reach.columns, other.columns);
-    }
+    if (!alike())
+        reach.columns = std::max(reach.columns, reachIn(second()).columns);
     return reach;
 }

@@ -28,6 +28,13 @@ struct Splitter : Domino {
     UpdateReach updateReach() override;
 
     bool swap();
+
+private:
+    // The second half's lean and turn.
+    Posture second() const { return {angle2, speed2}; }
+    // Both halves in the same posture with the same push pending: one box
+    // shows both, and one half's answers are the other's.
+    bool alike() const { return angle == angle2 && speed == speed2 && accel == accel2; }
 };
 
 #endif

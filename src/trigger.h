@@ -1,5 +1,6 @@
 // The standard domino, except that its landing arms the level's exit check:
-// the exit opens if every domino is done at the end of that tick.
+// the exit opens if every domino is done at the end of that tick. No level
+// can do without it, so it is not special to the designer's kind check.
 #ifndef TRIGGER_H
 #define TRIGGER_H
 
@@ -11,6 +12,8 @@ struct Trigger : Domino {
     void render(float t) override;
     void land() override;
     char letter() const override { return fileLetter; }
+    bool isSpecial() const override { return false; }
+    bool armsExitCheck() const override { return true; }
 };
 
 #endif

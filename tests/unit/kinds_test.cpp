@@ -222,6 +222,31 @@ TEST(KindLetter, EachKindAnswersToItsLetterInTheFile)
     EXPECT_EQ(blank.letter(), ' ');
 }
 
+// What the solver is told of the player's push on each kind is what the push
+// does: the standard way fells it and spends the level's push, a free one
+// sets it going later with the push still to spend, a refused one leaves it
+// standing with the push unspent. And a kind pushed alone opens the exit
+// only if its landing arms the exit check.
+TEST(KindPush, ThePlayersPushDoesWhatTheKindSaysAndOnlyTheTriggersLandingOpensTheExit)
+{
+    for (const char letter : dominoCharacters()) {
+        if (letter == ' ')
+            continue;
+        SCOPED_TRACE(letter);
+        World w(std::string("3 2 0 0 2 0\n|   \n|   \n|") + letter + "  \n|___");
+        Domino* d = w.at(0, 0);
+        const PlayersPush said = d->playersPush();
+        player.push(1);
+        w.frame();
+        standAt(16, 0);
+        w.tick(40);
+        EXPECT_EQ(level->canPush(), said != PlayersPush::spendsThePush);
+        EXPECT_EQ(Ints({d->angle, d->fly, d->top, d->inPlay()}) == Ints({0, 0, 0, true}),
+                  said == PlayersPush::refused);
+        EXPECT_EQ(level->wayOut.angle > 0, d->armsExitCheck());
+    }
+}
+
 // A kind's whole state, saved part way through its chain, is what restoring
 // it puts back; one saved before the chain set it moving is not the state it
 // has now, for every kind (the blocker struck by the player does not move).

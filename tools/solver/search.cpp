@@ -1,9 +1,6 @@
 #include "search.h"
 #include "verifier.h"
 
-#include "blocker.h"
-#include "delay.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -105,14 +102,15 @@ Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
 
 Search::~Search() = default;
 
-// Delays first, in every order and both ways; then, at once or once nothing
-// moves, a counting push of any other domino that may be picked up (as it
-// stands or wherever it is carried), either way, or none after a delay.
+// Delays first (the dominoes a push sets going without spending the level's
+// push), in every order and both ways; then, at once or once nothing moves,
+// a counting push of any domino that may be picked up and takes the push (as
+// it stands or wherever it is carried), either way, or none after a delay.
 void Search::makeFamilies()
 {
     std::vector<int> delays, used;
     for (std::size_t i = 0; i < start.where.size(); i++)
-        if (start.movable[i] && start.kinds[i] == Delay::fileLetter)
+        if (start.movable[i] && start.pushes[i] == PlayersPush::free)
             delays.push_back(static_cast<int>(i));
     addFamilies(Program{}, delays, used);
 }
@@ -141,8 +139,7 @@ void Search::addFamilies(Program p, const std::vector<int>& delays, std::vector<
         families.push_back(std::move(f));
     };
     for (std::size_t i = 0; i < start.where.size(); i++) {
-        const char kind = start.kinds[i];
-        if (!start.movable[i] || kind == Delay::fileLetter || kind == Blocker::fileLetter)
+        if (!start.movable[i] || start.pushes[i] != PlayersPush::spendsThePush)
             continue;
         for (int direction : {-1, 1})
             add(static_cast<int>(i), direction);
@@ -226,7 +223,7 @@ void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
 
     // The zones of the programs a carry more still affords, and of those a
     // domino set down from the hand, at no cost, affords.
-    std::vector<std::pair<const Outcome*, int>> judged;
+    Judgements judged;
     judgeVariants(f, n, left, sim, judged);
     std::vector<bool> carryZone(terrain.size(), thorough), setDownZone(terrain.size(), thorough);
     for (const auto& [o, cost] : judged)
@@ -254,39 +251,85 @@ void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
     }
 }
 
-// The family's programs at n: the pushes alone (after delays, at once or once
-// nothing moves), each delay carried on while it counts down, and a pick-up
-// after the push, at once or later, kept or set down again. What a play of the pushes tells (its zone, its
-// landings, its looks) chooses which of the others are worth a play.
-void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
-                           std::vector<std::pair<const Outcome*, int>>& judged)
-{
+// The family's programs at one arrangement with the carries left, each
+// judged as it comes: the pushes alone (after delays, at once or once nothing
+// moves), each delay carried on while it counts down, and a pick-up after
+// the push, at once or later, kept or set down again. What a play of the
+// pushes tells (its zone, its landings, its looks) chooses which of the
+// others are worth a play. Lives for one visit of one arrangement.
+class Search::Variants {
+public:
+    Variants(Search& search, Family& f, const Node& n, int left, Simulation& sim, Judgements& judged)
+        : search(search), f(f), n(n), left(left), sim(sim), judged(judged),
+          standing(search.boundsView(n, inHand)), free(search.terrain.size())
+    {
+        for (int c = 0; c < search.terrain.size(); c++)
+            free[c] = search.freeFloor(n, c);
+    }
+
+    void judgeAll()
+    {
+        const Program pushes = search.instance(f, n);
+        if (consider(pushes) < 0)
+            return;
+        // After delays, the counting push may also wait until nothing moves.
+        if (!pushes.delays.empty() && pushes.push >= 0) {
+            Program waiting = pushes;
+            waiting.waitStill = true;
+            consider(waiting);
+        }
+        if (pushes.cost() < left)
+            delaysCarriedOn();
+        pickUps();
+    }
+
+private:
     struct Judged {
         Program program;
         int record;
     };
-    std::vector<Judged> todo;
+
+    Search& search;
+    Family& f;
+    const Node& n;
+    const int left;
+    Simulation& sim;
+    Judgements& judged;
+    std::vector<Judged> todo;  // in the order judged
     int inHand = 0;
-    const ChainBound::Standing standing = boundsView(n, inHand);
-    std::vector<bool> free(terrain.size());
-    for (int c = 0; c < terrain.size(); c++)
-        free[c] = freeFloor(n, c);
-    auto at = [](const std::vector<int>& where, int cell) {
+    const ChainBound::Standing standing;
+    std::vector<bool> free;  // free floor cells of the arrangement
+
+    static int indexOf(const std::vector<int>& where, int cell)
+    {
         return static_cast<int>(std::find(where.begin(), where.end(), cell) - where.begin());
-    };
+    }
+
+    static bool isProgramCell(const Program& p, int cell)
+    {
+        const std::vector<int> cells = p.cells();
+        return std::find(cells.begin(), cells.end(), cell) != cells.end();
+    }
+
+    bool outOfReach(const ChainBound::Standing& s, int carries) const
+    {
+        return search.bound.outOfReach(s, free, f.pushes(), carries);
+    }
+
     // Worth a play only if, as it leaves the dominoes, the carries left after
     // it could still join them into as many chains as it pushes: else it
     // solves nothing here, and its zone shows no carry worth making.
-    auto worthPlaying = [&](const Program& p) {
-        if (thorough)
+    bool worthPlaying(const Program& p) const
+    {
+        if (search.thorough)
             return true;
         ChainBound::Standing s = standing;
         for (const DelayPush& d : p.delays)
             if (d.carryTo >= 0)
-                s.where[at(s.where, d.cell)] = d.carryTo;
+                s.where[indexOf(s.where, d.cell)] = d.carryTo;
         const int after = left - p.cost() + inHand;
         if (p.pickUp >= 0) {
-            const int picked = at(s.where, p.pickUp);
+            const int picked = indexOf(s.where, p.pickUp);
             if (p.setDown >= 0) {
                 s.where[picked] = p.setDown;
             } else {
@@ -294,113 +337,143 @@ void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
                 // domino from the hand.
                 ChainBound::Standing setDown = s;
                 setDown.where[picked] = -1;
-                if (!bound.outOfReach(setDown, free, f.pushes(), after + start.required[picked]))
+                if (!outOfReach(setDown, after + search.start.required[picked]))
                     return true;
                 s.taken = picked;
             }
         }
-        return !bound.outOfReach(s, free, f.pushes(), after);
-    };
-    auto consider = [&](const Program& p) {
+        return !outOfReach(s, after);
+    }
+
+    // The record of p's play, -1 when it is not worth one; a solution that
+    // takes exactly the carries left goes to the family.
+    int consider(const Program& p)
+    {
         if (p.cost() > left || !worthPlaying(p))
             return -1;
-        const int r = judge(f, n, p, sim);
+        const int r = search.judge(f, n, p, sim);
         const Outcome& o = f.records[r];
         if (o.solved && p.cost() == left && !inHand)
             f.solved.emplace_back(n, p);
         judged.emplace_back(&o, p.cost());
         todo.push_back({p, r});
         return r;
-    };
-    const Program pushes = instance(f, n);
-    if (consider(pushes) < 0)
-        return;
-    // After delays, the counting push may also wait until nothing moves.
-    if (!pushes.delays.empty() && pushes.push >= 0) {
-        Program waiting = pushes;
-        waiting.waitStill = true;
-        consider(waiting);
     }
-    auto isProgramCell = [](const Program& p, int cell) {
-        const std::vector<int> cells = p.cells();
-        return std::find(cells.begin(), cells.end(), cell) != cells.end();
-    };
-    // Delays carried on: anywhere the zone of the pushes alone reaches, or
-    // next to a domino, and to one cell apart from all, with floor beside it,
-    // where it falls alone; thoroughly, anywhere.
-    const std::size_t bases = todo.size();
-    for (std::size_t b = 0; b < bases && pushes.cost() < left; b++) {
-        const Program base = todo[b].program;
-        const Outcome& alone = f.records[todo[b].record];
-        for (std::size_t d = 0; d < base.delays.size(); d++) {
-            const std::vector<bool>& carryReach = terrain.reach(base.delays[d].cell, true);
-            bool apart = false;
-            for (int to = 0; to < terrain.size(); to++) {
-                if (!carryReach[to] || !freeFloor(n, to) || isProgramCell(base, to))
-                    continue;
-                const bool linked = alone.zone[to] || bound.linksADomino(to, n.where);
-                const int x = terrain.column(to), y = terrain.row(to);
-                const bool floorBeside = terrain.inside(x - 1, y) && terrain.inside(x + 1, y)
-                    && terrain.hasFloor(to - 1) && terrain.hasFloor(to + 1);
-                if (!thorough && !linked && (apart || !floorBeside))
-                    continue;
-                apart = apart || !linked;
-                Program carried = base;
-                carried.delays[d].carryTo = to;
-                consider(carried);
-            }
+
+    // Delays carried on, from each program judged so far.
+    void delaysCarriedOn()
+    {
+        const std::size_t bases = todo.size();
+        for (std::size_t b = 0; b < bases; b++) {
+            const Program base = todo[b].program;
+            for (std::size_t d = 0; d < base.delays.size(); d++)
+                delayCarriedOn(base, f.records[todo[b].record], d);
         }
     }
-    // Pick-ups after the pushes (of the plain and the carried-on programs).
-    const std::size_t withoutPickUp = todo.size();
-    for (std::size_t j = 0; j < withoutPickUp; j++) {
-        const Program base = todo[j].program;
-        if (base.cost() + 1 > left)
-            continue;
-        const Outcome& o = f.records[todo[j].record];
-        for (std::size_t i = 0; i < n.where.size(); i++) {
-            const int cell = n.where[i];
-            if (cell < 0 || !start.movable[i] || n.carried[i] == Node::inHand || isProgramCell(base, cell))
+
+    // Delay d of base carried on: anywhere the zone of the pushes alone
+    // reaches, or next to a domino, and to one cell apart from all, with
+    // floor beside it, where it falls alone; thoroughly, anywhere.
+    void delayCarriedOn(const Program& base, const Outcome& alone, std::size_t d)
+    {
+        const Terrain& terrain = search.terrain;
+        const std::vector<bool>& carryReach = terrain.reach(base.delays[d].cell, true);
+        bool apart = false;
+        for (int to = 0; to < terrain.size(); to++) {
+            if (!carryReach[to] || !free[to] || isProgramCell(base, to))
                 continue;
-            bool lastUndone = false;
-            for (const std::vector<int>& undone : o.landings)
-                lastUndone = lastUndone || undone.empty() || (undone.size() == 1 && undone[0] == int(i));
-            if (!thorough && !o.zone[cell] && !lastUndone)
+            const bool linked = alone.zone[to] || search.bound.linksADomino(to, n.where);
+            const int x = terrain.column(to), y = terrain.row(to);
+            const bool floorBeside = terrain.inside(x - 1, y) && terrain.inside(x + 1, y)
+                && terrain.hasFloor(to - 1) && terrain.hasFloor(to + 1);
+            if (!search.thorough && !linked && (apart || !floorBeside))
                 continue;
-            Program picking = base;
-            picking.pickUp = cell;
-            const int asap = consider(picking);
-            std::vector<int> waits;
-            if (asap >= 0 && f.records[asap].grabbed >= 0) {
-                const int grabbed = f.records[asap].grabbed;
-                for (const auto& [looked, tick] : o.looks)
-                    if (looked == cell && tick >= grabbed && static_cast<int>(waits.size()) < laterGrabs)
-                        waits.push_back(tick + 1 - grabbed);
-            }
-            std::vector<int> kept{asap};
-            for (int wait : waits) {
-                Program later = picking;
-                later.pickUpWait = wait;
-                kept.push_back(consider(later));
-            }
-            for (std::size_t k = 0; k < kept.size(); k++) {
-                if (kept[k] < 0 || f.records[kept[k]].solved)
-                    continue;
-                Program setting = picking;
-                setting.pickUpWait = k == 0 ? 0 : waits[k - 1];
-                const std::vector<bool>& carryReach = terrain.reach(cell, true);
-                for (int to = 0; to < terrain.size(); to++) {
-                    if (!carryReach[to] || !freeFloor(n, to) || isProgramCell(setting, to))
-                        continue;
-                    if (!thorough && !f.records[kept[k]].zone[to])
-                        continue;
-                    Program settingDown = setting;
-                    settingDown.setDown = to;
-                    consider(settingDown);
-                }
-            }
+            apart = apart || !linked;
+            Program carried = base;
+            carried.delays[d].carryTo = to;
+            consider(carried);
         }
     }
+
+    // Pick-ups after the pushes, of the plain and the carried-on programs.
+    void pickUps()
+    {
+        const std::size_t withoutPickUp = todo.size();
+        for (std::size_t j = 0; j < withoutPickUp; j++) {
+            const Program base = todo[j].program;
+            if (base.cost() + 1 > left)
+                continue;
+            const Outcome& o = f.records[todo[j].record];
+            for (std::size_t i = 0; i < n.where.size(); i++)
+                if (mayPickUp(base, o, static_cast<int>(i)))
+                    pickUp(base, o, n.where[i]);
+        }
+    }
+
+    // A domino in the zone of the pushes alone, or the one not done when the
+    // trigger landed (or any, thoroughly), not one the program handles.
+    bool mayPickUp(const Program& base, const Outcome& o, int i) const
+    {
+        const int cell = n.where[i];
+        if (cell < 0 || !search.start.movable[i] || n.carried[i] == Node::inHand || isProgramCell(base, cell))
+            return false;
+        bool lastUndone = false;
+        for (const std::vector<int>& undone : o.landings)
+            lastUndone = lastUndone || undone.empty() || (undone.size() == 1 && undone[0] == i);
+        return search.thorough || o.zone[cell] || lastUndone;
+    }
+
+    // The pick-up at cell as soon as the player gets there, and after each
+    // of the first later looks of the chain at that cell; each kept, and if
+    // that does not solve, set down again.
+    void pickUp(const Program& base, const Outcome& o, int cell)
+    {
+        Program picking = base;
+        picking.pickUp = cell;
+        const int asap = consider(picking);
+        std::vector<int> waits;
+        if (asap >= 0 && f.records[asap].grabbed >= 0) {
+            const int grabbed = f.records[asap].grabbed;
+            for (const auto& [looked, tick] : o.looks)
+                if (looked == cell && tick >= grabbed && static_cast<int>(waits.size()) < laterGrabs)
+                    waits.push_back(tick + 1 - grabbed);
+        }
+        std::vector<int> kept{asap};
+        for (int wait : waits) {
+            Program later = picking;
+            later.pickUpWait = wait;
+            kept.push_back(consider(later));
+        }
+        for (std::size_t k = 0; k < kept.size(); k++) {
+            if (kept[k] < 0 || f.records[kept[k]].solved)
+                continue;
+            Program setting = picking;
+            setting.pickUpWait = k == 0 ? 0 : waits[k - 1];
+            setDowns(setting, f.records[kept[k]]);
+        }
+    }
+
+    // The picked-up domino set down again on a free floor within the zone of
+    // the play that kept it (anywhere, thoroughly).
+    void setDowns(const Program& setting, const Outcome& keptPlay)
+    {
+        const Terrain& terrain = search.terrain;
+        const std::vector<bool>& carryReach = terrain.reach(setting.pickUp, true);
+        for (int to = 0; to < terrain.size(); to++) {
+            if (!carryReach[to] || !free[to] || isProgramCell(setting, to))
+                continue;
+            if (!search.thorough && !keptPlay.zone[to])
+                continue;
+            Program settingDown = setting;
+            settingDown.setDown = to;
+            consider(settingDown);
+        }
+    }
+};
+
+void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim, Judgements& judged)
+{
+    Variants(*this, f, n, left, sim, judged).judgeAll();
 }
 
 // The record of the arrangement played with p: remembered, or inferred from

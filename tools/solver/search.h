@@ -106,6 +106,9 @@ public:
 private:
     struct Family;
     struct Node;
+    class Variants;
+    // The programs judged at an arrangement: each one's play, and its carries.
+    using Judgements = std::vector<std::pair<const Outcome*, int>>;
 
     PlayTeam& team;
     std::string path;
@@ -128,8 +131,7 @@ private:
     // The family's programs an arrangement affords with carries left, each
     // judged, with what each costs; the solutions that take exactly that
     // many go to the family.
-    void judgeVariants(Family& f, const Node& n, int left, Simulation& sim,
-                       std::vector<std::pair<const Outcome*, int>>& judged);
+    void judgeVariants(Family& f, const Node& n, int left, Simulation& sim, Judgements& judged);
     int judge(Family& f, const Node& n, const Program& p, Simulation& sim);
     // The carries from n: those that cost one touch zone, those from the hand
     // touch setDownZone.

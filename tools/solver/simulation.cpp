@@ -9,7 +9,6 @@
 #include "domino.h"
 #include "level.h"
 #include "main.h"
-#include "trigger.h"
 
 namespace {
 
@@ -123,6 +122,8 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
     for (int i = 0; i < level->dcount; i++) {
         begin.kinds.push_back(level->doms[i]->letter());
         begin.scopes.push_back(level->doms[i]->fallScope());
+        begin.pushes.push_back(level->doms[i]->playersPush());
+        begin.special.push_back(level->doms[i]->isSpecial());
     }
     // The player comes out of the entrance first; whatever moves by itself
     // meanwhile (a domino over a gap drops) is seen by the player only after.
@@ -271,7 +272,7 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             return;
         for (int i = 0; i < count; i++) {
             Domino* d = level->doms[i];
-            const bool flat = d->letter() == Trigger::fileLetter && std::abs(d->angle) == Domino::lying;
+            const bool flat = d->armsExitCheck() && std::abs(d->angle) == Domino::lying;
             if (flat && !wasLying[i]) {
                 std::vector<int> undone;
                 for (int j = 0; j < count; j++)

@@ -44,12 +44,14 @@ struct Domino;
 
 // The level as the player finds it once everything has come to rest.
 struct LevelStart {
-    std::vector<char> kinds;        // the level file letter of each domino, in load order
-    std::vector<FallScope> scopes;  // where each one's fall may take it
-    std::vector<int> where;         // each domino's cell, -1 when it is in no cell
-    std::vector<bool> movable;      // upright and still on a floor: may be picked up
-    std::vector<bool> required;     // not done yet: it has to fall, or be carried to the end
-    std::vector<bool> knockable;    // in a cell and not refusing every strike: a link in a chain
+    std::vector<char> kinds;          // the level file letter of each domino, in load order
+    std::vector<FallScope> scopes;    // where each one's fall may take it
+    std::vector<PlayersPush> pushes;  // what the player's push does to each
+    std::vector<bool> special;        // a kind with a rule a level may do without
+    std::vector<int> where;           // each domino's cell, -1 when it is in no cell
+    std::vector<bool> movable;        // upright and still on a floor: may be picked up
+    std::vector<bool> required;       // not done yet: it has to fall, or be carried to the end
+    std::vector<bool> knockable;      // in a cell and not refusing every strike: a link in a chain
     int entrance = 0;
     int exit = 0;
     int settleTicks = 0;       // ticks until the player is out of the entrance and nothing moves

@@ -3,9 +3,7 @@
 #include "search.h"
 #include "verifier.h"
 
-#include "blocker.h"
 #include "domino.h"
-#include "trigger.h"
 
 #include <chrono>
 #include <cstdio>
@@ -75,7 +73,7 @@ std::string withStandardDomino(const std::string& text, int index, KindCheck& ch
             check.column = x;
             check.row = hei - 1 - r;
             std::string variant = text;
-            variant[at] = 'N';
+            variant[at] = Domino::fileLetter;
             return variant;
         }
     return "";
@@ -130,12 +128,13 @@ bool plays(const std::string& path, Search& search, Solution& s)
     return r.solved;
 }
 
-// kinds: the level's dominoes' letters in load order; depth: the carries a
-// variant may take and still show its domino replaceable, if with as many
-// carries it makes no more pushes.
+// special: whether each of the level's dominoes, in load order, is of a kind
+// a level may do without; depth: the carries a variant may take and still
+// show its domino replaceable, if with as many carries it makes no more
+// pushes.
 // pushes: the fewest pushes with depth carries, -1 when the level needs more
 // carries than depth.
-void checkKinds(const std::string& path, const std::vector<char>& kinds, int depth, int pushes,
+void checkKinds(const std::string& path, const std::vector<bool>& special, int depth, int pushes,
                 const SolveLimits& limits, LevelResult& result)
 {
     const std::string text = readFile(path);
@@ -144,8 +143,8 @@ void checkKinds(const std::string& path, const std::vector<char>& kinds, int dep
         result.error = "no scratch directory for the kind check";
         return;
     }
-    for (std::size_t i = 0; i < kinds.size(); i++) {
-        if (kinds[i] == Domino::fileLetter || kinds[i] == Trigger::fileLetter)
+    for (std::size_t i = 0; i < special.size(); i++) {
+        if (!special[i])
             continue;
         KindCheck check;
         const std::string variant = withStandardDomino(text, static_cast<int>(i), check);
@@ -175,14 +174,14 @@ LevelResult solve(const std::string& path, const SolveLimits& limits)
     LevelResult result;
     result.path = path;
     result.limit = limits.carries;
-    std::vector<char> kinds;
+    std::vector<bool> special;
     {
         PlayTeam pool(path, limits.jobs);
         if (!pool.loaded()) {
             result.error = "the game's loader refused the file";
             return result;
         }
-        kinds = pool.start().kinds;
+        special = pool.start().special;
         Search search(pool, path, limits.thorough);
         result.minimum = search.run(limits.carries, -1, [&](Solution& s) { return plays(path, search, s); });
         result.pushes = search.fewestPushes();
@@ -208,8 +207,8 @@ LevelResult solve(const std::string& path, const SolveLimits& limits)
     // checked within the limit: a variant solved there is easier than the
     // level, so that domino is replaceable all the more.
     if (limits.kinds)
-        checkKinds(path, kinds, result.minimum >= 0 ? result.minimum : limits.carries, result.pushes, limits,
-                   result);
+        checkKinds(path, special, result.minimum >= 0 ? result.minimum : limits.carries, result.pushes,
+                   limits, result);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return result;
 }
