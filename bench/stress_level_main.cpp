@@ -53,9 +53,9 @@ int main(int argc, char** argv)
                 minWidth, maxSide, maxSide, maxFallingCells);
         return 2;
     }
-    const StressLevel level = falling        ? makeFallingLevel(width, height)
-                              : selfStarting ? makeSelfStartingLevel(width, height - 1)
-                                             : makeStressLevel(width, height - 1);
+    const StressLevel level = falling ? makeFallingLevel(width, height)
+        : selfStarting                ? makeSelfStartingLevel(width, height - 1)
+                                      : makeStressLevel(width, height - 1);
     fwrite(level.text.data(), 1, level.text.size(), stdout);
     fprintf(stderr, "%d x %d cells, %d dominoes\n", width, height, level.dominoes);
     return 0;

@@ -35,8 +35,9 @@ public:
     unsigned* changes;
     unsigned ownChanges;
 
-    // Nothing is set until init.
-    Cell() {}
+    // Nothing is set until init but where changes are marked: the shared
+    // border cell is emptied by every level's destructor, init or not.
+    Cell() : changes(&ownChanges), ownChanges(0) {}
     ~Cell() {}
 
     // Sets position, floor code and ladder; both slots empty, no door, its

@@ -4,7 +4,8 @@
 
 namespace {
 
-// An affine transform, column by column: m[3 * c + r] for column c < 4 and row r < 3, the last column the translation.
+// An affine transform, column by column: m[3 * c + r] for column c < 4 and row r < 3, the last column the
+// translation.
 struct Affine {
     float m[12];
 };
@@ -141,10 +142,18 @@ void Pen::rotate(float degrees, float x, float y, float z)
     const double ux = x / length, uy = y / length, uz = z / length;
     const double a = degrees * 3.14159265358979323846 / 180;
     const double c = std::cos(a), sn = std::sin(a), t = 1 - c;
-    const double r[12] = {ux * ux * t + c,      uy * ux * t + uz * sn, uz * ux * t - uy * sn,
-                          ux * uy * t - uz * sn, uy * uy * t + c,      uz * uy * t + ux * sn,
-                          ux * uz * t + uy * sn, uy * uz * t - ux * sn, uz * uz * t + c,
-                          0,                     0,                     0};
+    const double r[12] = {ux * ux * t + c,
+                          uy * ux * t + uz * sn,
+                          uz * ux * t - uy * sn,
+                          ux * uy * t - uz * sn,
+                          uy * uy * t + c,
+                          uz * uy * t + ux * sn,
+                          ux * uz * t + uy * sn,
+                          uy * uz * t - ux * sn,
+                          uz * uz * t + c,
+                          0,
+                          0,
+                          0};
     float f[12];
     for (int i = 0; i < 12; i++)
         f[i] = static_cast<float>(r[i]);

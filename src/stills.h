@@ -22,7 +22,10 @@ public:
     static constexpr int blockRows = 2;
 
     static int blocksAcross(int wid) { return (wid + blockColumns - 1) / blockColumns; }
-    static int blockCount(int wid, int hei) { return blocksAcross(wid) * ((hei + blockRows - 1) / blockRows); }
+    static int blockCount(int wid, int hei)
+    {
+        return blocksAcross(wid) * ((hei + blockRows - 1) / blockRows);
+    }
     // The block of cell (x, y) of a grid wid cells wide.
     static int blockOf(int x, int y, int wid) { return y / blockRows * blocksAcross(wid) + x / blockColumns; }
 

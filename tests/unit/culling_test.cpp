@@ -487,8 +487,9 @@ std::vector<int> compiledBlocks(GLuint firstList, std::size_t from = 0)
 TEST(KeptBlocks, ABlockIsCompiledAgainOnlyWhenSomethingInItChanged)
 {
     const int width = 3 * Stills::blockColumns;
-    World w(std::to_string(width) + " 2 0 0 " + std::to_string(width - 1) + " 0\n|\n|\n|N    N" + std::string(15, ' ')
-            + "NNN" + std::string(15, ' ') + "N\n|(" + std::string(width - 2, '_') + ")");
+    World w(std::to_string(width) + " 2 0 0 " + std::to_string(width - 1) + " 0\n|\n|\n|N    N"
+            + std::string(15, ' ') + "NNN" + std::string(15, ' ') + "N\n|(" + std::string(width - 2, '_')
+            + ")");
     resetCamera();
     fakegl::reset();
     levelPicture(0);
