@@ -17,8 +17,16 @@
 #   stress-WxH-all  the same with every cell drawn, seen or not (the game's
 #                   hidden TOPPLETON_DRAW_EVERYTHING), as before it skipped
 #                   what the camera cannot see; only with DRAW_ALL=1
-#   reference       another build of the game (REFERENCE, a path) on the
-#                   shipped levels/1, to compare builds in one run
+#   chains-WxH      the game on a stress level of W x H cells whose chains
+#                   start themselves (stresslevel --self-starting), measured
+#                   while they fall, for each size in CHAIN_SIZES
+#   fallen-WxH      the same level once its chains have come down and the
+#                   camera has come to rest: measured after FALLEN_FRAMES
+#                   frames (each adds at most 25 ms of game time) and at
+#                   least FALLEN_WARMUP seconds
+#   ref-CASE        with REFERENCE (a path to another build of the game),
+#                   every game case above played by it as well, in the same
+#                   round, to compare builds in one run
 #
 # For each it prints the frames per second, the process's CPU time per frame
 # (utime + stime of all its threads, llvmpipe's included, from /proc), its CPU
@@ -29,6 +37,7 @@
 #
 # Environment: SECONDS_MEASURED (10), WARMUP (2), REPEATS (3),
 # STRESS_SIZES ("100x30 256x128 1024x512"; empty for none), DRAW_ALL (0),
+# CHAIN_SIZES (empty: none), FALLEN_FRAMES (400), FALLEN_WARMUP (12),
 # REFERENCE (none).
 set -euo pipefail
 
@@ -39,6 +48,9 @@ warmup="${WARMUP:-2}"
 repeats="${REPEATS:-3}"
 read -r -a stress_sizes <<<"${STRESS_SIZES-100x30 256x128 1024x512}"
 draw_all="${DRAW_ALL:-0}"
+read -r -a chain_sizes <<<"${CHAIN_SIZES-}"
+fallen_frames="${FALLEN_FRAMES:-400}"
+fallen_warmup="${FALLEN_WARMUP:-12}"
 reference="${REFERENCE:-}"
 
 game="$build/toppleton"
@@ -60,23 +72,32 @@ work="$(mktemp -d /tmp/toppleton-window-bench-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/shipped/levels" "$work/clearswap"
 cp "$root"/levels/* "$work/shipped/levels/"
-cases=(clearswap shipped)
-if [ -n "$reference" ]; then
-  reference="$(cd "$(dirname "$reference")" && pwd -P)/$(basename "$reference")"
-  [ -x "$reference" ] || { echo "window-bench: $reference is no program" >&2; exit 2; }
-  ln -s "$work/shipped" "$work/reference"
-  cases+=(reference)
-fi
+games=(shipped)
 for size in "${stress_sizes[@]}"; do
   mkdir -p "$work/stress-$size/levels"
   "$stresslevel" "${size%x*}" "${size#*x}" >"$work/stress-$size/levels/1" 2>/dev/null
-  cases+=("stress-$size")
+  games+=("stress-$size")
   if [ "$draw_all" = 1 ]; then
     mkdir -p "$work/stress-$size-all"
     ln -s "$work/stress-$size/levels" "$work/stress-$size-all/levels"
-    cases+=("stress-$size-all")
+    games+=("stress-$size-all")
   fi
 done
+for size in "${chain_sizes[@]}"; do
+  mkdir -p "$work/chains-$size/levels" "$work/fallen-$size"
+  "$stresslevel" --self-starting "${size%x*}" "${size#*x}" >"$work/chains-$size/levels/1" 2>/dev/null
+  ln -s "$work/chains-$size/levels" "$work/fallen-$size/levels"
+  games+=("chains-$size" "fallen-$size")
+done
+cases=(clearswap "${games[@]}")
+if [ -n "$reference" ]; then
+  reference="$(cd "$(dirname "$reference")" && pwd -P)/$(basename "$reference")"
+  [ -x "$reference" ] || { echo "window-bench: $reference is no program" >&2; exit 2; }
+  for name in "${games[@]}"; do
+    ln -s "$work/$name" "$work/ref-$name"
+    cases+=("ref-$name")
+  done
+fi
 tick="$(getconf CLK_TCK)"
 
 # utime + stime of process $1, in clock ticks.
@@ -92,16 +113,22 @@ swap_field() {
 # run_case NAME: one measured run of the case; appends a line to results.
 run_case() {
   local name="$1" swaps="$work/$1.swaps" all=
-  local program=("$game")
+  local program=("$game") settle="$warmup" frames=0
   case "$name" in
     clearswap) program=("$clearswap") ;;
-    reference) program=("$reference") ;;
+    ref-*) program=("$reference") ;;
+  esac
+  case "$name" in
     *-all) all=1 ;;
+    *fallen-*) settle="$fallen_warmup" frames="$fallen_frames" ;;
   esac
   (cd "$work/$name" && TOPPLETON_DRAW_EVERYTHING="$all" SWAPCOUNT_FILE="$swaps" LD_PRELOAD="$shim" \
      exec "${program[@]}" >"$work/$name.log" 2>&1) &
   local pid=$!
-  sleep "$warmup"
+  sleep "$settle"
+  while kill -0 "$pid" 2>/dev/null && [ "$(swap_field "$swaps" swaps 2>/dev/null || echo 0)" -lt "$frames" ]; do
+    sleep 1
+  done
   if ! kill -0 "$pid" 2>/dev/null || [ ! -s "$swaps" ]; then
     echo "window-bench: $name did not start; its output:" >&2
     cat "$work/$name.log" >&2
