@@ -1,8 +1,8 @@
 // Counts a level's ticks from the virtual clock exactly as the main loop
 // runs them: one pass adds at most maxPassTime ms of game time, and a tick
 // is due every tickLength ms of it.
-#ifndef TICK_COUNTER_H
-#define TICK_COUNTER_H
+#ifndef PLAY_TICK_COUNTER_H
+#define PLAY_TICK_COUNTER_H
 
 #include "main.h"
 
