@@ -19,6 +19,9 @@ public:
     void open();
     void update();
     bool isOpenedExit() { return exit && angle >= 1; }
+    // Opening, or open already: for the exit, the level's chain has done
+    // what it had to.
+    bool isOpening() const { return angle || speed; }
     Cell* getCell() { return c; }
     void render(float t);
 };

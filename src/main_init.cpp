@@ -260,7 +260,6 @@ bool init(int, char**)
     // Hidden: draws every cell, seen or not, to compare the pictures.
     const char* drawEverything = getenv("TOPPLETON_DRAW_EVERYTHING");
     View::everything = drawEverything && *drawEverything;
-    borderCell.init(-2, -2, 0, false);
     char pathname[pathSize];
     if (!levelPath(pathname))
         return false;

@@ -16,20 +16,14 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
                                 const ScriptPlay::Watch& watch, const ScriptPlay::More& more)
 {
     Result r;
-    // The thread's own level (a worker's simulation) waits while the game
+    // The thread's own game (a worker's simulation) waits while the game
     // plays the script on a level of its own.
-    Level* const callers = level;
-    const int number = levelnum;
-    scriptedsdl::reset();
+    const FreshGame game;
     scriptedsdl::setTimeLimit(timeLimit);
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
-    level = nullptr;
-    levelDone = false;
-    borderCell.init(-2, -2, 0, false);
     if (!enterLevel(levelPath.c_str())) {
         r.why = "the level does not load";
         SDL_Quit();
-        level = callers;
         return r;
     }
     SDL_AddTimer(refreshInterval, triggerRefresh, nullptr);
@@ -42,7 +36,7 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
         if (over)
             return;
         r.ticks = counter.update(scriptedsdl::now());
-        r.sawExitOpen = r.sawExitOpen || (!levelDone && (level->wayOut.angle || level->wayOut.speed));
+        r.sawExitOpen = r.sawExitOpen || (!levelDone && level->wayOut.isOpening());
         const ScriptPlay::State state = play.look(r.ticks);
         if (state == ScriptPlay::State::Playing)
             return;
@@ -59,9 +53,5 @@ Verifier::Result Verifier::play(const std::string& levelPath, const std::vector<
     r.played = play.played();
     scriptedsdl::setFrameHook(nullptr);
     SDL_Quit();
-    delete level;
-    level = callers;
-    levelDone = false;
-    levelnum = number;
     return r;
 }

@@ -217,7 +217,7 @@ int main(int argc, char** argv)
     options.solutions = fs::absolute(options.solutions);
     WorkingDir workingDir(options.levels);
 
-    scriptedsdl::reset();
+    const FreshGame game;
     scriptedsdl::setTimeLimit(timeLimit);
     if (options.only)
         levelnum = options.only;
@@ -234,8 +234,6 @@ int main(int argc, char** argv)
     mainLoop();
     replay.finish();
     scriptedsdl::setFrameHook(nullptr);
-    delete level;
-    level = nullptr;
     SDL_Quit();
 
     printf("replay: %d of %d levels solved\n", replay.solved(), replay.played());

@@ -30,7 +30,7 @@ bool Homeward::next(std::vector<Action>& part, std::string& why)
         why = "the player did not walk out";
         return false;
     }
-    const bool opened = level->wayOut.angle || level->wayOut.speed;
+    const bool opened = level->wayOut.isOpening();
     if (stage == Stage::Waiting && !opened) {
         why = "the dominoes came to rest and the exit stayed closed";
         return false;

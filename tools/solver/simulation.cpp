@@ -27,26 +27,6 @@ struct Pose {
     bool operator!=(const Pose& o) const { return inPlay != o.inPlay || state != o.state; }
 };
 
-// Hands the keys the driver queued to the player; true if there were any.
-bool handleKeys()
-{
-    bool any = false;
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        any = true;
-        if (event.type == SDL_KEYDOWN)
-            keyDown(event.key.keysym.sym);
-        else if (event.type == SDL_KEYUP)
-            keyUp(event.key.keysym.sym);
-    }
-    return any;
-}
-
-bool exitOpened()
-{
-    return level->wayOut.angle || level->wayOut.speed;
-}
-
 int cellIndex(Cell* c)
 {
     return c->getY() * level->wid + c->getX();
@@ -113,11 +93,6 @@ void standIn(Cell* c)
 
 Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
 {
-    delete level;
-    level = nullptr;
-    levelDone = false;
-    resetCamera();
-    borderCell.init(-2, -2, 0, false);
     if (!enterLevel(path.c_str()))
         return;
     for (int i = 0; i < level->dcount; i++) {
@@ -148,12 +123,6 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
     begin.entrance = cellIndex(level->getWayIn()->getCell());
     begin.exit = cellIndex(level->wayOut.getCell());
     settled.take(*level);
-}
-
-Simulation::~Simulation()
-{
-    delete level;
-    level = nullptr;
 }
 
 // The level as the player finds it once everything has come to rest.
@@ -287,16 +256,15 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
     auto driver = std::make_unique<Driver>(timed, false);
     out.played = timed;
     Homeward homeward(policy, begin.exit);
-    Uint32 now = 0, last = 0;
+    PassTime time(0);
     bool fellOut = false, sawExitOpen = false;
     out.why = "still going after " + std::to_string(playLimit) + " ticks";
     while (out.ticks <= playLimit) {
-        const bool keys = handleKeys();
+        const bool keys = drainEvents().any;
         if (!keys)
-            now += refreshInterval;
-        const bool ticked = now - last > tickLength;
+            time.advance(time.clock() + refreshInterval);
+        const bool ticked = time.tickDue();
         if (ticked) {
-            last += tickLength;
             out.ticks++;
             fellOut = !tick();
             if (fellOut) {
@@ -313,12 +281,12 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
             takePushes();
             track(ticked);
         }
-        sawExitOpen = sawExitOpen || exitOpened();
-        if (ticked && !exitOpened() && hopeless()) {
+        sawExitOpen = sawExitOpen || level->wayOut.isOpening();
+        if (ticked && !level->wayOut.isOpening() && hopeless()) {
             out.why = "a domino broke or left the grid";
             break;
         }
-        if (ticked && exitOpened() && homeward.waiting() && restless()) {
+        if (ticked && level->wayOut.isOpening() && homeward.waiting() && restless()) {
             out.why =
                 "a domino drops out of the grid for ever: waiting for the dominoes to rest would never end";
             break;

@@ -35,6 +35,7 @@
 #include "terrain.h"
 
 #include "domino.h"
+#include "freshgame.h"
 
 #include <memory>
 #include <string>
@@ -78,7 +79,6 @@ const int looksPerCell = 4;
 class Simulation {
 public:
     explicit Simulation(std::string levelPath);
-    ~Simulation();
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
 
@@ -95,6 +95,7 @@ public:
     Outcome play(const std::vector<int>& where, const Program& program);
 
 private:
+    FreshGame game;  // the thread's game, with the level loaded, while the Simulation lives
     std::string path;
     LevelStart begin;
     std::unique_ptr<Terrain> floors;
