@@ -5,7 +5,8 @@
 #   bench/window-bench.sh [BUILD_DIR]
 #
 # BUILD_DIR (default build-bench/) must hold toppleton and the bench targets
-# clearswap, swapcount and stresslevel. The cases are run in turn in one X
+# clearswap, swapcount and stresslevel, and with DRAW_ALL=1 the tests' build
+# of the game that draws every cell, toppleton_draw_everything. The cases are run in turn in one X
 # server, each for WARMUP seconds and then SECONDS measured ones, the whole
 # round REPEATS times:
 #
@@ -14,9 +15,9 @@
 #   shipped         the game on the shipped levels/1
 #   stress-WxH      the game on a stress level of W x H cells as levels/1,
 #                   for each size in STRESS_SIZES
-#   stress-WxH-all  the same with every cell drawn, seen or not (the game's
-#                   hidden TOPPLETON_DRAW_EVERYTHING), as before it skipped
-#                   what the camera cannot see; only with DRAW_ALL=1
+#   stress-WxH-all  the same with every cell drawn, seen or not (the tests'
+#                   toppleton_draw_everything), as before it skipped what
+#                   the camera cannot see; only with DRAW_ALL=1
 #   chains-WxH      the game on a stress level of W x H cells whose chains
 #                   start themselves (stresslevel --self-starting), measured
 #                   while they fall, for each size in CHAIN_SIZES
@@ -54,12 +55,17 @@ fallen_warmup="${FALLEN_WARMUP:-12}"
 reference="${REFERENCE:-}"
 
 game="$build/toppleton"
+game_all="$build/tests/toppleton_draw_everything"
 clearswap="$build/bench/clearswap"
 shim="$build/bench/swapcount.so"
 stresslevel="$build/bench/stresslevel"
 for f in "$game" "$clearswap" "$shim" "$stresslevel"; do
   [ -e "$f" ] || { echo "window-bench: $f missing; build the bench targets first" >&2; exit 2; }
 done
+if [ "$draw_all" = 1 ] && [ ! -e "$game_all" ]; then
+  echo "window-bench: $game_all missing; build the tests' toppleton_draw_everything first" >&2
+  exit 2
+fi
 
 # Outside an X server, start one of our own and run again inside it.
 if [ -z "${WINDOW_BENCH_IN_X:-}" ]; then
@@ -112,17 +118,17 @@ swap_field() {
 
 # run_case NAME: one measured run of the case; appends a line to results.
 run_case() {
-  local name="$1" swaps="$work/$1.swaps" all=
+  local name="$1" swaps="$work/$1.swaps"
   local program=("$game") settle="$warmup" frames=0
   case "$name" in
     clearswap) program=("$clearswap") ;;
     ref-*) program=("$reference") ;;
   esac
   case "$name" in
-    *-all) all=1 ;;
+    *-all) program=("$game_all") ;;
     *fallen-*) settle="$fallen_warmup" frames="$fallen_frames" ;;
   esac
-  (cd "$work/$name" && TOPPLETON_DRAW_EVERYTHING="$all" SWAPCOUNT_FILE="$swaps" LD_PRELOAD="$shim" \
+  (cd "$work/$name" && SWAPCOUNT_FILE="$swaps" LD_PRELOAD="$shim" \
      exec "${program[@]}" >"$work/$name.log" 2>&1) &
   local pid=$!
   sleep "$settle"

@@ -23,6 +23,9 @@ public:
     // Between open and the end of its swing: drawn with the tick fraction.
     bool swinging() const { return speed != 0; }
     bool isOpenedExit() { return exit && angle >= 1; }
+    // Opening, or open already: for the exit, the level's chain has done
+    // what it had to.
+    bool isOpening() const { return angle || speed; }
     Cell* getCell() { return c; }
     void render(float t);
 };

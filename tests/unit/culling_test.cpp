@@ -192,12 +192,11 @@ std::vector<Bits> droppingPath(void (*frameWork)(float))
     resetCamera();
     standAt(Player::stepsPerCell, 0);
     std::vector<Bits> path;
-    for (int tick = 0; tick < 200; tick++) {
-        player.update();
-        level->update();
-        if (tick == 10)
+    for (int n = 0; n < 200; n++) {
+        tick();
+        if (n == 10)
             w.at(2, 3)->push(1, Domino::contactSquare);
-        if (tick == 25)
+        if (n == 25)
             w.at(8, 0)->push(-1, Domino::contactSquare);
         for (float t : {0.0f, 0.5f}) {
             updateCam(20);

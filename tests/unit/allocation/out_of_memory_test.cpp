@@ -118,9 +118,8 @@ TEST(OutOfMemory, PlayAllocatesNothing)
     standAt(Player::stepsPerCell, Player::stepsPerCell);
     failAllocation(1);
     player.push(1);
-    for (int tick = 0; tick < 30; tick++) {
-        player.update();
-        level->update();
+    for (int n = 0; n < 30; n++) {
+        tick();
         animateFrame(0);
     }
     failAllocation(0);
