@@ -12,6 +12,7 @@ struct Blocker : Domino {
     bool push0(int direction) override;
     bool isDone() override { return true; }
     char letter() const override { return fileLetter; }
+    Face face() const override { return Face::red; }
 };
 
 #endif

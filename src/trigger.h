@@ -11,6 +11,7 @@ struct Trigger : Domino {
     void render(float t) override;
     void land() override;
     char letter() const override { return fileLetter; }
+    Face face() const override { return Face::stripes; }
 };
 
 #endif
