@@ -1,7 +1,7 @@
 // The kinds' own rules, where they go beyond what the replays of the kinds'
 // fixture levels (tests/replay/fixtures) already prove: the blocker refuses,
 // the vanish leaves a slot it does not hold, the bridge joins the floors, the
-// delay falls once and the flyer rises. Then what every kind tells the
+// boomer's hole parts a run, the delay falls once and the flyer rises. Then what every kind tells the
 // designer's tools about itself: its letter, its state and its reach.
 #include "world.h"
 
@@ -108,6 +108,24 @@ TEST(Bridge, JoinsTheFloorsOnlyWithFloorTwoCellsOn)
             EXPECT_EQ(ends, c.ends[i]) << c.level << " bridge " << i;
         }
     }
+}
+
+// Landing, the boomer takes away the floor it stood on; its neighbours keep
+// their slabs and lose only their joins toward the hole, so the run reads as
+// two runs, and the cells beyond them are as they were.
+TEST(Boomer, LandingItTakesItsFloorAwayAndItsNeighboursTheirJoinsTowardTheHole)
+{
+    World w(R"(|   X
+               |_______)");
+    strike(w, 3, 0, 1);
+    w.tick(30);
+    Ints floors;
+    for (int x = 0; x < level->wid; x++)
+        floors.push_back(w.cell(x, 0)->getFloor());
+    // A run that meets the grid's edge is joined across it.
+    EXPECT_EQ(floors,
+              (Ints{Cell::joinedBoth, Cell::joinedBoth, Cell::rightEnd, Cell::noFloor, Cell::leftEnd,
+                    Cell::joinedBoth, Cell::joinedBoth}));
 }
 
 // Dominoes are updated in load order: a striker on the left is updated before
