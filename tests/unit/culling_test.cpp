@@ -234,7 +234,8 @@ std::vector<Primitive> faces(const Primitive& p)
     const std::size_t corners = p.mode == GL_QUADS ? 4 : p.mode == GL_TRIANGLES ? 3 : p.v.size();
     std::vector<Primitive> out;
     for (std::size_t i = 0; i + corners <= p.v.size(); i += corners)
-        out.push_back({p.mode, std::vector<fakegl::Vertex>(p.v.begin() + i, p.v.begin() + i + corners)});
+        out.push_back(
+            {p.mode, std::vector<fakegl::Vertex>(p.v.begin() + i, p.v.begin() + i + corners), p.culled});
     return out;
 }
 
@@ -308,7 +309,11 @@ void setProjection()
 // Four by three tiles, 144 by 18 cells: every chain falls while the camera
 // comes in from its start and backs away to take in the level; at times the
 // camera is also put in other places, near and far, straight and aslant,
-// grazing the level's plane, behind it and turned away.
+// grazing the level's plane, behind it and turned away, just in front of
+// the slabs within a block's bounds, where its faces look every way, and
+// beside the level, looking along it. Culling both the cells out of view
+// and the faces a block sends, the frame shows what drawing every face of
+// every cell shows.
 TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
 {
     World w(tiledLevel(4, 3));
@@ -320,6 +325,8 @@ TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
         {{650, 150, 30}, {-0.6f, -0.4f, -1}}, {{100, 87, 3}, {1, 0.05f, -0.1f}},
         {{360, 90, 900}, {0, 0, -1}},         {{300, 60, -50}, {0, 0, 1}},
         {{300, 60, 60}, {0, 0, 1}},           {{-200, -100, 50}, {1, 0.4f, -0.3f}},
+        {{52, 14, 3.5f}, {0.3f, -0.2f, -1}},  {{62, 33, 3.2f}, {-1, 0.1f, -0.2f}},
+        {{-30, 45, 6}, {1, 0, -0.1f}},        {{760, 200, 4}, {-1, -0.6f, -0.3f}},
     };
     int mostlySkipped = 0;
     for (int tick = 0; tick < 240; tick++) {
@@ -475,8 +482,8 @@ std::vector<int> compiledBlocks(GLuint firstList, std::size_t from = 0)
     std::vector<int> blocks;
     const std::vector<GLuint>& lists = fakegl::compiledLists();
     for (std::size_t i = from; i < lists.size(); i++)
-        if (blocks.empty() || blocks.back() != static_cast<int>(lists[i] - firstList) / 2)
-            blocks.push_back((lists[i] - firstList) / 2);
+        if (blocks.empty() || blocks.back() != static_cast<int>(lists[i] - firstList) / Pen::Sketch::parts)
+            blocks.push_back((lists[i] - firstList) / Pen::Sketch::parts);
     return blocks;
 }
 
@@ -559,7 +566,8 @@ TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
             level->getWayIn()->angle = angle;
             level->getCell(0, 0)->renderStill();
         }
-        sketch.emit(false);
+        for (int part = 0; part < Pen::Sketch::twoSided; part++)
+            sketch.emit(part);
     }
     size_t count = 0;
     for (const Primitive& p : fakegl::primitives())
