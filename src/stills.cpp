@@ -33,7 +33,9 @@ void Stills::prepare(const Level& level)
     lists = glGenLists(parts * count);
 }
 
-// The one-sided parts of all the blocks first, culled, then the two-sided.
+// Every still face has one colour and one normal at all its corners, so
+// flat shading shows it as smooth shading does, and spares Mesa
+// interpolating its colour over every pixel.
 void Stills::draw(Level& level, const CellRange& seen)
 {
     if (seen.left > seen.right || seen.bottom > seen.top)
@@ -42,10 +44,17 @@ void Stills::draw(Level& level, const CellRange& seen)
         prepare(level);
     const CellRange inBlocks = {seen.left / blockColumns, seen.right / blockColumns, seen.bottom / blockRows,
                                 seen.top / blockRows};
-    if (!lists) {
+    glShadeModel(GL_FLAT);
+    if (lists)
+        drawKept(level, inBlocks);
+    else
         drawAfresh(level, inBlocks);
-        return;
-    }
+    glShadeModel(GL_SMOOTH);
+}
+
+// The one-sided parts of all the blocks first, culled, then the two-sided.
+void Stills::drawKept(Level& level, const CellRange& inBlocks)
+{
     for (int by = inBlocks.bottom; by <= inBlocks.top; by++)
         for (int bx = inBlocks.left; bx <= inBlocks.right; bx++)
             refresh(level, bx, by);

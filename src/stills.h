@@ -56,6 +56,7 @@ private:
     std::vector<Block> blocks;
 
     void prepare(const Level& level);
+    void drawKept(Level& level, const CellRange& inBlocks);
     void refresh(Level& level, int bx, int by);
     void callLists(int from, int to, bool cull, int across, const CellRange& blockRange) const;
     bool mayFaceEye(const Block& block, int part) const;

@@ -532,9 +532,11 @@ TEST(KeptBlocks, ABlockIsCompiledAgainOnlyWhenSomethingInItChanged)
 
 // Back-face culling drops the faces that wind clockwise on the screen, so
 // every one-sided face must wind counter-clockwise seen from the side its
-// normal points to: the floors, the ladder, the doors and every kind in its
-// postures, whole and broken.
-TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
+// normal points to; and the blocks are drawn with flat shading, which
+// colours a face as its last corner, so every face must have one colour and
+// one normal at all its corners: the floors, the ladder, the doors and every
+// kind in its postures, whole and broken.
+TEST(KeptBlocks, EveryFaceIsOfOneColourAndNormalAndEveryOneSidedFaceWindsCounterClockwise)
 {
     World w(R"(|N
                |!)");
@@ -542,6 +544,7 @@ TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
     level->getCell(0, 0)->leave(0);
     level->getWayIn()->speed = 0;
     fakegl::reset();
+    size_t oneSided = 0;
     {
         Pen::Sketch sketch;
         for (const char letter : dominoCharacters()) {
@@ -568,11 +571,20 @@ TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
         }
         for (int part = 0; part < Pen::Sketch::twoSided; part++)
             sketch.emit(part);
+        oneSided = fakegl::primitives().size();
+        sketch.emit(Pen::Sketch::twoSided);
     }
     size_t count = 0;
-    for (const Primitive& p : fakegl::primitives())
-        for (const Primitive& face : faces(p)) {
+    for (size_t i = 0; i < fakegl::primitives().size(); i++)
+        for (const Primitive& face : faces(fakegl::primitives()[i])) {
             count++;
+            for (const fakegl::Vertex& corner : face.v)
+                ASSERT_TRUE(std::equal(corner.color, corner.color + 4, face.v[0].color)
+                            && std::equal(corner.normal, corner.normal + 3, face.v[0].normal))
+                    << "face " << count << " at " << corner.world[0] << " " << corner.world[1] << " "
+                    << corner.world[2];
+            if (i >= oneSided)
+                continue;
             const fakegl::Vertex &a = face.v[0], &b = face.v[1], &c = face.v[2];
             float turn[3], u[3], v[3];
             for (int k = 0; k < 3; k++)
