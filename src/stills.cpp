@@ -33,9 +33,10 @@ void Stills::prepare(const Level& level)
     lists = glGenLists(parts * count);
 }
 
-// Every still face has one colour and one normal at all its corners, so
-// flat shading shows it as smooth shading does, and spares Mesa
-// interpolating its colour over every pixel.
+// Every still face is opaque, with one colour and one normal at all its
+// corners, so flat shading and no blending show it as smooth shading and
+// blending do, and spare Mesa interpolating its colour over every pixel and
+// reading back the one beneath.
 void Stills::draw(Level& level, const CellRange& seen)
 {
     if (seen.left > seen.right || seen.bottom > seen.top)
@@ -45,10 +46,12 @@ void Stills::draw(Level& level, const CellRange& seen)
     const CellRange inBlocks = {seen.left / blockColumns, seen.right / blockColumns, seen.bottom / blockRows,
                                 seen.top / blockRows};
     glShadeModel(GL_FLAT);
+    glDisable(GL_BLEND);
     if (lists)
         drawKept(level, inBlocks);
     else
         drawAfresh(level, inBlocks);
+    glEnable(GL_BLEND);
     glShadeModel(GL_SMOOTH);
 }
 

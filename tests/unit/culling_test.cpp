@@ -533,10 +533,11 @@ TEST(KeptBlocks, ABlockIsCompiledAgainOnlyWhenSomethingInItChanged)
 // Back-face culling drops the faces that wind clockwise on the screen, so
 // every one-sided face must wind counter-clockwise seen from the side its
 // normal points to; and the blocks are drawn with flat shading, which
-// colours a face as its last corner, so every face must have one colour and
-// one normal at all its corners: the floors, the ladder, the doors and every
-// kind in its postures, whole and broken.
-TEST(KeptBlocks, EveryFaceIsOfOneColourAndNormalAndEveryOneSidedFaceWindsCounterClockwise)
+// colours a face as its last corner, and without blending, so every face
+// must be opaque, with one colour and one normal at all its corners: the
+// floors, the ladder, the doors and every kind in its postures, whole and
+// broken.
+TEST(KeptBlocks, EveryFaceIsOpaqueOfOneColourAndNormalAndEveryOneSidedFaceWindsCounterClockwise)
 {
     World w(R"(|N
                |!)");
@@ -579,7 +580,8 @@ TEST(KeptBlocks, EveryFaceIsOfOneColourAndNormalAndEveryOneSidedFaceWindsCounter
         for (const Primitive& face : faces(fakegl::primitives()[i])) {
             count++;
             for (const fakegl::Vertex& corner : face.v)
-                ASSERT_TRUE(std::equal(corner.color, corner.color + 4, face.v[0].color)
+                ASSERT_TRUE(corner.color[3] == 1
+                            && std::equal(corner.color, corner.color + 4, face.v[0].color)
                             && std::equal(corner.normal, corner.normal + 3, face.v[0].normal))
                     << "face " << count << " at " << corner.world[0] << " " << corner.world[1] << " "
                     << corner.world[2];
