@@ -1,6 +1,7 @@
 #include "pen.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -24,6 +25,8 @@ struct Sketching {
     int twoSided = 0;  // open TwoSided guards
     float color[3] = {1, 1, 1};
     float normal[3] = {0, 0, 1};
+    Pen::Corner face[4];  // the corners of the face being drawn so far
+    int cornersDrawn = 0;
 };
 
 thread_local Sketching s;
@@ -60,6 +63,7 @@ void Pen::begin(GLenum mode)
     if (!s.sketch)
         glBegin(mode);
     s.mode = mode;
+    s.cornersDrawn = 0;
 }
 
 void Pen::end()
@@ -115,8 +119,12 @@ void Pen::vertex(float x, float y, float z)
         corner.normal[r] = s.normal[r];
         corner.color[r] = s.color[r];
     }
-    const int side = s.twoSided > 0;
-    (s.mode == GL_TRIANGLES ? s.sketch->triangles : s.sketch->quads)[side].push_back(corner);
+    s.face[s.cornersDrawn++] = corner;
+    const int count = s.mode == GL_TRIANGLES ? 3 : 4;
+    if (s.cornersDrawn == count) {
+        s.sketch->add(s.face, count);
+        s.cornersDrawn = 0;
+    }
 }
 
 void Pen::translate(float x, float y, float z)
@@ -195,11 +203,55 @@ Pen::Sketch::Sketch()
     s = Sketching();
     s.sketch = this;
     s.stack[0] = identity;
+    std::fill(least, least + alongAxes, std::numeric_limits<float>::infinity());
 }
 
 Pen::Sketch::~Sketch()
 {
     s.sketch = nullptr;
+}
+
+namespace {
+
+// The part of a one-sided face by its winding: counter-clockwise seen from
+// the side it looks to, as GL's culling reads it. A quad's normal is the
+// cross product of its diagonals, a triangle's that of two edges.
+int facing(const Pen::Corner* face, int count)
+{
+    const float *a = face[0].at, *b = face[1].at, *c = face[2].at;
+    const float* d = count == 4 ? face[3].at : nullptr;
+    double u[3], v[3], n[3];
+    for (int i = 0; i < 3; i++) {
+        u[i] = d ? double{c[i]} - a[i] : double{b[i]} - a[i];
+        v[i] = d ? double{d[i]} - b[i] : double{c[i]} - a[i];
+    }
+    n[0] = u[1] * v[2] - u[2] * v[1];
+    n[1] = u[2] * v[0] - u[0] * v[2];
+    n[2] = u[0] * v[1] - u[1] * v[0];
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    int axis = 0;
+    for (int i = 1; i < 3; i++)
+        if (std::fabs(n[i]) > std::fabs(n[axis]))
+            axis = i;
+    for (int i = 0; i < 3; i++)
+        if (length == 0 || (i != axis && std::fabs(n[i]) > Pen::tilt * length))
+            return Pen::Sketch::aslant;
+    return 2 * axis + (n[axis] < 0);
+}
+
+}  // namespace
+
+void Pen::Sketch::add(const Corner* face, int count)
+{
+    const int into = s.twoSided > 0 ? twoSided : facing(face, count);
+    std::vector<Corner>& corners = count == 3 ? part[into].triangles : part[into].quads;
+    corners.insert(corners.end(), face, face + count);
+    if (into >= alongAxes)
+        return;
+    const int axis = into / 2;
+    const float sign = into % 2 ? -1 : 1;
+    for (int i = 0; i < count; i++)
+        least[into] = std::min(least[into], sign * face[i].at[axis]);
 }
 
 namespace {
@@ -223,15 +275,38 @@ void emitBatch(GLenum mode, const std::vector<Pen::Corner>& corners)
 
 }  // namespace
 
-void Pen::Sketch::emit(bool twoSided) const
+void Pen::Sketch::emit(int which) const
 {
-    emitBatch(GL_QUADS, quads[twoSided]);
-    emitBatch(GL_TRIANGLES, triangles[twoSided]);
+    emitBatch(GL_QUADS, part[which].quads);
+    emitBatch(GL_TRIANGLES, part[which].triangles);
 }
 
-std::size_t Pen::Sketch::corners() const
+bool Pen::Sketch::holds(int which) const
 {
-    return quads[0].size() + quads[1].size() + triangles[0].size() + triangles[1].size();
+    return !part[which].quads.empty() || !part[which].triangles.empty();
+}
+
+bool Pen::Sketch::bounds(float centre[3], float& radius) const
+{
+    float low[3], high[3];
+    std::fill(low, low + 3, std::numeric_limits<float>::infinity());
+    std::fill(high, high + 3, -std::numeric_limits<float>::infinity());
+    for (const Part& p : part)
+        for (const std::vector<Corner>* corners : {&p.quads, &p.triangles})
+            for (const Corner& c : *corners)
+                for (int i = 0; i < 3; i++) {
+                    low[i] = std::min(low[i], c.at[i]);
+                    high[i] = std::max(high[i], c.at[i]);
+                }
+    if (low[0] > high[0])
+        return false;
+    radius = 0;
+    for (int i = 0; i < 3; i++) {
+        centre[i] = (low[i] + high[i]) / 2;
+        radius += (high[i] - low[i]) * (high[i] - low[i]) / 4;
+    }
+    radius = std::sqrt(radius);
+    return true;
 }
 
 Pen::TwoSided::TwoSided()

@@ -13,6 +13,7 @@
 #define STILLS_H
 
 #include "base.h"
+#include "pen.h"
 
 #include <vector>
 
@@ -37,20 +38,29 @@ public:
 
     // Draws the still part of the blocks that hold cells of seen, compiling
     // first those that changed. Faces turned away from the eye are culled
-    // where that hides nothing. Without lists from GL, the
-    // blocks are drawn afresh.
+    // where that hides nothing, and those of a block that all look away
+    // along an axis are not even sent. Without lists from GL, the blocks
+    // are drawn afresh.
     void draw(Level& level, const CellRange& seen);
 
 private:
+    static constexpr int parts = Pen::Sketch::parts;  // the lists of a block, one a part of its sketch
     struct Block {
         unsigned changes;  // the level's counter when it was compiled
         bool compiled;
+        unsigned holds;                         // a bit a part that has faces
+        float nearest[Pen::Sketch::alongAxes];  // as its sketch told
+        float centre[3], radius;                // a sphere round every corner
     };
-    GLuint lists = 0;  // from here two a block: its one-sided part, its two-sided part
+    GLuint lists = 0;  // from here parts lists a block, in the order of the parts
     std::vector<Block> blocks;
 
     void prepare(const Level& level);
+    void drawKept(Level& level, const CellRange& inBlocks);
     void refresh(Level& level, int bx, int by);
+    void callLists(int from, int to, bool cull, int across, const CellRange& blockRange) const;
+    bool mayFaceEye(const Block& block, int part) const;
+    static void drawAfresh(Level& level, const CellRange& blockRange);
     static void sketch(Level& level, int bx, int by);
     static void sketchFloors(Level& level, int y, int from, int to);
 };

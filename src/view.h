@@ -22,8 +22,9 @@ public:
     // the whole grid while everything is set.
     CellRange cells(int wid, int hei) const;
 
-    // Draw every cell, seen or not, only to compare the pictures; start-up
-    // sets it from the environment.
+    // Draw every cell, seen or not, and every face of it, whichever way it
+    // looks, only to compare the pictures; start-up sets it from the
+    // environment.
     static bool everything;
 
     // How far the drawing of a cell can reach from the cell's origin, in

@@ -118,6 +118,7 @@ struct State {
     std::vector<GLenum> errors;
     std::map<GLuint, std::vector<std::function<void()>>> lists;
     GLuint compiling = 0;  // the list being compiled, or 0
+    bool culling = false;  // GL_CULL_FACE is enabled
     GLuint nextList = 1;
     std::vector<GLuint> compiled;
 };
@@ -207,10 +208,28 @@ Clipped clipAgainst(const Clipped& in, int axis, float side)
     return out;
 }
 
-// Whether anything of the convex face of n corners is left inside the view
-// volume once clipped by its six planes.
-bool faceMayBeSeen(const Matrix& m, const fakegl::Vertex* v, std::size_t n)
+// Whether the face of n corners (a triangle or a quad) winds clockwise seen
+// from the eye, at the origin of eye space: the sign of the volume its
+// first corner and its normal by winding span with the eye.
+bool turnedAway(const fakegl::Vertex* v, std::size_t n)
 {
+    const float* a = v[0].eye;
+    Vec3 u, w;
+    for (int k = 0; k < 3; k++) {
+        u[k] = n == 4 ? v[2].eye[k] - a[k] : v[1].eye[k] - a[k];
+        w[k] = n == 4 ? v[3].eye[k] - v[1].eye[k] : v[2].eye[k] - a[k];
+    }
+    const Vec3 normal = cross(u, w);
+    return normal[0] * a[0] + normal[1] * a[1] + normal[2] * a[2] >= 0;
+}
+
+// Whether anything of the convex face of n corners is left inside the view
+// volume once clipped by its six planes, and unless culled it winds
+// counter-clockwise on the screen.
+bool faceMayBeSeen(const Matrix& m, const fakegl::Vertex* v, std::size_t n, bool culled)
+{
+    if (culled && (n == 3 || n == 4) && turnedAway(v, n))
+        return false;
     Clipped polygon;
     for (std::size_t i = 0; i < n; i++) {
         std::array<float, 4> c;
@@ -247,7 +266,7 @@ bool mayBeSeen(const Primitive& p)
 {
     const std::size_t corners = p.mode == GL_QUADS ? 4 : p.mode == GL_TRIANGLES ? 3 : p.v.size();
     for (std::size_t i = 0; i + corners <= p.v.size(); i += corners)
-        if (faceMayBeSeen(projection(), p.v.data() + i, corners))
+        if (faceMayBeSeen(projection(), p.v.data() + i, corners, p.culled))
             return true;
     return false;
 }
@@ -306,6 +325,8 @@ void glEnable(GLenum cap)
 {
     if (listed([=] { glEnable(cap); }))
         return;
+    if (cap == GL_CULL_FACE && notDrawing())
+        g.culling = true;
     logState("glEnable", {double(cap)}, true);
 }
 
@@ -313,6 +334,8 @@ void glDisable(GLenum cap)
 {
     if (listed([=] { glDisable(cap); }))
         return;
+    if (cap == GL_CULL_FACE && notDrawing())
+        g.culling = false;
     logState("glDisable", {double(cap)}, true);
 }
 
@@ -428,7 +451,7 @@ void glBegin(GLenum mode)
     g.drawing = true;
     g.toWorld = multiply(g.viewInverse, g.modelviewStack.back());
     g.toEye = g.modelviewStack.back();
-    g.primitives.push_back({mode, {}});
+    g.primitives.push_back({mode, {}, g.culling});
 }
 
 void glEnd(void)

@@ -41,6 +41,7 @@ struct Vertex {
 struct Primitive {
     GLenum mode;
     std::vector<Vertex> v;
+    bool culled = false;  // drawn with GL_CULL_FACE on: faces winding clockwise are dropped
 };
 
 // Identity matrices, colour white, normal +z, nothing recorded.
@@ -53,7 +54,8 @@ const Matrix& projection();
 // Whether any of p can reach the view volume of that projection: whether
 // anything of one of its faces (each quad of a batch of quads, each triangle
 // of a batch of triangles, or the whole of another mode) is left inside the
-// volume once clipped by its six planes.
+// volume once clipped by its six planes, and, where p was culled, that face
+// winds counter-clockwise on the screen.
 bool mayBeSeen(const Primitive& p);
 // Every call since reset() that sets state, one a line: its name, then its
 // arguments, enums in hex ("glEnable 0xb50"); placing the light also writes

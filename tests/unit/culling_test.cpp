@@ -241,7 +241,8 @@ std::vector<Primitive> faces(const Primitive& p)
     const std::size_t corners = p.mode == GL_QUADS ? 4 : p.mode == GL_TRIANGLES ? 3 : p.v.size();
     std::vector<Primitive> out;
     for (std::size_t i = 0; i + corners <= p.v.size(); i += corners)
-        out.push_back({p.mode, std::vector<fakegl::Vertex>(p.v.begin() + i, p.v.begin() + i + corners)});
+        out.push_back(
+            {p.mode, std::vector<fakegl::Vertex>(p.v.begin() + i, p.v.begin() + i + corners), p.culled});
     return out;
 }
 
@@ -315,7 +316,11 @@ void setProjection()
 // Four by three tiles, 144 by 18 cells: every chain falls while the camera
 // comes in from its start and backs away to take in the level; at times the
 // camera is also put in other places, near and far, straight and aslant,
-// grazing the level's plane, behind it and turned away.
+// grazing the level's plane, behind it and turned away, just in front of
+// the slabs within a block's bounds, where its faces look every way, and
+// beside the level, looking along it. Culling both the cells out of view
+// and the faces a block sends, the frame shows what drawing every face of
+// every cell shows.
 TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
 {
     World w(tiledLevel(4, 3));
@@ -327,6 +332,8 @@ TEST(Culling, DrawsWithinTheViewExactlyWhatDrawingEveryCellDraws)
         {{650, 150, 30}, {-0.6f, -0.4f, -1}}, {{100, 87, 3}, {1, 0.05f, -0.1f}},
         {{360, 90, 900}, {0, 0, -1}},         {{300, 60, -50}, {0, 0, 1}},
         {{300, 60, 60}, {0, 0, 1}},           {{-200, -100, 50}, {1, 0.4f, -0.3f}},
+        {{52, 14, 3.5f}, {0.3f, -0.2f, -1}},  {{62, 33, 3.2f}, {-1, 0.1f, -0.2f}},
+        {{-30, 45, 6}, {1, 0, -0.1f}},        {{760, 200, 4}, {-1, -0.6f, -0.3f}},
     };
     int mostlySkipped = 0;
     for (int tick = 0; tick < 240; tick++) {
@@ -470,8 +477,8 @@ std::vector<int> compiledBlocks(GLuint firstList, std::size_t from = 0)
     std::vector<int> blocks;
     const std::vector<GLuint>& lists = fakegl::compiledLists();
     for (std::size_t i = from; i < lists.size(); i++)
-        if (blocks.empty() || blocks.back() != static_cast<int>(lists[i] - firstList) / 2)
-            blocks.push_back((lists[i] - firstList) / 2);
+        if (blocks.empty() || blocks.back() != static_cast<int>(lists[i] - firstList) / Pen::Sketch::parts)
+            blocks.push_back((lists[i] - firstList) / Pen::Sketch::parts);
     return blocks;
 }
 
@@ -520,9 +527,12 @@ TEST(KeptBlocks, ABlockIsCompiledAgainOnlyWhenSomethingInItChanged)
 
 // Back-face culling drops the faces that wind clockwise on the screen, so
 // every one-sided face must wind counter-clockwise seen from the side its
-// normal points to: the floors, the ladder, the doors and every kind in its
-// postures, whole and broken.
-TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
+// normal points to; and the blocks are drawn with flat shading, which
+// colours a face as its last corner, and without blending, so every face
+// must be opaque, with one colour and one normal at all its corners: the
+// floors, the ladder, the doors and every kind in its postures, whole and
+// broken.
+TEST(KeptBlocks, EveryFaceIsOpaqueOfOneColourAndNormalAndEveryOneSidedFaceWindsCounterClockwise)
 {
     World w(R"(|N
                |!)");
@@ -530,6 +540,7 @@ TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
     level->getCell(0, 0)->leave(0);
     level->getWayIn()->speed = 0;
     fakegl::reset();
+    size_t oneSided = 0;
     {
         Pen::Sketch sketch;
         for (const char letter : dominoCharacters()) {
@@ -554,12 +565,23 @@ TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
             level->getWayIn()->angle = angle;
             level->getCell(0, 0)->renderStill();
         }
-        sketch.emit(false);
+        for (int part = 0; part < Pen::Sketch::twoSided; part++)
+            sketch.emit(part);
+        oneSided = fakegl::primitives().size();
+        sketch.emit(Pen::Sketch::twoSided);
     }
     size_t count = 0;
-    for (const Primitive& p : fakegl::primitives())
-        for (const Primitive& face : faces(p)) {
+    for (size_t i = 0; i < fakegl::primitives().size(); i++)
+        for (const Primitive& face : faces(fakegl::primitives()[i])) {
             count++;
+            for (const fakegl::Vertex& corner : face.v)
+                ASSERT_TRUE(corner.color[3] == 1
+                            && std::equal(corner.color, corner.color + 4, face.v[0].color)
+                            && std::equal(corner.normal, corner.normal + 3, face.v[0].normal))
+                    << "face " << count << " at " << corner.world[0] << " " << corner.world[1] << " "
+                    << corner.world[2];
+            if (i >= oneSided)
+                continue;
             const fakegl::Vertex &a = face.v[0], &b = face.v[1], &c = face.v[2];
             float turn[3], u[3], v[3];
             for (int k = 0; k < 3; k++)
