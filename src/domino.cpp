@@ -314,11 +314,6 @@ void Domino::renderPlaced(float t, void (*body)(), Posture p)
     Pen::pop();
 }
 
-void Domino::rot(float t)
-{
-    rotAt(t, elev, fly);
-}
-
 void Domino::rotAt(float t, int height, int vertical)
 {
     rotIn(t, height, vertical, posture());

@@ -195,10 +195,6 @@ struct Domino {
     // Moves to the cell dx columns and dy rows away, keeping its slot.
     void migrate(int dx, int dy);
 
-    // Multiplies the matrix by the domino's placement for t: raised by elev,
-    // a sixth of a row per step, and turned about its bottom edge on the side
-    // it leans or starts to fall to.
-    void rot(float t);
     // Draws the debris of a broken domino and returns false, else returns
     // true to have the body drawn.
     bool renderBroken(float t);
@@ -227,8 +223,11 @@ protected:
     void renderPlaced(float t, void (*body)());
     // The same for the domino in posture p.
     void renderPlaced(float t, void (*body)(), Posture p);
-    // rot with height and vertical in place of elev and fly: a body drawn
-    // upside down, whose frame's y points down, passes them negated.
+    // Multiplies the matrix by the domino's placement for t: raised by
+    // height (elev's steps, a sixth of a row each) and vertical (fly's), and
+    // turned about its bottom edge on the side it leans or starts to fall to.
+    // A body drawn upside down, whose frame's y points down, passes them
+    // negated.
     void rotAt(float t, int height, int vertical);
 
 private:

@@ -28,7 +28,7 @@ void drawBody()
 
 }  // namespace
 
-// Turned upside down, with the pivot edges of rot at its top; its height,
+// Turned upside down, with the pivot edges of rotAt at its top; its height,
 // counted down the turned frame, still lifts it.
 void Flyer::render(float t)
 {

@@ -7,6 +7,7 @@
 
 #include "blocker.h"
 #include "delay.h"
+#include "flyer.h"
 #include "level.h"
 #include "splitter.h"
 
@@ -238,6 +239,19 @@ TEST(KindLetter, EachKindAnswersToItsLetterInTheFile)
         EXPECT_EQ(w.at(0, 0)->letter(), letter);
     }
     EXPECT_EQ(blank.letter(), ' ');
+}
+
+// Only the flyer's fall takes it up a row (its rise), so only its scope
+// tells the solver to look above it: a zone missing the row above would
+// miss the flyer's work, one taking it for every kind would weigh the search.
+TEST(KindFallScope, OnlyTheFlyerSaysItsFallMayTakeItUpward)
+{
+    for (const char letter : dominoCharacters()) {
+        if (letter == ' ')
+            continue;
+        World w(std::string("1 1 0 0 0 0\n|") + letter + "\n|.");
+        EXPECT_EQ(w.at(0, 0)->fallScope().upward, letter == Flyer::fileLetter) << letter;
+    }
 }
 
 // What the solver is told of the player's push on each kind is what the push
