@@ -275,13 +275,38 @@ const char* const strayOverTheFlyer = R"(13 3 0 1 11 1
        NNTV
    N F)";
 
+// The stray on the shelf can be carried down the ladder; dropped off the
+// shelf's end instead, it lands on the splitter, which splits and lays both
+// halves down: one carry, and the push is left for the trigger's chain. With
+// the shelf going on over the splitter there is no drop, and it takes two:
+// the splitter carried beside the chain and the stray beside the splitter.
+const char* const dropOntoTheSplitter = R"(12 2 0 1 10 0
+(__)
+[__________)
+  N
+    S  NNT)";
+
+TEST(SolverDrops, AStrayDroppedOffALedgeOntoASplitterSavesACarry)
+{
+    const LevelResult r = solve(dropOntoTheSplitter);
+    EXPECT_EQ(std::pair(1, 1), std::pair(r.minimum, r.solutions));
+    EXPECT_EQ("carry N (2,1) and drop it at (4,1); push N (7,0) right", r.summary);
+    EXPECT_NE(r.script.find("drop 4\n"), std::string::npos) << r.script;
+    const LevelResult noLedge = solve(R"(12 2 0 1 10 0
+(__________)
+[__________)
+  N
+    S  NNT)");
+    EXPECT_EQ(2, noLedge.minimum);
+}
+
 TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
 {
     SolveLimits thorough;
     thorough.thorough = true;
     thorough.jobs = 2;
     for (const char* picture : {oneStray, vanishShortcut, strayUpstairs, strayBehindTheChain, loopingAside,
-                                holesThreeFloorsDown, strayOverTheFlyer}) {
+                                holesThreeFloorsDown, strayOverTheFlyer, dropOntoTheSplitter}) {
         const LevelResult fast = solve(picture);
         const LevelResult slow = solve(picture, thorough);
         EXPECT_EQ(slow.minimum, fast.minimum) << picture;

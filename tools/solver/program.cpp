@@ -3,7 +3,7 @@
 
 int Program::cost() const
 {
-    int carries = pickUp >= 0 ? 1 : 0;
+    int carries = (pickUp >= 0 ? 1 : 0) + (dropFrom >= 0 ? 1 : 0);
     for (const DelayPush& d : delays)
         carries += d.carryTo >= 0;
     return carries;
@@ -24,12 +24,18 @@ Program Program::pushesOnly() const
 
 int Program::firstCell() const
 {
+    if (dropFrom >= 0)
+        return dropFrom;
     return delays.empty() ? push : delays.front().cell;
 }
 
 std::vector<int> Program::cells() const
 {
     std::vector<int> out;
+    if (dropFrom >= 0) {
+        out.push_back(dropFrom);
+        out.push_back(dropInto);
+    }
     for (const DelayPush& d : delays) {
         out.push_back(d.cell);
         if (d.carryTo >= 0)
@@ -47,6 +53,8 @@ std::vector<int> Program::cells() const
 std::string Program::key() const
 {
     std::string k;
+    if (dropFrom >= 0)
+        k += "f" + std::to_string(dropFrom) + "v" + std::to_string(dropInto);
     for (const DelayPush& d : delays)
         k += "d" + std::to_string(d.cell) + (d.direction < 0 ? "<" : ">") + std::to_string(d.carryTo);
     k += std::string(waitStill ? "w" : "") + "p" + std::to_string(push) + (direction < 0 ? "<" : ">") + "u"
@@ -62,6 +70,11 @@ bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
         at = cell;
         return ok;
     };
+    if (dropFrom >= 0) {
+        out.push_back(makeAction(Action::Grab));
+        if (!terrain.dropRoute(dropFrom, dropInto, out, at))
+            return false;
+    }
     for (const DelayPush& d : delays) {
         if (!goTo(d.cell, false))
             return false;

@@ -280,6 +280,8 @@ public:
         }
         if (pushes.cost() < left)
             delaysCarriedOn();
+        if (pushes.cost() < left)
+            drops(pushes, f.records[todo.front().record]);
         pickUps();
     }
 
@@ -311,9 +313,9 @@ private:
         return std::find(cells.begin(), cells.end(), cell) != cells.end();
     }
 
-    bool outOfReach(const ChainBound::Standing& s, int carries) const
+    bool outOfReach(const ChainBound::Standing& s, int chains, int carries) const
     {
-        return search.bound.outOfReach(s, free, f.pushes(), carries);
+        return search.bound.outOfReach(s, free, chains, carries);
     }
 
     // Worth a play only if, as it leaves the dominoes, the carries left after
@@ -328,6 +330,10 @@ private:
             if (d.carryTo >= 0)
                 s.where[indexOf(s.where, d.cell)] = d.carryTo;
         const int after = left - p.cost() + inHand;
+        // A drop may start a chain of its own: one more than the pushes.
+        const int chains = f.pushes() + (p.dropFrom >= 0 ? 1 : 0);
+        if (p.dropFrom >= 0)
+            s.where[indexOf(s.where, p.dropFrom)] = p.dropInto;
         if (p.pickUp >= 0) {
             const int picked = indexOf(s.where, p.pickUp);
             if (p.setDown >= 0) {
@@ -337,12 +343,12 @@ private:
                 // domino from the hand.
                 ChainBound::Standing setDown = s;
                 setDown.where[picked] = -1;
-                if (!outOfReach(setDown, after + search.start.required[picked]))
+                if (!outOfReach(setDown, chains, after + search.start.required[picked]))
                     return true;
                 s.taken = picked;
             }
         }
-        return !outOfReach(s, after);
+        return !outOfReach(s, chains, after);
     }
 
     // The record of p's play, -1 when it is not worth one; a solution that
@@ -393,6 +399,50 @@ private:
             carried.delays[d].carryTo = to;
             consider(carried);
         }
+    }
+
+    // The pushes after a drop: a domino carried to a cell without floor
+    // and set down there, to fall onto what is below. Of the dominoes
+    // outside the zone of the pushes alone, whose going changes nothing, one
+    // of each kind; and only drops whose fall meets that zone or a domino
+    // (one that falls onto a free floor the zone does not reach stands
+    // there as if carried); thoroughly, every domino to every such cell.
+    void drops(const Program& pushes, const Outcome& alone)
+    {
+        std::set<char> kindsFromOutside;
+        for (const int i : f.takingOrder) {
+            const int cell = n.where[i];
+            if (cell < 0 || !search.start.movable[i] || n.carried[i] == Node::inHand
+                || isProgramCell(pushes, cell))
+                continue;
+            const bool outside = !alone.zone[cell];
+            if (!search.thorough && outside && !kindsFromOutside.insert(search.start.kinds[i]).second)
+                continue;
+            for (const int into : search.terrain.dropCells(cell)) {
+                if (!search.thorough && !fallMatters(into, alone))
+                    continue;
+                Program dropping = pushes;
+                dropping.dropFrom = cell;
+                dropping.dropInto = into;
+                consider(dropping);
+            }
+        }
+    }
+
+    // Whether a domino dropped into the cell without floor `into` meets the
+    // zone or a domino on its way down to the floor it lands on.
+    bool fallMatters(int into, const Outcome& alone) const
+    {
+        const Terrain& terrain = search.terrain;
+        const int x = terrain.column(into);
+        for (int y = terrain.row(into); y >= 0; y--) {
+            const int c = terrain.cellAt(x, y);
+            if (alone.zone[c] || std::find(n.where.begin(), n.where.end(), c) != n.where.end())
+                return true;
+            if (terrain.hasFloor(c))
+                return false;
+        }
+        return false;
     }
 
     // Pick-ups after the pushes, of the plain and the carried-on programs.

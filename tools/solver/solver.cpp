@@ -101,8 +101,11 @@ std::string describe(const Solution& s, const LevelStart& start, const Terrain& 
             + cellName(t, c.to));
         where[c.domino] = c.to;
     }
+    if (s.program.dropFrom >= 0)
+        add("carry " + kindAt(s.program.dropFrom) + " " + cellName(t, s.program.dropFrom) + " and drop it at "
+            + cellName(t, s.program.dropInto));
     for (const DelayPush& d : s.program.delays) {
-        add("push D " + cellName(t, d.cell) + way(d.direction));
+        add("push " + kindAt(d.cell) + " " + cellName(t, d.cell) + way(d.direction));
         if (d.carryTo >= 0)
             add("carry it to " + cellName(t, d.carryTo) + " while it counts down");
     }
