@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 namespace {
@@ -334,6 +337,25 @@ TEST(SolverHonesty, APushedDominoIsCarriedWhereAnotherStandsOnceThatOneIsTakenAw
     const LevelResult r = solve(flyerWhereAStrayStands);
     EXPECT_EQ(std::pair(2, 1), std::pair(r.minimum, r.solutions));
     EXPECT_EQ("carry N (0,0) to (3,0); carry F (7,3) to (0,0); push F (0,0) right", r.summary);
+}
+
+// A proof that reaches the memory it is given ends by saying so, with a
+// status of its own, not killed by the system half-way through. Level 84
+// at five carries needs far more than 100 MB.
+TEST(SolverMemory, ALimitReachedIsReportedWithAStatusOfItsOwn)
+{
+    const std::string command =
+        std::string(SOLVER_PATH) + " --carries 5 --jobs 1 --memory 100 --level 84 " + LEVELS_DIR + " 2>&1";
+    FILE* out = popen(command.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string printed;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, out))
+        printed += buffer;
+    const int status = pclose(out);
+    ASSERT_TRUE(WIFEXITED(status)) << printed;
+    EXPECT_EQ(3, WEXITSTATUS(status)) << printed;
+    EXPECT_EQ(0u, printed.find("level 84: the solver ran out of memory\n")) << printed;
 }
 
 // The level checker has levels of its own loaded in the game's globals;

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <new>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -218,20 +219,50 @@ LevelResult solve(const std::string& path, const SolveLimits& limits)
 
 }  // namespace
 
+namespace {
+
+// Memory ran out: no allocation could be made, or no thread started for
+// want of memory for its stack.
+bool outOfMemory(const std::system_error& e)
+{
+    return e.code() == std::errc::resource_unavailable_try_again || e.code() == std::errc::not_enough_memory;
+}
+
+LevelResult ranOutOfMemory(const std::string& path, const SolveLimits& limits)
+{
+    LevelResult result;
+    result.path = path;
+    result.limit = limits.carries;
+    result.error = "the solver ran out of memory";
+    result.outOfMemory = true;
+    return result;
+}
+
+}  // namespace
+
 // On a thread of its own, whose game state is its own, so that the caller's
-// is left as it was. A search that runs out of memory fails the level alone.
+// is left as it was. A search that runs out of memory fails the level alone,
+// once everything it held is given back.
 LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
 {
     LevelResult result;
-    std::thread([&] {
+    auto run = [&] {
         try {
             result = solve(path, limits);
         } catch (const std::bad_alloc&) {
-            result = LevelResult{};
-            result.path = path;
-            result.limit = limits.carries;
-            result.error = "the solver ran out of memory";
+            result = ranOutOfMemory(path, limits);
+        } catch (const std::system_error& e) {
+            if (!outOfMemory(e))
+                throw;
+            result = ranOutOfMemory(path, limits);
         }
-    }).join();
+    };
+    try {
+        std::thread(run).join();
+    } catch (const std::system_error& e) {
+        if (!outOfMemory(e))
+            throw;
+        result = ranOutOfMemory(path, limits);
+    }
     return result;
 }
