@@ -18,7 +18,7 @@ Program Program::pushesOnly() const
 {
     Program p = *this;
     p.pickUp = p.setDown = -1;
-    p.pickUpWait = 0;
+    p.pickUpWait = p.setDownWait = 0;
     return p;
 }
 
@@ -58,7 +58,8 @@ std::string Program::key() const
     for (const DelayPush& d : delays)
         k += "d" + std::to_string(d.cell) + (d.direction < 0 ? "<" : ">") + std::to_string(d.carryTo);
     k += std::string(waitStill ? "w" : "") + "p" + std::to_string(push) + (direction < 0 ? "<" : ">") + "u"
-        + std::to_string(pickUp) + "+" + std::to_string(pickUpWait) + "s" + std::to_string(setDown);
+        + std::to_string(pickUp) + "+" + std::to_string(pickUpWait) + "s" + std::to_string(setDown) + "+"
+        + std::to_string(setDownWait);
     return k;
 }
 
@@ -72,7 +73,7 @@ bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
     };
     if (dropFrom >= 0) {
         out.push_back(makeAction(Action::Grab));
-        if (!terrain.dropRoute(dropFrom, dropInto, out, at))
+        if (!terrain.dropRoute(dropFrom, dropInto, 0, out, at))
             return false;
     }
     for (const DelayPush& d : delays) {
@@ -100,9 +101,13 @@ bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
             out.push_back(makeAction(Action::Wait, pickUpWait));
         out.push_back(makeAction(Action::Grab));
     }
+    if (setDown >= 0 && !terrain.hasFloor(setDown))
+        return terrain.dropRoute(at, setDown, setDownWait, out, at);
     if (setDown >= 0) {
         if (!goTo(setDown, true))
             return false;
+        if (setDownWait > 0)
+            out.push_back(makeAction(Action::Wait, setDownWait));
         out.push_back(makeAction(Action::Grab));
     }
     return true;

@@ -6,7 +6,8 @@
 // another cell), then, at once or once nothing moves any more, the level's
 // one counting push, then at most one domino picked up while the chain runs,
 // as soon as the player gets to it or a few ticks later, kept or set down
-// again elsewhere. Cells are numbered as in Terrain.
+// again elsewhere, as soon as the player gets there or a few ticks later, on
+// a floor or dropped where there is none. Cells are numbered as in Terrain.
 //
 // A pushed Delay does not use up the level's push, so the delays come first;
 // a program may also have no counting push at all when a Delay starts the
@@ -34,9 +35,10 @@ struct Program {
     bool waitStill = false;  // after the delays, the counting push waits until nothing moves
     int push = -1;           // cell of the counting push; -1 for none
     int direction = 0;
-    int pickUp = -1;     // cell of the domino taken out of the chain's way
-    int pickUpWait = 0;  // ticks the player waits in that cell before the grab
-    int setDown = -1;    // where it is set down again; -1 keeps it
+    int pickUp = -1;      // cell of the domino taken out of the chain's way
+    int pickUpWait = 0;   // ticks the player waits in that cell before the grab
+    int setDown = -1;     // where it is set down again (without floor: dropped there); -1 keeps it
+    int setDownWait = 0;  // ticks the player waits there before setting it down
 
     // Carries it takes: the drop, a delay carried on, and the pick-up (set
     // down again or not).

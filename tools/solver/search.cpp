@@ -504,7 +504,10 @@ private:
     }
 
     // The picked-up domino set down again on a free floor within the zone of
-    // the play that kept it (anywhere, thoroughly).
+    // the play that kept it, or dropped into a cell without floor whose fall
+    // meets that zone or a domino (anywhere, thoroughly): as soon as the
+    // player gets there, and after each of the first later looks of the
+    // chain at that cell.
     void setDowns(const Program& setting, const Outcome& keptPlay)
     {
         const Terrain& terrain = search.terrain;
@@ -512,12 +515,38 @@ private:
         for (int to = 0; to < terrain.size(); to++) {
             if (!carryReach[to] || !free[to] || isProgramCell(setting, to))
                 continue;
-            if (!search.thorough && !keptPlay.zone[to])
-                continue;
-            Program settingDown = setting;
-            settingDown.setDown = to;
-            consider(settingDown);
+            if (search.thorough || keptPlay.zone[to])
+                setDown(setting, to);
         }
+        for (const int into : terrain.dropCells(setting.pickUp))
+            if (!isProgramCell(setting, into) && (search.thorough || fallMatters(into, keptPlay)))
+                setDown(setting, into);
+    }
+
+    void setDown(const Program& setting, int to)
+    {
+        Program settingDown = setting;
+        settingDown.setDown = to;
+        const int asap = consider(settingDown);
+        for (const int wait : laterWaits(asap, to, &Outcome::setDown)) {
+            Program later = settingDown;
+            later.setDownWait = wait;
+            consider(later);
+        }
+    }
+
+    // The waits after the moment `when` of the play `record` that put the
+    // grab in `cell` just after each of the first later looks at it.
+    std::vector<int> laterWaits(int record, int cell, int Outcome::*when) const
+    {
+        std::vector<int> waits;
+        if (record < 0 || f.records[record].solved || f.records[record].*when < 0)
+            return waits;
+        const Outcome& o = f.records[record];
+        for (const auto& [looked, tick] : o.looks)
+            if (looked == cell && tick >= o.*when && static_cast<int>(waits.size()) < laterGrabs)
+                waits.push_back(tick + 1 - o.*when);
+        return waits;
     }
 };
 
@@ -834,7 +863,7 @@ std::string Search::keyOf(const Node& n, const Program& p, const Outcome& o) con
     // A wait that solves as well as none is the same way.
     Program unwaited = p;
     unwaited.waitStill = false;
-    unwaited.pickUpWait = 0;
+    unwaited.pickUpWait = unwaited.setDownWait = 0;
     return cells + "|" + parked + "|" + unwaited.key();
 }
 

@@ -248,6 +248,8 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
         if (d->inPlay() && inGrid(d->cell) && d->top == 0 && !d->angle && !d->speed && !d->fly)
             watched[cellIndex(d->cell)] = 0;
     }
+    if (program.setDown >= 0)
+        watched[program.setDown] = 0;
     Domino* const toPickUp = program.pickUp >= 0
         ? level->getCell(floors->column(program.pickUp), floors->row(program.pickUp))->getDomino(0)
         : nullptr;
@@ -268,6 +270,8 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
         }
         if (out.grabbed < 0 && toPickUp && player.held == toPickUp)
             out.grabbed = out.ticks;
+        if (out.grabbed >= 0 && out.setDown < 0 && program.setDown >= 0 && !player.held)
+            out.setDown = out.ticks;
         if (!ticked)
             return;
         for (int i = 0; i < count; i++) {

@@ -67,11 +67,13 @@ struct Outcome {
     std::vector<Action> played;              // from the first push on, the exit walk included
     int ticks = 0;                           // from the first push to the end
     // For each cell where an upright, still domino stood when the play
-    // began, the first ticks after which the chain looked at that cell
-    // (looksPerCell at most), as cell, tick pairs: a grab there changes the
-    // play only by coming before or after such a look.
+    // began, and for the cell the program sets its domino down in, the
+    // first ticks after which the chain looked at that cell (looksPerCell
+    // at most), as cell, tick pairs: a grab there changes the play only by
+    // coming before or after such a look.
     std::vector<std::pair<int, int>> looks;
     int grabbed = -1;  // the tick after which the program's pick-up was made; -1 without one
+    int setDown = -1;  // the tick after which it was set down again; -1 without one
 };
 
 // Looks kept per cell in Outcome::looks.

@@ -120,7 +120,10 @@ std::string describe(const Solution& s, const LevelStart& start, const Terrain& 
                    ? " after waiting " + std::to_string(s.program.pickUpWait) + " ticks there"
                    : ""));
     if (s.program.setDown >= 0)
-        add("set it down at " + cellName(t, s.program.setDown));
+        add((t.hasFloor(s.program.setDown) ? "set it down at " : "drop it at ")
+            + cellName(t, s.program.setDown)
+            + (s.program.setDownWait ? " after waiting " + std::to_string(s.program.setDownWait) + " ticks"
+                                     : ""));
     return text;
 }
 

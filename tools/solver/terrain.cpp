@@ -157,13 +157,18 @@ std::vector<int> Terrain::dropCells(int from) const
     return out;
 }
 
-bool Terrain::dropRoute(int from, int into, std::vector<Action>& actions, int& at) const
+bool Terrain::dropRoute(int from, int into, int wait, std::vector<Action>& actions, int& at) const
 {
     const int x = column(into), y = row(into);
+    auto waitThen = [&](Action last) {
+        if (wait > 0)
+            actions.push_back(makeAction(Action::Wait, wait));
+        actions.push_back(last);
+    };
     if (ladder[into]) {
         if (!route(from, into, true, actions))
             return false;
-        actions.push_back(makeAction(Action::Grab));
+        waitThen(makeAction(Action::Grab));
         at = into;
         return true;
     }
@@ -171,7 +176,7 @@ bool Terrain::dropRoute(int from, int into, std::vector<Action>& actions, int& a
     for (int dx : {-1, 1})
         if (inside(x + dx, y) && carried[cellAt(x + dx, y)] && landingBelow(x, y) >= 0) {
             route(from, cellAt(x + dx, y), true, actions);
-            actions.push_back(makeAction(Action::Drop, x));
+            waitThen(makeAction(Action::Drop, x));
             at = landingBelow(x, y);
             return true;
         }

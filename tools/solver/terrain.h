@@ -71,9 +71,10 @@ public:
     // lands on the first floor below). Not one whose fall leaves the grid.
     std::vector<int> dropCells(int from) const;
     // The actions that carry a domino from `from` to the drop cell `into`
-    // and set it down there; at becomes where the player then stands. False
-    // when there is no way.
-    bool dropRoute(int from, int into, std::vector<Action>& actions, int& at) const;
+    // and set it down there, the player waiting `wait` ticks before the last
+    // step; at becomes where the player then stands. False when there is no
+    // way.
+    bool dropRoute(int from, int into, int wait, std::vector<Action>& actions, int& at) const;
 
 private:
     enum class Step { Walk, Drop, Climb };
