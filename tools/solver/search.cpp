@@ -419,7 +419,7 @@ private:
             if (!search.thorough && outside && !kindsFromOutside.insert(search.start.kinds[i]).second)
                 continue;
             for (const int into : search.terrain.dropCells(cell)) {
-                if (!search.thorough && !fallMatters(into, alone))
+                if (landsAsCarried(cell, into) || (!search.thorough && !fallMatters(into, alone)))
                     continue;
                 Program dropping = pushes;
                 dropping.dropFrom = cell;
@@ -427,6 +427,23 @@ private:
                 consider(dropping);
             }
         }
+    }
+
+    // A domino dropped before anything moves that meets no domino on its way
+    // down and lands on a free floor it could have been carried to stands
+    // there just as if it had been: that carry is tried already.
+    bool landsAsCarried(int from, int into) const
+    {
+        const Terrain& terrain = search.terrain;
+        const int x = terrain.column(into);
+        for (int y = terrain.row(into); y >= 0; y--) {
+            const int c = terrain.cellAt(x, y);
+            if (std::find(n.where.begin(), n.where.end(), c) != n.where.end())
+                return false;
+            if (terrain.hasFloor(c))
+                return terrain.reach(from, true)[c];
+        }
+        return false;
     }
 
     // Whether a domino dropped into the cell without floor `into` meets the
