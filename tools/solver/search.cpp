@@ -419,7 +419,8 @@ private:
             if (!search.thorough && outside && !kindsFromOutside.insert(search.start.kinds[i]).second)
                 continue;
             for (const int into : search.terrain.dropCells(cell)) {
-                if (landsAsCarried(cell, into) || (!search.thorough && !fallMatters(into, alone)))
+                const Fall fall = fallFrom(into);
+                if (landsAsCarried(cell, fall) || (!search.thorough && !mayHelp(fall, alone)))
                     continue;
                 Program dropping = pushes;
                 dropping.dropFrom = cell;
@@ -429,37 +430,53 @@ private:
         }
     }
 
-    // A domino dropped before anything moves that meets no domino on its way
-    // down and lands on a free floor it could have been carried to stands
-    // there just as if it had been: that carry is tried already.
-    bool landsAsCarried(int from, int into) const
+    // The way down of a domino dropped into a cell without floor, as the
+    // dominoes stand before anything moves: the cells it falls through, down
+    // to the floor it lands on or the cell of the domino it meets first.
+    struct Fall {
+        std::vector<int> cells;
+        int met = -1;  // the domino met, -1 for none
+    };
+
+    Fall fallFrom(int into) const
     {
         const Terrain& terrain = search.terrain;
+        Fall fall;
         const int x = terrain.column(into);
         for (int y = terrain.row(into); y >= 0; y--) {
             const int c = terrain.cellAt(x, y);
-            if (std::find(n.where.begin(), n.where.end(), c) != n.where.end())
-                return false;
+            fall.cells.push_back(c);
+            const auto standing = std::find(n.where.begin(), n.where.end(), c);
+            if (standing != n.where.end()) {
+                fall.met = static_cast<int>(standing - n.where.begin());
+                break;
+            }
             if (terrain.hasFloor(c))
-                return terrain.reach(from, true)[c];
+                break;
         }
-        return false;
+        return fall;
     }
 
-    // Whether a domino dropped into the cell without floor `into` meets the
-    // zone or a domino on its way down to the floor it lands on.
-    bool fallMatters(int into, const Outcome& alone) const
+    // One that meets no domino and lands on a free floor it could have been
+    // carried to stands there just as if it had been: that carry is tried.
+    bool landsAsCarried(int from, const Fall& fall) const
     {
-        const Terrain& terrain = search.terrain;
-        const int x = terrain.column(into);
-        for (int y = terrain.row(into); y >= 0; y--) {
-            const int c = terrain.cellAt(x, y);
-            if (alone.zone[c] || std::find(n.where.begin(), n.where.end(), c) != n.where.end())
-                return true;
-            if (terrain.hasFloor(c))
-                return false;
-        }
-        return false;
+        return fall.met < 0 && search.terrain.reach(from, true)[fall.cells.back()];
+    }
+
+    // A drop onto a domino that it breaks for good never solves (it is
+    // never done again); one onto nothing matters only where its fall
+    // meets the zone.
+    bool mayHelp(const Fall& fall, const Outcome& alone) const
+    {
+        if (fall.met >= 0)
+            return !search.start.spoiledByADrop[fall.met];
+        return meetsZone(fall, alone);
+    }
+
+    static bool meetsZone(const Fall& fall, const Outcome& o)
+    {
+        return std::any_of(fall.cells.begin(), fall.cells.end(), [&](int c) { return o.zone[c]; });
     }
 
     // Pick-ups after the pushes, of the plain and the carried-on programs.
@@ -536,8 +553,12 @@ private:
                 setDown(setting, to);
         }
         for (const int into : terrain.dropCells(setting.pickUp))
-            if (!isProgramCell(setting, into) && (search.thorough || fallMatters(into, keptPlay)))
-                setDown(setting, into);
+            if (!isProgramCell(setting, into)) {
+                // The chain moves dominoes meanwhile: any one met may matter.
+                const Fall fall = fallFrom(into);
+                if (search.thorough || fall.met >= 0 || meetsZone(fall, keptPlay))
+                    setDown(setting, into);
+            }
     }
 
     void setDown(const Program& setting, int to)

@@ -100,6 +100,19 @@ void markReach(Domino* d, Mark mark)
         mark(x, y + 1, 1);
 }
 
+// Whether a domino arriving in d's slot, as Cell::enter makes it boom, leaves
+// it broken and never done; d is put back as it was.
+bool spoiledByADrop(Domino* d)
+{
+    DominoState was;
+    d->save(was);
+    d->boom();
+    const bool spoiled = d->broken && !d->isDone();
+    DominoState::Reader in(was);
+    d->restore(in);
+    return spoiled;
+}
+
 // The player standing still in c, out of the doors, as after a walk.
 void standIn(Cell* c)
 {
@@ -145,6 +158,7 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
         begin.required.push_back(!d->isDone());
         // Upright and done already: it refuses every strike, as a blocker does.
         begin.knockable.push_back(inPlay && !(upright && d->isDone()));
+        begin.spoiledByADrop.push_back(inPlay && spoiledByADrop(d));
     }
     begin.entrance = cellIndex(level->getWayIn()->getCell());
     begin.exit = cellIndex(level->wayOut.getCell());

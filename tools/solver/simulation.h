@@ -52,6 +52,10 @@ struct LevelStart {
     std::vector<bool> movable;        // upright and still on a floor: may be picked up
     std::vector<bool> required;       // not done yet: it has to fall, or be carried to the end
     std::vector<bool> knockable;      // in a cell and not refusing every strike: a link in a chain
+    // Dropped onto as it stands, it breaks and is never done again: a drop
+    // onto it never solves (a splitter splits instead, a blocker is done
+    // broken).
+    std::vector<bool> spoiledByADrop;
     int entrance = 0;
     int exit = 0;
     int settleTicks = 0;       // ticks until the player is out of the entrance and nothing moves
