@@ -101,7 +101,7 @@ void markReach(Domino* d, Mark mark)
 }
 
 // Whether a domino arriving in d's slot, as Cell::enter makes it boom, leaves
-// it broken and never done; d is put back as it was.
+// it broken and never done; d's own state is put back as it was.
 bool spoiledByADrop(Domino* d)
 {
     DominoState was;
@@ -158,11 +158,14 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
         begin.required.push_back(!d->isDone());
         // Upright and done already: it refuses every strike, as a blocker does.
         begin.knockable.push_back(inPlay && !(upright && d->isDone()));
-        begin.spoiledByADrop.push_back(inPlay && spoiledByADrop(d));
     }
     begin.entrance = cellIndex(level->getWayIn()->getCell());
     begin.exit = cellIndex(level->wayOut.getCell());
     settled.take(*level);
+    // Dropped on, as each stands now; what that wakes goes with the rest.
+    for (int i = 0; i < level->dcount; i++)
+        begin.spoiledByADrop.push_back(begin.where[i] >= 0 && spoiledByADrop(level->doms[i]));
+    settled.restore(*level);
 }
 
 Simulation::~Simulation()
