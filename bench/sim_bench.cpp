@@ -45,30 +45,14 @@ public:
     std::string path;
 };
 
-void resetCamera()
-{
-    const float start[3] = {50, 23, 80};
-    const float ahead[3] = {0, 0, -1};
-    std::copy(start, start + 3, camera);
-    std::copy(ahead, ahead + 3, sight);
-}
-
 // One level entered as the game enters it, played tick by tick.
 class Scene {
 public:
     explicit Scene(const std::string& path)
     {
         resetGraphics();
-        resetCamera();
-        borderCell.init(-2, -2, 0, false);
-        levelDone = false;
         if (!enterLevel(path.c_str()))
             abort();
-    }
-    ~Scene()
-    {
-        delete level;
-        level = nullptr;
     }
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -112,6 +96,9 @@ public:
             animateFrame(midTick);
         }
     }
+
+private:
+    FreshGame game;  // the level entered, while the Scene lives
 };
 
 bool moving(Domino* d)

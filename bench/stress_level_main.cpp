@@ -2,10 +2,12 @@
 //
 //   stresslevel [WIDTH HEIGHT] > levels/1
 //   stresslevel --falling WIDTH HEIGHT > levels/1
+//   stresslevel --self-starting WIDTH HEIGHT > levels/1
 //
 // The default is 100 x 30 cells of chains, about two thousand dominoes.
 // --falling makes the level of dominoes dropping through open air, up to
-// the loader's limit of four million cells.
+// the loader's limit of four million cells; --self-starting the chains that
+// start themselves, for the real window.
 #include "stress_level.h"
 
 #include <cstdio>
@@ -35,9 +37,10 @@ bool readSide(const char* text, int low, int high, int& side)
 int main(int argc, char** argv)
 {
     const bool falling = argc == 4 && !strcmp(argv[1], "--falling");
+    const bool selfStarting = argc == 4 && !strcmp(argv[1], "--self-starting");
     const int high = falling ? maxFallingCells / minWidth : maxSide;
     int width = defaultWidth, height = defaultHeight;
-    const bool sized = argc == 3 || falling;
+    const bool sized = argc == 3 || falling || selfStarting;
     if ((argc != 1 && !sized)
         || (sized
             && !(readSide(argv[argc - 2], minWidth, high, width)
@@ -45,11 +48,14 @@ int main(int argc, char** argv)
         || (falling && static_cast<long long>(width) * height > maxFallingCells)) {
         fprintf(stderr,
                 "usage: stresslevel [WIDTH HEIGHT], %d <= WIDTH <= %d, 2 <= HEIGHT <= %d\n"
-                "       stresslevel --falling WIDTH HEIGHT, at most %lld cells\n",
+                "       stresslevel --falling WIDTH HEIGHT, at most %lld cells\n"
+                "       stresslevel --self-starting WIDTH HEIGHT\n",
                 minWidth, maxSide, maxSide, maxFallingCells);
         return 2;
     }
-    const StressLevel level = falling ? makeFallingLevel(width, height) : makeStressLevel(width, height - 1);
+    const StressLevel level = falling ? makeFallingLevel(width, height)
+        : selfStarting                ? makeSelfStartingLevel(width, height - 1)
+                                      : makeStressLevel(width, height - 1);
     fwrite(level.text.data(), 1, level.text.size(), stdout);
     fprintf(stderr, "%d x %d cells, %d dominoes\n", width, height, level.dominoes);
     return 0;

@@ -5,7 +5,8 @@
 #   bench/window-bench.sh [BUILD_DIR]
 #
 # BUILD_DIR (default build-bench/) must hold toppleton and the bench targets
-# clearswap, swapcount and stresslevel. The cases are run in turn in one X
+# clearswap, swapcount and stresslevel, and with DRAW_ALL=1 the tests' build
+# of the game that draws every cell, toppleton_draw_everything. The cases are run in turn in one X
 # server, each for WARMUP seconds and then SECONDS measured ones, the whole
 # round REPEATS times:
 #
@@ -14,11 +15,19 @@
 #   shipped         the game on the shipped levels/1
 #   stress-WxH      the game on a stress level of W x H cells as levels/1,
 #                   for each size in STRESS_SIZES
-#   stress-WxH-all  the same with every cell drawn, seen or not (the game's
-#                   hidden TOPPLETON_DRAW_EVERYTHING), as before it skipped
-#                   what the camera cannot see; only with DRAW_ALL=1
-#   reference       another build of the game (REFERENCE, a path) on the
-#                   shipped levels/1, to compare builds in one run
+#   stress-WxH-all  the same with every cell drawn, seen or not (the tests'
+#                   toppleton_draw_everything), as before it skipped what
+#                   the camera cannot see; only with DRAW_ALL=1
+#   chains-WxH      the game on a stress level of W x H cells whose chains
+#                   start themselves (stresslevel --self-starting), measured
+#                   while they fall, for each size in CHAIN_SIZES
+#   fallen-WxH      the same level once its chains have come down and the
+#                   camera has come to rest: measured after FALLEN_FRAMES
+#                   frames (each adds at most 25 ms of game time) and at
+#                   least FALLEN_WARMUP seconds
+#   ref-CASE        with REFERENCE (a path to another build of the game),
+#                   every game case above played by it as well, in the same
+#                   round, to compare builds in one run
 #
 # For each it prints the frames per second, the process's CPU time per frame
 # (utime + stime of all its threads, llvmpipe's included, from /proc), its CPU
@@ -29,6 +38,7 @@
 #
 # Environment: SECONDS_MEASURED (10), WARMUP (2), REPEATS (3),
 # STRESS_SIZES ("100x30 256x128 1024x512"; empty for none), DRAW_ALL (0),
+# CHAIN_SIZES (empty: none), FALLEN_FRAMES (400), FALLEN_WARMUP (12),
 # REFERENCE (none).
 set -euo pipefail
 
@@ -39,15 +49,23 @@ warmup="${WARMUP:-2}"
 repeats="${REPEATS:-3}"
 read -r -a stress_sizes <<<"${STRESS_SIZES-100x30 256x128 1024x512}"
 draw_all="${DRAW_ALL:-0}"
+read -r -a chain_sizes <<<"${CHAIN_SIZES-}"
+fallen_frames="${FALLEN_FRAMES:-400}"
+fallen_warmup="${FALLEN_WARMUP:-12}"
 reference="${REFERENCE:-}"
 
 game="$build/toppleton"
+game_all="$build/tests/toppleton_draw_everything"
 clearswap="$build/bench/clearswap"
 shim="$build/bench/swapcount.so"
 stresslevel="$build/bench/stresslevel"
 for f in "$game" "$clearswap" "$shim" "$stresslevel"; do
   [ -e "$f" ] || { echo "window-bench: $f missing; build the bench targets first" >&2; exit 2; }
 done
+if [ "$draw_all" = 1 ] && [ ! -e "$game_all" ]; then
+  echo "window-bench: $game_all missing; build the tests' toppleton_draw_everything first" >&2
+  exit 2
+fi
 
 # Outside an X server, start one of our own and run again inside it.
 if [ -z "${WINDOW_BENCH_IN_X:-}" ]; then
@@ -60,23 +78,32 @@ work="$(mktemp -d /tmp/toppleton-window-bench-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/shipped/levels" "$work/clearswap"
 cp "$root"/levels/* "$work/shipped/levels/"
-cases=(clearswap shipped)
-if [ -n "$reference" ]; then
-  reference="$(cd "$(dirname "$reference")" && pwd -P)/$(basename "$reference")"
-  [ -x "$reference" ] || { echo "window-bench: $reference is no program" >&2; exit 2; }
-  ln -s "$work/shipped" "$work/reference"
-  cases+=(reference)
-fi
+games=(shipped)
 for size in "${stress_sizes[@]}"; do
   mkdir -p "$work/stress-$size/levels"
   "$stresslevel" "${size%x*}" "${size#*x}" >"$work/stress-$size/levels/1" 2>/dev/null
-  cases+=("stress-$size")
+  games+=("stress-$size")
   if [ "$draw_all" = 1 ]; then
     mkdir -p "$work/stress-$size-all"
     ln -s "$work/stress-$size/levels" "$work/stress-$size-all/levels"
-    cases+=("stress-$size-all")
+    games+=("stress-$size-all")
   fi
 done
+for size in "${chain_sizes[@]}"; do
+  mkdir -p "$work/chains-$size/levels" "$work/fallen-$size"
+  "$stresslevel" --self-starting "${size%x*}" "${size#*x}" >"$work/chains-$size/levels/1" 2>/dev/null
+  ln -s "$work/chains-$size/levels" "$work/fallen-$size/levels"
+  games+=("chains-$size" "fallen-$size")
+done
+cases=(clearswap "${games[@]}")
+if [ -n "$reference" ]; then
+  reference="$(cd "$(dirname "$reference")" && pwd -P)/$(basename "$reference")"
+  [ -x "$reference" ] || { echo "window-bench: $reference is no program" >&2; exit 2; }
+  for name in "${games[@]}"; do
+    ln -s "$work/$name" "$work/ref-$name"
+    cases+=("ref-$name")
+  done
+fi
 tick="$(getconf CLK_TCK)"
 
 # utime + stime of process $1, in clock ticks.
@@ -91,17 +118,23 @@ swap_field() {
 
 # run_case NAME: one measured run of the case; appends a line to results.
 run_case() {
-  local name="$1" swaps="$work/$1.swaps" all=
-  local program=("$game")
+  local name="$1" swaps="$work/$1.swaps"
+  local program=("$game") settle="$warmup" frames=0
   case "$name" in
     clearswap) program=("$clearswap") ;;
-    reference) program=("$reference") ;;
-    *-all) all=1 ;;
+    ref-*) program=("$reference") ;;
   esac
-  (cd "$work/$name" && TOPPLETON_DRAW_EVERYTHING="$all" SWAPCOUNT_FILE="$swaps" LD_PRELOAD="$shim" \
+  case "$name" in
+    *-all) program=("$game_all") ;;
+    *fallen-*) settle="$fallen_warmup" frames="$fallen_frames" ;;
+  esac
+  (cd "$work/$name" && SWAPCOUNT_FILE="$swaps" LD_PRELOAD="$shim" \
      exec "${program[@]}" >"$work/$name.log" 2>&1) &
   local pid=$!
-  sleep "$warmup"
+  sleep "$settle"
+  while kill -0 "$pid" 2>/dev/null && [ "$(swap_field "$swaps" swaps 2>/dev/null || echo 0)" -lt "$frames" ]; do
+    sleep 1
+  done
   if ! kill -0 "$pid" 2>/dev/null || [ ! -s "$swaps" ]; then
     echo "window-bench: $name did not start; its output:" >&2
     cat "$work/$name.log" >&2

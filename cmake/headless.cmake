@@ -17,6 +17,8 @@ endfunction()
 
 toppleton_platform_library(scripted_sdl ${TOPPLETON_ROOT}/tools/headless/scripted_sdl.cpp)
 target_include_directories(scripted_sdl PUBLIC ${TOPPLETON_ROOT}/tools/headless)
+# It resets with a fresh game, which it is told of through the game's header.
+target_include_directories(scripted_sdl PRIVATE ${TOPPLETON_ROOT}/src)
 
 toppleton_platform_library(null_gl ${TOPPLETON_ROOT}/tools/headless/null_gl.cpp)
 

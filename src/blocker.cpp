@@ -5,7 +5,7 @@ namespace {
 
 void drawRedBody()
 {
-    glColor3f(1, 0, 0);
+    Pen::color(1, 0, 0);
     boxWhole(dominoBox);
 }
 

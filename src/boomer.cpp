@@ -11,12 +11,12 @@ void drawBody()
     static const Face ends[] = {FRONT, BACK};
     static const Face around[] = {TOP, RIGHT, BOTTOM, LEFT};
     const Box rearHalf = {-0.5f, 0.5f, 0, 5, -2, 0};
-    glColor3f(1, 0, 0);
+    Pen::color(1, 0, 0);
     boxFaces(dominoBox, ends, 2);
     for (int g = 1; g >= 0; g--) {
-        glColor3f(1, g, 0);
+        Pen::color(1, g, 0);
         boxFaces(rearHalf, around, 4);
-        glTranslatef(0, 0, 2);
+        Pen::translate(0, 0, 2);
     }
 }
 

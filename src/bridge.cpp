@@ -11,13 +11,13 @@ void drawBandedBody()
     const float heights[] = {0.45f, 0.55f - 0.45f, 0.45f};
     const Box band = {-1, 1, 0, 0, -2, 2};
     yellowEnds();
-    glScalef(0.5f, 5, 1);
+    Pen::scale(0.5f, 5, 1);
     for (int i = 0; i < 3; i++) {
         Box b = band;
         b.y1 = heights[i];
-        glColor3f(1, i == 1 ? 0 : 1, 0);
+        Pen::color(1, i == 1 ? 0 : 1, 0);
         boxSides(b);
-        glTranslatef(0, heights[i], 0);
+        Pen::translate(0, heights[i], 0);
     }
 }
 

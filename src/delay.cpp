@@ -7,40 +7,41 @@ const int countdown = 8;  // of the delay's own updates
 
 // Two interlocking halves: yellow at the front, red at the back, the sides
 // split along the diagonal from the bottom back edge to the top front edge.
+// Every face winds counter-clockwise seen from outside, as culling expects.
 void drawBody()
 {
     const Box& b = dominoBox;
-    glBegin(GL_QUADS);
-    glColor3f(1, 1, 0);
+    Pen::begin(GL_QUADS);
+    Pen::color(1, 1, 0);
     boxFace(b, FRONT);
     boxFace({b.x0, 0, b.y0, b.y1, b.z0, b.z1}, TOP);
     boxFace({0, b.x1, b.y0, b.y1, b.z0, b.z1}, BOTTOM);
-    glColor3f(1, 0, 0);
+    Pen::color(1, 0, 0);
     boxFace(b, BACK);
     boxFace({0, b.x1, b.y0, b.y1, b.z0, b.z1}, TOP);
     boxFace({b.x0, 0, b.y0, b.y1, b.z0, b.z1}, BOTTOM);
-    glEnd();
+    Pen::end();
 
-    glBegin(GL_TRIANGLES);
-    glColor3f(1, 1, 0);
-    glNormal3f(1, 0, 0);
-    glVertex3f(b.x1, b.y0, b.z1);
-    glVertex3f(b.x1, b.y1, b.z1);
-    glVertex3f(b.x1, b.y0, b.z0);
-    glNormal3f(-1, 0, 0);
-    glVertex3f(b.x0, b.y0, b.z0);
-    glVertex3f(b.x0, b.y1, b.z0);
-    glVertex3f(b.x0, b.y1, b.z1);
-    glColor3f(1, 0, 0);
-    glNormal3f(1, 0, 0);
-    glVertex3f(b.x1, b.y0, b.z0);
-    glVertex3f(b.x1, b.y1, b.z0);
-    glVertex3f(b.x1, b.y1, b.z1);
-    glNormal3f(-1, 0, 0);
-    glVertex3f(b.x0, b.y1, b.z1);
-    glVertex3f(b.x0, b.y0, b.z1);
-    glVertex3f(b.x0, b.y0, b.z0);
-    glEnd();
+    Pen::begin(GL_TRIANGLES);
+    Pen::color(1, 1, 0);
+    Pen::normal(1, 0, 0);
+    Pen::vertex(b.x1, b.y0, b.z1);
+    Pen::vertex(b.x1, b.y0, b.z0);
+    Pen::vertex(b.x1, b.y1, b.z1);
+    Pen::normal(-1, 0, 0);
+    Pen::vertex(b.x0, b.y0, b.z0);
+    Pen::vertex(b.x0, b.y1, b.z1);
+    Pen::vertex(b.x0, b.y1, b.z0);
+    Pen::color(1, 0, 0);
+    Pen::normal(1, 0, 0);
+    Pen::vertex(b.x1, b.y0, b.z0);
+    Pen::vertex(b.x1, b.y1, b.z0);
+    Pen::vertex(b.x1, b.y1, b.z1);
+    Pen::normal(-1, 0, 0);
+    Pen::vertex(b.x0, b.y1, b.z1);
+    Pen::vertex(b.x0, b.y0, b.z0);
+    Pen::vertex(b.x0, b.y0, b.z1);
+    Pen::end();
 }
 
 }  // namespace

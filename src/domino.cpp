@@ -8,7 +8,7 @@ namespace {
 
 void drawStandardBody()
 {
-    glColor3f(1, 1, 0);
+    Pen::color(1, 1, 0);
     boxWhole(dominoBox);
 }
 
@@ -307,11 +307,11 @@ void Domino::renderPlaced(float t, void (*body)())
 
 void Domino::renderPlaced(float t, void (*body)(), Posture p)
 {
-    glPushMatrix();
+    Pen::push();
     rotIn(t, elev, fly, p);
     if (renderBroken(t))
         body();
-    glPopMatrix();
+    Pen::pop();
 }
 
 void Domino::rot(float t)
@@ -327,14 +327,14 @@ void Domino::rotAt(float t, int height, int vertical)
 void Domino::rotIn(float t, int height, int vertical, Posture p)
 {
     const int k = 2 * p.angle + p.speed;
-    glTranslatef(0, (height + vertical * t) * 10 / elevPerRow, 0);
+    Pen::translate(0, (height + vertical * t) * 10 / elevPerRow, 0);
     if (k == 0 || (vertical && p.angle == 0))
         return;
     const float a = p.angle * 15 + p.speed * t * 15;
     const float edge = k > 0 ? 0.5f : -0.5f;
-    glTranslatef(edge, 0, 0);
-    glRotatef(a, 0, 0, -1);
-    glTranslatef(-edge, 0, 0);
+    Pen::translate(edge, 0, 0);
+    Pen::rotate(a, 0, 0, -1);
+    Pen::translate(-edge, 0, 0);
 }
 
 bool Domino::renderBroken(float)
@@ -343,25 +343,25 @@ bool Domino::renderBroken(float)
         return true;
 
     const float orange[] = {1, 0.5f, 0}, red[] = {1, 0, 0}, yellow[] = {1, 1, 0};
-    auto step = [] { glTranslatef(1, 0, 0.3f); };
-    auto r40 = [] { glRotatef(40, -1, 0, 2); };
+    auto step = [] { Pen::translate(1, 0, 0.3f); };
+    auto r40 = [] { Pen::rotate(40, -1, 0, 2); };
     auto shard = [](const float* colour) {
-        glColor3f(colour[0], colour[1], colour[2]);
+        Pen::color(colour[0], colour[1], colour[2]);
         tetra();
     };
 
-    glPushMatrix();
+    Pen::push();
     shard(orange);
     step();
-    glPushMatrix();
+    Pen::push();
     r40();
     shard(red);
-    glPopMatrix();
+    Pen::pop();
     step();
-    glPushMatrix();
-    glRotatef(50, 1, 0, 2);
+    Pen::push();
+    Pen::rotate(50, 1, 0, 2);
     shard(yellow);
-    glPopMatrix();
+    Pen::pop();
     for (const float* colour : {orange, yellow, yellow}) {
         step();
         r40();
@@ -376,7 +376,7 @@ bool Domino::renderBroken(float)
     step();
     r40();
     shard(orange);
-    glPopMatrix();
+    Pen::pop();
     return false;
 }
 
@@ -401,13 +401,15 @@ void tetra()
 {
     const float P[] = {-1, 0, -1}, Q[] = {0, 0, -0.8f}, R[] = {-0.1f, 1, -0.5f}, S[] = {0.2f, 0.1f, 0.1f};
     const float* const faces[3][4] = {{P, Q, R, S}, {R, Q, S, P}, {S, Q, P, R}};
-    glBegin(GL_TRIANGLES);
+    // Open on one side, a shard shows its inside.
+    const Pen::TwoSided open;
+    Pen::begin(GL_TRIANGLES);
     for (const auto& f : faces) {
         float n[3];
         outwardNormal(f[0], f[1], f[2], f[3], n);
-        glNormal3f(n[0], n[1], n[2]);
+        Pen::normal(n[0], n[1], n[2]);
         for (int v = 0; v < 3; v++)
-            glVertex3f(f[v][0], f[v][1], f[v][2]);
+            Pen::vertex(f[v][0], f[v][1], f[v][2]);
     }
-    glEnd();
+    Pen::end();
 }

@@ -16,13 +16,13 @@ void drawBody()
     static const Face ends[] = {BACK, FRONT};
     const Box whole = {-1, 1, 0, 1, -2, 10};
     const Box band = {-1, 1, 0, 1, -2, 2};
-    glScalef(0.5f, 5, 1.0f / 3);
-    glColor3f(1, 1, 0);
+    Pen::scale(0.5f, 5, 1.0f / 3);
+    Pen::color(1, 1, 0);
     boxFaces(whole, ends, 2);
     for (int i = 0; i < 3; i++) {
-        glColor3f(1, i == 1 ? 0 : 1, 0);
+        Pen::color(1, i == 1 ? 0 : 1, 0);
         boxFaces(band, around, 4);
-        glTranslatef(0, 0, 4);
+        Pen::translate(0, 0, 4);
     }
 }
 
@@ -32,14 +32,14 @@ void drawBody()
 // counted down the turned frame, still lifts it.
 void Flyer::render(float t)
 {
-    glPushMatrix();
-    glTranslatef(0, 2, 0.5f);
-    glRotatef(180, 1, 0, 0);
-    glTranslatef(0, -3, -0.5f);
+    Pen::push();
+    Pen::translate(0, 2, 0.5f);
+    Pen::rotate(180, 1, 0, 0);
+    Pen::translate(0, -3, -0.5f);
     rotAt(t, -elev, -fly);
     if (renderBroken(t))
         drawBody();
-    glPopMatrix();
+    Pen::pop();
 }
 
 // Pushed on its floor it takes off at once into the upper slot of its cell;

@@ -8,6 +8,7 @@
 #include "flyer.h"
 #include "looping.h"
 #include "main.h"
+#include "pen.h"
 #include "splitter.h"
 #include "trigger.h"
 #include "vanish.h"
@@ -127,8 +128,8 @@ std::string dominoCharacters()
 }
 
 Level::Level()
-    : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr), woken(nullptr), wokenCount(0),
-      arrivals(nullptr), arrivalCount(0)
+    : wid(0), hei(0), dcount(0), cells(nullptr), doms(nullptr), blockChanges(nullptr), woken(nullptr),
+      wokenCount(0), arrivals(nullptr), arrivalCount(0)
 {
 }
 
@@ -150,6 +151,8 @@ void Level::release()
     doms = nullptr;
     delete[] cells;
     cells = nullptr;
+    delete[] blockChanges;
+    blockChanges = nullptr;
     delete[] woken;
     woken = nullptr;
     wokenCount = 0;
@@ -261,7 +264,8 @@ bool Level::allocate()
     const long long count = static_cast<long long>(wid) * hei;
     cells = new (std::nothrow) Cell[count];
     doms = new (std::nothrow) Domino*[count];
-    return (cells && doms) || outOfMemory("its cells");
+    blockChanges = new (std::nothrow) unsigned[Stills::blockCount(wid, hei)]();
+    return (cells && doms && blockChanges) || outOfMemory("its cells");
 }
 
 // Room for every domino to be visited by the frames at once, so that waking
@@ -316,7 +320,9 @@ bool Level::readCell(int ch, int x, int y)
         illegalCharacter("cell", ch);
         return false;
     }
-    getCell(x, y)->init(x, y, kind->floor, kind->ladder);
+    Cell* c = getCell(x, y);
+    c->init(x, y, kind->floor, kind->ladder);
+    c->markInto(&blockChanges[Stills::blockOf(x, y, wid)]);
     return true;
 }
 
@@ -370,18 +376,21 @@ bool Level::allDone()
 }
 
 // Where it goes in drawing order is settled at the next frame: it may move
-// before then.
+// before then. From now on it is drawn apart from the still blocks.
 void Level::wake(Domino* d)
 {
     if (d->woken)
         return;
     d->woken = true;
+    d->cell->changed();
     arrivals[arrivalCount++] = {0, d};
 }
 
+// The dominoes were put back from outside: every block may draw otherwise.
 void Level::forgetWoken()
 {
     wokenCount = arrivalCount = 0;
+    std::for_each(blockChanges, blockChanges + Stills::blockCount(wid, hei), [](unsigned& c) { c++; });
 }
 
 // The order of the lookAt calls is the order the cells are drawn in: every
@@ -413,13 +422,15 @@ void Level::takePushes()
 
 // False, and d let go until something wakes it again, when d is out of the
 // grid's slots (carried, out of play, vanished, lost in the border cell) or
-// has nothing to do.
+// has nothing to do. One let go in its slot joins its block's still drawing.
 bool Level::stillAwake(Domino* d)
 {
     const bool inGrid = d->cell != &borderCell && d->cell->getDomino(d->top) == d;
     if (inGrid && d->needsAnimating())
         return true;
     d->woken = false;
+    if (inGrid)
+        d->cell->changed();
     return false;
 }
 
@@ -468,22 +479,42 @@ void Level::placeArrivals()
     arrivalCount = 0;
 }
 
-// Each cell drawn is placed by the same steps of 5 and 10 units from the
-// same start as when every cell is drawn, so it lands on the very same
-// bits; the cells out of view are only stepped over.
 void Level::render(float t)
 {
     const CellRange seen = View().cells(wid, hei);
-    for (int y = 0; y <= seen.top && seen.left <= seen.right; y++) {
-        if (y >= seen.bottom) {
-            glPushMatrix();
-            for (int x = 0; x <= seen.right; x++) {
-                if (x >= seen.left)
-                    getCell(x, y)->render(t);
-                glTranslatef(5, 0, 0);
-            }
-            glPopMatrix();
+    stills.draw(*this, seen);
+    renderMoving(t, seen);
+}
+
+// The woken dominoes in the grid's slots in drawing order (any woken since
+// the last animate after them), then the door of each doorway that swings.
+// Each is placed by one translation to its cell.
+void Level::renderMoving(float t, const CellRange& seen)
+{
+    auto shown = [&seen](const Cell* c) { return c != &borderCell && seen.contains(c->x, c->y); };
+    auto draw = [&](const Waking& w) {
+        const Cell* c = w.d->cell;
+        if (shown(c) && c->d[w.d->top] == w.d) {
+            placeAt(c);
+            w.d->render(t);
+            Pen::pop();
         }
-        glTranslatef(0, 10, 0);
-    }
+    };
+    std::for_each(woken, woken + wokenCount, draw);
+    std::for_each(arrivals, arrivals + arrivalCount, draw);
+    Cell* const entrance = wayIn.getCell();
+    Cell* const exit = wayOut.getCell();
+    for (Cell* c : {entrance, exit == entrance ? nullptr : exit})
+        if (c && shown(c) && c->getDoor()->swinging()) {
+            placeAt(c);
+            c->getDoor()->render(t);
+            Pen::pop();
+        }
+}
+
+void Level::placeAt(const Cell* c)
+{
+    const float cellWidth = 5, rowHeight = 10;
+    Pen::push();
+    Pen::translate(c->x * cellWidth, c->y * rowHeight, 0);
 }

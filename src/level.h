@@ -6,6 +6,7 @@
 
 #include "base.h"
 #include "door.h"
+#include "stills.h"
 
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ public:
     Door wayIn;       // the entrance, opened as the level is entered
     Door wayOut;      // the exit, opened only by the exit check
     bool pushed;      // the player's one push has been used
+    // A counter of changes for each block of the still drawing (Stills),
+    // which the cells move; allocated and zeroed with the cells.
+    unsigned* blockChanges;
 
     // Why the last load failed, for the player's message. Besides it the
     // loader prints its own one-line messages about the file's content.
@@ -88,8 +92,9 @@ public:
     // domino's state back from outside the level, its woken flag cleared,
     // and then wakes those it had saved as woken.
     void forgetWoken();
-    // Draws the cells the camera can see, as animate left them, bottom row
-    // first: the same picture as drawing every cell.
+    // Draws the cells the camera can see, as animate left them: their still
+    // part from the kept blocks, then the woken dominoes and a swinging
+    // door, bottom row first. The same picture as drawing every cell.
     void render(float t);
     // One 50 ms tick: every domino in file order, then the entrance and the
     // exit, then the exit check if a trigger landed in this tick.
@@ -117,6 +122,7 @@ private:
     int wokenCount;
     Waking* arrivals;
     int arrivalCount;
+    Stills stills;  // the drawing's cache of the still blocks
 
     FILE* openRegular(const char* f, long long& size);
     bool readHeader(FILE* s, int& ix, int& iy, int& ox, int& oy);
@@ -133,6 +139,9 @@ private:
     int placeOf(const Domino* d) const;
     void keepWokenThatNeedAnimating();
     void placeArrivals();
+    void renderMoving(float t, const CellRange& seen);
+    // Pushes the matrix and moves the origin to c's.
+    static void placeAt(const Cell* c);
 };
 
 #endif

@@ -15,10 +15,10 @@ void drawBody()
 // so the tumbling looks continuous across the hand-over.
 void Looping::render(float t)
 {
-    glPushMatrix();
-    glTranslatef(angle * (-0.5f) / lying, 0, 0);
+    Pen::push();
+    Pen::translate(angle * (-0.5f) / lying, 0, 0);
     renderPlaced(t, drawBody);
-    glPopMatrix();
+    Pen::pop();
 }
 
 // Hands itself to the next cell, lying on the same spot but pivoting about

@@ -18,6 +18,7 @@ using StartFunction = void (*)(int, char**, char**);
 
 int main(int argc, char** argv)
 {
+    const FreshGame game;
     if (!init(argc, argv))
         return quitSignalled() ? 0 : levelFailureStatus;
     const int status = mainLoop();

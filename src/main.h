@@ -6,6 +6,7 @@
 #include "base.h"
 #include "blank.h"
 #include "cell.h"
+#include "freshgame.h"
 #include "level.h"
 #include "player.h"
 
@@ -35,6 +36,47 @@ extern thread_local int totweight;
 const Uint32 refreshInterval = 20;
 const Uint32 tickLength = 50;
 const Uint32 maxPassTime = 25;
+
+// The time arithmetic of one pass of the main loop, in ms of game time: a
+// pass starts at the clock's time, but at most maxPassTime after the pass
+// before, however late it comes; the ticks due by then are run one by one,
+// every tickLength ms after the last.
+class PassTime {
+public:
+    explicit PassTime(Uint32 clock) : last(clock), prev(clock), now(clock) {}
+    // The next pass, at the clock's time.
+    void advance(Uint32 clock)
+    {
+        prev = now;
+        now = clock - prev > maxPassTime ? prev + maxPassTime : clock;
+    }
+    // Whether a tick is due by this pass; true counts it as run.
+    bool tickDue()
+    {
+        if (now - last <= tickLength)
+            return false;
+        last += tickLength;
+        return true;
+    }
+    // The game time the pass added.
+    Uint32 passed() const { return now - prev; }
+    // The pass's time since the last tick, in ticks, for the frame's drawing.
+    float sinceTick() const { return (now - last) / static_cast<float>(tickLength); }
+    Uint32 clock() const { return now; }
+
+private:
+    Uint32 last;  // of the last tick run
+    Uint32 prev;  // of the pass before
+    Uint32 now;
+};
+
+// What a pass found in SDL's queue.
+struct Drained {
+    bool any = false;   // there was an event
+    bool quit = false;  // the window was closed
+};
+// Hands every queued event to the player, as a pass of the main loop starts.
+Drained drainEvents();
 
 // Exit status of a game stopped by a level file that exists (or should) but
 // cannot be loaded, at start-up or at a change of level.

@@ -1,6 +1,5 @@
 #include "main.h"
 #include "tools.h"
-#include "view.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -257,10 +256,6 @@ bool enterLevel(const char* pathname, Level::Failure* failure)
 // missing or broken one ends the game without opening one.
 bool init(int, char**)
 {
-    // Hidden: draws every cell, seen or not, to compare the pictures.
-    const char* drawEverything = getenv("TOPPLETON_DRAW_EVERYTHING");
-    View::everything = drawEverything && *drawEverything;
-    borderCell.init(-2, -2, 0, false);
     char pathname[pathSize];
     if (!levelPath(pathname))
         return false;

@@ -32,22 +32,6 @@ void keyUp(SDLKey key)
 
 namespace {
 
-// Hands every queued event to the player; true when the window was closed.
-bool drainEvents()
-{
-    bool quit = false;
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_KEYDOWN)
-            keyDown(event.key.keysym.sym);
-        else if (event.type == SDL_KEYUP)
-            keyUp(event.key.keysym.sym);
-        else if (event.type == SDL_QUIT)
-            quit = true;
-    }
-    return quit;
-}
-
 // A closed window already waiting in SDL's queue ends the game after the
 // pass under way, as a quit signal does, rather than after the pass that
 // would take it, which on a level of millions of dominoes may take a second.
@@ -106,6 +90,22 @@ void drawFade(Uint32 fadeout)
 }
 
 }  // namespace
+
+Drained drainEvents()
+{
+    Drained drained;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        drained.any = true;
+        if (event.type == SDL_KEYDOWN)
+            keyDown(event.key.keysym.sym);
+        else if (event.type == SDL_KEYUP)
+            keyUp(event.key.keysym.sym);
+        else if (event.type == SDL_QUIT)
+            drained.quit = true;
+    }
+    return drained;
+}
 
 bool tick()
 {
@@ -257,23 +257,18 @@ int mainLoop()
 {
     bool done = false;
     const float lightPos[4] = {0.1f, 1.0f, 1.0f, 0.0f};
-    Uint32 last = SDL_GetTicks();
-    Uint32 prev = last;
-    Uint32 now = last;
+    PassTime time(SDL_GetTicks());
     Uint32 fadeout = 0;
     resetCamera();
 
     while (!done && !quitSignalled()) {
-        prev = now;
         SDL_WaitEvent(nullptr);
-        now = SDL_GetTicks();
-        if (now - prev > maxPassTime)
-            now = prev + maxPassTime;
-        if (drainEvents())
+        time.advance(SDL_GetTicks());
+        if (drainEvents().quit)
             done = true;
 
         if (levelDone) {
-            fadeout += now - prev;
+            fadeout += time.passed();
             if (fadeout > fadeLength - 1) {
                 fadeout = 0;
                 levelDone = false;
@@ -285,13 +280,11 @@ int mainLoop()
 
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
-        while (now - last > tickLength) {
+        while (time.tickDue())
             tick();
-            last += tickLength;
-        }
-        float t = levelDone ? 0 : (now - last) / static_cast<float>(tickLength);
+        float t = levelDone ? 0 : time.sinceTick();
 
-        updateCam(now - prev);
+        updateCam(time.passed());
         applyCam();
         glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
         animateFrame(t);

@@ -40,9 +40,6 @@ public:
     int importance;  // the player's weight in the camera's aim, 1..24
     int implatency;
 
-    Player() {}
-    ~Player() {}
-
     void init(Cell* cell);
     bool update();
     void move(int direction);

@@ -10,9 +10,9 @@ void drawBody()
 {
     static const Face top[] = {TOP};
     static const Face bottom[] = {BOTTOM};
-    glColor3f(1, 1, 0);
+    Pen::color(1, 1, 0);
     boxFaces(dominoBox, top, 1);
-    glColor3f(1, 0, 0);
+    Pen::color(1, 0, 0);
     boxFaces(dominoBox, bottom, 1);
     stripedSides(2, 0.5f, true);
 }

@@ -19,56 +19,56 @@ void boxFace(const Box& b, Face face)
 {
     switch (face) {
     case FRONT:
-        glNormal3f(0, 0, 1);
-        glVertex3f(b.x0, b.y0, b.z1);
-        glVertex3f(b.x1, b.y0, b.z1);
-        glVertex3f(b.x1, b.y1, b.z1);
-        glVertex3f(b.x0, b.y1, b.z1);
+        Pen::normal(0, 0, 1);
+        Pen::vertex(b.x0, b.y0, b.z1);
+        Pen::vertex(b.x1, b.y0, b.z1);
+        Pen::vertex(b.x1, b.y1, b.z1);
+        Pen::vertex(b.x0, b.y1, b.z1);
         break;
     case RIGHT:
-        glNormal3f(1, 0, 0);
-        glVertex3f(b.x1, b.y0, b.z1);
-        glVertex3f(b.x1, b.y0, b.z0);
-        glVertex3f(b.x1, b.y1, b.z0);
-        glVertex3f(b.x1, b.y1, b.z1);
+        Pen::normal(1, 0, 0);
+        Pen::vertex(b.x1, b.y0, b.z1);
+        Pen::vertex(b.x1, b.y0, b.z0);
+        Pen::vertex(b.x1, b.y1, b.z0);
+        Pen::vertex(b.x1, b.y1, b.z1);
         break;
     case BACK:
-        glNormal3f(0, 0, -1);
-        glVertex3f(b.x1, b.y0, b.z0);
-        glVertex3f(b.x0, b.y0, b.z0);
-        glVertex3f(b.x0, b.y1, b.z0);
-        glVertex3f(b.x1, b.y1, b.z0);
+        Pen::normal(0, 0, -1);
+        Pen::vertex(b.x1, b.y0, b.z0);
+        Pen::vertex(b.x0, b.y0, b.z0);
+        Pen::vertex(b.x0, b.y1, b.z0);
+        Pen::vertex(b.x1, b.y1, b.z0);
         break;
     case LEFT:
-        glNormal3f(-1, 0, 0);
-        glVertex3f(b.x0, b.y0, b.z0);
-        glVertex3f(b.x0, b.y0, b.z1);
-        glVertex3f(b.x0, b.y1, b.z1);
-        glVertex3f(b.x0, b.y1, b.z0);
+        Pen::normal(-1, 0, 0);
+        Pen::vertex(b.x0, b.y0, b.z0);
+        Pen::vertex(b.x0, b.y0, b.z1);
+        Pen::vertex(b.x0, b.y1, b.z1);
+        Pen::vertex(b.x0, b.y1, b.z0);
         break;
     case TOP:
-        glNormal3f(0, 1, 0);
-        glVertex3f(b.x0, b.y1, b.z1);
-        glVertex3f(b.x1, b.y1, b.z1);
-        glVertex3f(b.x1, b.y1, b.z0);
-        glVertex3f(b.x0, b.y1, b.z0);
+        Pen::normal(0, 1, 0);
+        Pen::vertex(b.x0, b.y1, b.z1);
+        Pen::vertex(b.x1, b.y1, b.z1);
+        Pen::vertex(b.x1, b.y1, b.z0);
+        Pen::vertex(b.x0, b.y1, b.z0);
         break;
     case BOTTOM:
-        glNormal3f(0, -1, 0);
-        glVertex3f(b.x0, b.y0, b.z0);
-        glVertex3f(b.x1, b.y0, b.z0);
-        glVertex3f(b.x1, b.y0, b.z1);
-        glVertex3f(b.x0, b.y0, b.z1);
+        Pen::normal(0, -1, 0);
+        Pen::vertex(b.x0, b.y0, b.z0);
+        Pen::vertex(b.x1, b.y0, b.z0);
+        Pen::vertex(b.x1, b.y0, b.z1);
+        Pen::vertex(b.x0, b.y0, b.z1);
         break;
     }
 }
 
 void boxFaces(const Box& box, const Face* faces, int count)
 {
-    glBegin(GL_QUADS);
+    Pen::begin(GL_QUADS);
     for (int i = 0; i < count; i++)
         boxFace(box, faces[i]);
-    glEnd();
+    Pen::end();
 }
 
 void boxSides(const Box& box)
@@ -85,30 +85,30 @@ void boxWhole(const Box& box)
 
 void facingQuad(float x0, float y0, float x1, float y1, float z)
 {
-    glBegin(GL_QUADS);
-    glNormal3f(0, 0, 1);
-    glVertex3f(x0, y0, z);
-    glVertex3f(x1, y0, z);
-    glVertex3f(x1, y1, z);
-    glVertex3f(x0, y1, z);
-    glEnd();
+    Pen::begin(GL_QUADS);
+    Pen::normal(0, 0, 1);
+    Pen::vertex(x0, y0, z);
+    Pen::vertex(x1, y0, z);
+    Pen::vertex(x1, y1, z);
+    Pen::vertex(x0, y1, z);
+    Pen::end();
 }
 
 void stripedSides(int bands, float bandScale, bool redFirst)
 {
     const float height = dominoBox.y1 - dominoBox.y0;
-    glScalef(1, bandScale, 1);
+    Pen::scale(1, bandScale, 1);
     for (int i = 0; i < bands; i++) {
         const bool yellow = (i % 2 == 0) != redFirst;
-        glColor3f(1, yellow ? 1 : 0, 0);
+        Pen::color(1, yellow ? 1 : 0, 0);
         boxSides(dominoBox);
-        glTranslatef(0, height, 0);
+        Pen::translate(0, height, 0);
     }
 }
 
 void yellowEnds()
 {
     static const Face ends[] = {TOP, BOTTOM};
-    glColor3f(1, 1, 0);
+    Pen::color(1, 1, 0);
     boxFaces(dominoBox, ends, 2);
 }

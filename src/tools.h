@@ -4,6 +4,7 @@
 #define TOOLS_H
 
 #include "base.h"
+#include "pen.h"
 
 // The projection start-up sets with glPerspective: the angle (degrees), the
 // window's aspect and the near and far planes (world units from the eye).

@@ -6,8 +6,10 @@ namespace {
 
 const int vanishBeyond = 3;  // steps of lean past which it is gone
 
+// Its ends are open: from above or below its inside shows.
 void drawStripedBody()
 {
+    const Pen::TwoSided open;
     stripedSides(5, 0.2f);
 }
 

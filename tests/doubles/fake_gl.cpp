@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -114,9 +116,22 @@ struct State {
     std::vector<fakegl::Primitive> primitives;
     std::string stateLog;
     std::vector<GLenum> errors;
+    std::map<GLuint, std::vector<std::function<void()>>> lists;
+    GLuint compiling = 0;  // the list being compiled, or 0
+    GLuint nextList = 1;
+    std::vector<GLuint> compiled;
 };
 
 State g;
+
+// While a list is compiled, keeps the call for it instead of making it.
+bool listed(std::function<void()> call)
+{
+    if (!g.compiling)
+        return false;
+    g.lists[g.compiling].push_back(std::move(call));
+    return true;
+}
 
 // True outside glBegin..glEnd; inside, records the misuse GL would report.
 bool notDrawing()
@@ -169,6 +184,46 @@ std::string numbers(const char* label, const float* v, int n)
     return line + "\n";
 }
 
+using Clipped = std::vector<std::array<float, 4>>;
+
+// The part of the polygon on the inside of the clip plane side * x[axis] <= w.
+Clipped clipAgainst(const Clipped& in, int axis, float side)
+{
+    Clipped out;
+    for (std::size_t i = 0; i < in.size(); i++) {
+        const auto& a = in[i];
+        const auto& b = in[(i + 1) % in.size()];
+        const float da = a[3] - side * a[axis], db = b[3] - side * b[axis];
+        if (da >= 0)
+            out.push_back(a);
+        if ((da >= 0) != (db >= 0)) {
+            const float f = da / (da - db);
+            std::array<float, 4> c;
+            for (int k = 0; k < 4; k++)
+                c[k] = a[k] + f * (b[k] - a[k]);
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+// Whether anything of the convex face of n corners is left inside the view
+// volume once clipped by its six planes.
+bool faceMayBeSeen(const Matrix& m, const fakegl::Vertex* v, std::size_t n)
+{
+    Clipped polygon;
+    for (std::size_t i = 0; i < n; i++) {
+        std::array<float, 4> c;
+        for (int row = 0; row < 4; row++)
+            c[row] = m[row] * v[i].eye[0] + m[4 + row] * v[i].eye[1] + m[8 + row] * v[i].eye[2] + m[12 + row];
+        polygon.push_back(c);
+    }
+    for (int axis = 0; axis < 3 && !polygon.empty(); axis++)
+        for (float side : {-1.0f, 1.0f})
+            polygon = clipAgainst(polygon, axis, side);
+    return !polygon.empty();
+}
+
 }  // namespace
 
 namespace fakegl {
@@ -190,20 +245,11 @@ const Matrix& projection()
 
 bool mayBeSeen(const Primitive& p)
 {
-    const Matrix& m = projection();
-    auto clip = [&m](const Vertex& v, int row) {
-        return m[row] * v.eye[0] + m[4 + row] * v.eye[1] + m[8 + row] * v.eye[2] + m[12 + row];
-    };
-    const int w = 3;
-    for (int axis = 0; axis < 3; axis++)
-        for (float side : {-1.0f, 1.0f}) {
-            bool allBeyond = true;
-            for (const Vertex& v : p.v)
-                allBeyond = allBeyond && side * clip(v, axis) > clip(v, w);
-            if (allBeyond)
-                return false;
-        }
-    return true;
+    const std::size_t corners = p.mode == GL_QUADS ? 4 : p.mode == GL_TRIANGLES ? 3 : p.v.size();
+    for (std::size_t i = 0; i + corners <= p.v.size(); i += corners)
+        if (faceMayBeSeen(projection(), p.v.data() + i, corners))
+            return true;
+    return false;
 }
 
 const std::string& stateLog()
@@ -214,6 +260,11 @@ const std::string& stateLog()
 const std::vector<GLenum>& errors()
 {
     return g.errors;
+}
+
+const std::vector<GLuint>& compiledLists()
+{
+    return g.compiled;
 }
 
 std::string picture(std::size_t first)
@@ -253,7 +304,16 @@ void glShadeModel(GLenum mode)
 
 void glEnable(GLenum cap)
 {
+    if (listed([=] { glEnable(cap); }))
+        return;
     logState("glEnable", {double(cap)}, true);
+}
+
+void glDisable(GLenum cap)
+{
+    if (listed([=] { glDisable(cap); }))
+        return;
+    logState("glDisable", {double(cap)}, true);
 }
 
 void glColorMaterial(GLenum face, GLenum mode)
@@ -304,21 +364,29 @@ void glFrustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLd
 
 void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
 {
+    if (listed([=] { glRotatef(angle, x, y, z); }))
+        return;
     multiplyTop(rotation(angle, x, y, z));
 }
 
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 {
+    if (listed([=] { glTranslatef(x, y, z); }))
+        return;
     multiplyTop({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1});
 }
 
 void glScalef(GLfloat x, GLfloat y, GLfloat z)
 {
+    if (listed([=] { glScalef(x, y, z); }))
+        return;
     multiplyTop({x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1});
 }
 
 void glPushMatrix(void)
 {
+    if (listed([=] { glPushMatrix(); }))
+        return;
     if (!notDrawing())
         return;
     const std::size_t maxProjectionDepth = 2;  // the least GL allows
@@ -330,6 +398,8 @@ void glPushMatrix(void)
 
 void glPopMatrix(void)
 {
+    if (listed([=] { glPopMatrix(); }))
+        return;
     if (!notDrawing())
         return;
     if (currentStack().size() == 1)
@@ -351,6 +421,8 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
 
 void glBegin(GLenum mode)
 {
+    if (listed([=] { glBegin(mode); }))
+        return;
     if (!notDrawing())
         return;
     g.drawing = true;
@@ -361,6 +433,8 @@ void glBegin(GLenum mode)
 
 void glEnd(void)
 {
+    if (listed([=] { glEnd(); }))
+        return;
     if (!g.drawing)
         g.errors.push_back(GL_INVALID_OPERATION);
     g.drawing = false;
@@ -368,6 +442,8 @@ void glEnd(void)
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
+    if (listed([=] { glVertex3f(x, y, z); }))
+        return;
     if (!g.drawing) {
         g.errors.push_back(GL_INVALID_OPERATION);
         return;
@@ -384,6 +460,8 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 
 void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz)
 {
+    if (listed([=] { glNormal3f(nx, ny, nz); }))
+        return;
     g.normal[0] = nx;
     g.normal[1] = ny;
     g.normal[2] = nz;
@@ -391,6 +469,8 @@ void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz)
 
 void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
 {
+    if (listed([=] { glColor4f(red, green, blue, alpha); }))
+        return;
     g.color[0] = red;
     g.color[1] = green;
     g.color[2] = blue;
@@ -400,6 +480,52 @@ void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue)
 {
     glColor4f(red, green, blue, 1);
+}
+
+GLuint glGenLists(GLsizei range)
+{
+    if (!notDrawing() || range <= 0)
+        return 0;
+    const GLuint first = g.nextList;
+    g.nextList += range;
+    return first;
+}
+
+void glDeleteLists(GLuint list, GLsizei range)
+{
+    if (notDrawing())
+        for (GLsizei i = 0; i < range; i++)
+            g.lists.erase(list + i);
+}
+
+void glNewList(GLuint list, GLenum mode)
+{
+    if (!notDrawing())
+        return;
+    if (list == 0 || mode != GL_COMPILE || g.compiling) {
+        g.errors.push_back(list == 0 || mode != GL_COMPILE ? GL_INVALID_VALUE : GL_INVALID_OPERATION);
+        return;
+    }
+    g.compiling = list;
+    g.lists[list].clear();
+    g.compiled.push_back(list);
+}
+
+void glEndList(void)
+{
+    if (!g.compiling || !notDrawing())
+        g.errors.push_back(GL_INVALID_OPERATION);
+    g.compiling = 0;
+}
+
+void glCallList(GLuint list)
+{
+    if (listed([=] { glCallList(list); }))
+        return;
+    const auto calls = g.lists.find(list);
+    if (calls != g.lists.end())
+        for (const auto& call : calls->second)
+            call();
 }
 
 }  // extern "C"

@@ -10,6 +10,10 @@
 // turns and moves, so its inverse is its transpose, moved back. A
 // glLoadIdentity in GL_MODELVIEW forgets it.
 //
+// Display lists keep the calls made between glNewList and glEndList (in
+// GL_COMPILE mode, without making them) and glCallList makes them again, so
+// a list's vertices land where the matrices stand when it is called.
+//
 // Misuse that real GL reports (stack overflow and underflow, a call that is
 // not allowed between glBegin and glEnd, a vertex outside them) lands in
 // errors(), and the call is ignored.
@@ -46,14 +50,19 @@ void reset();
 const std::vector<Primitive>& primitives();
 // The top of the projection stack, which eye coordinates go through.
 const Matrix& projection();
-// Whether any of p can reach the view volume of that projection: false
-// when all its vertices lie beyond one of the volume's six planes.
+// Whether any of p can reach the view volume of that projection: whether
+// anything of one of its faces (each quad of a batch of quads, each triangle
+// of a batch of triangles, or the whole of another mode) is left inside the
+// volume once clipped by its six planes.
 bool mayBeSeen(const Primitive& p);
 // Every call since reset() that sets state, one a line: its name, then its
 // arguments, enums in hex ("glEnable 0xb50"); placing the light also writes
 // the camera's matrix.
 const std::string& stateLog();
 const std::vector<GLenum>& errors();
+// The names of the lists compiled since reset(), in the order of their
+// glNewList.
+const std::vector<GLuint>& compiledLists();
 
 // primitives() from the first'th on as text: the mode of each, then one line
 // a vertex with its world position, preceded by its colour and normal

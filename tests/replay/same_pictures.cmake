@@ -1,14 +1,12 @@
-# Plays the levels twice with the recording GL, the second time with every
-# cell drawn (the game's hidden switch), and fails unless every level's
-# digests, the pictures among them, are the same. Run by ctest with REPLAY,
-# LEVELS and SOLUTIONS set.
+# Plays the levels twice with the recording GL, the second time with the
+# replay built to draw every cell (REPLAY_EVERYTHING), and fails unless every
+# level's digests, the pictures among them, are the same. Run by ctest with
+# REPLAY, REPLAY_EVERYTHING, LEVELS and SOLUTIONS set.
+set(culled_replay ${REPLAY})
+set(everything_replay ${REPLAY_EVERYTHING})
 foreach(run culled everything)
-  set(env)
-  if(run STREQUAL everything)
-    set(env TOPPLETON_DRAW_EVERYTHING=1)
-  endif()
   execute_process(
-    COMMAND ${CMAKE_COMMAND} -E env ${env} ${REPLAY} --levels ${LEVELS} --solutions ${SOLUTIONS} --digest
+    COMMAND ${${run}_replay} --levels ${LEVELS} --solutions ${SOLUTIONS} --digest
     OUTPUT_VARIABLE ${run} RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "replay (${run}) failed with status ${status}:\n${${run}}")

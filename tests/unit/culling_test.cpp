@@ -5,6 +5,8 @@
 // drawing every cell draws.
 #include "door.h"
 #include "level.h"
+#include "pen.h"
+#include "stills.h"
 #include "tools.h"
 #include "view.h"
 #include "world.h"
@@ -190,12 +192,11 @@ std::vector<Bits> droppingPath(void (*frameWork)(float))
     resetCamera();
     standAt(Player::stepsPerCell, 0);
     std::vector<Bits> path;
-    for (int tick = 0; tick < 200; tick++) {
-        player.update();
-        level->update();
-        if (tick == 10)
+    for (int n = 0; n < 200; n++) {
+        tick();
+        if (n == 10)
             w.at(2, 3)->push(1, Domino::contactSquare);
-        if (tick == 25)
+        if (n == 25)
             w.at(8, 0)->push(-1, Domino::contactSquare);
         for (float t : {0.0f, 0.5f}) {
             updateCam(20);
@@ -225,6 +226,17 @@ struct Frame {
     size_t drawn;
 };
 
+// A batch of quads or triangles face by face: a kept block draws many
+// faces as one batch, some of them seen, some not.
+std::vector<Primitive> faces(const Primitive& p)
+{
+    const std::size_t corners = p.mode == GL_QUADS ? 4 : p.mode == GL_TRIANGLES ? 3 : p.v.size();
+    std::vector<Primitive> out;
+    for (std::size_t i = 0; i + corners <= p.v.size(); i += corners)
+        out.push_back({p.mode, std::vector<fakegl::Vertex>(p.v.begin() + i, p.v.begin() + i + corners)});
+    return out;
+}
+
 Frame draw(bool everything, float t)
 {
     const float lightPos[4] = {0.1f, 1.0f, 1.0f, 0.0f};
@@ -236,10 +248,13 @@ Frame draw(bool everything, float t)
     player.render(t);
     level->render(t);
     View::everything = false;
-    Frame f = {{}, fakegl::primitives().size()};
+    Frame f = {{}, 0};
     for (const Primitive& p : fakegl::primitives())
-        if (fakegl::mayBeSeen(p))
-            f.seen.push_back(p);
+        for (const Primitive& face : faces(p)) {
+            f.drawn++;
+            if (fakegl::mayBeSeen(face))
+                f.seen.push_back(face);
+        }
     return f;
 }
 
@@ -380,7 +395,9 @@ TEST(CellReach, EveryKindInEveryStateTheFloorsTheLadderAndTheDoorStayWithinIt)
         Cell cell;
         cell.init(0, 0, floor, true);
         fakegl::reset();
-        cell.render(0);
+        if (floor)
+            Cell::renderFloorRun(cell, cell, 0);
+        cell.renderStill();
         expectWithinReach("floor " + std::to_string(floor) + " and ladder");
     }
     Cell cell;
@@ -393,6 +410,171 @@ TEST(CellReach, EveryKindInEveryStateTheFloorsTheLadderAndTheDoorStayWithinIt)
         door.render(1);
         expectWithinReach("door at angle " + std::to_string(door.angle));
     }
+}
+
+// ---------------------------------------------------------------- kept blocks
+
+// What the level draws for the tick fraction t, every cell of it.
+std::string levelPicture(float t)
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    View::everything = true;
+    level->render(t);
+    View::everything = false;
+    EXPECT_TRUE(fakegl::errors().empty());
+    return fakegl::picture();
+}
+
+// Every frame of the play of the camera's path, drawn from the kept blocks,
+// is the same as the frame drawn with every block compiled afresh: no
+// change the play makes goes unmarked. The play has every kind falling,
+// breaking, exploding its floor, bridging a gap, vanishing, flying up a row,
+// tumbling across cells, a domino carried off and set down, one tipping off
+// the grid, one that never moved taken away, and the entrance swinging open.
+TEST(KeptBlocks, EveryFrameOfAPlayIsTheSameAsWithEveryBlockCompiledAfresh)
+{
+    World w(tiledLevel(1, 1));
+    resetCamera();
+    standAt(2 * Player::stepsPerCell, 0);
+    strikeChains(1, 1);
+    const int blocks = Stills::blockCount(level->wid, level->hei);
+    for (int tick = 0; tick < 300; tick++) {
+        ::tick();
+        for (float t : {0.0f, 0.5f}) {
+            animateFrame(t);
+            const std::string kept = levelPicture(t);
+            std::for_each(level->blockChanges, level->blockChanges + blocks, [](unsigned& c) { c++; });
+            ASSERT_EQ(kept, levelPicture(t)) << "tick " << tick << ", t " << t;
+        }
+        if (tick == 0) {
+            player.push(1);
+            player.grab();
+        }
+        if (tick == 1)
+            player.move(1);
+        if (tick == 30)
+            player.stop();
+        if (tick == 40) {
+            EXPECT_TRUE(player.grab());
+        }
+        if (tick == 50)
+            w.at(24, 0)->push(-1, Domino::contactSquare);
+        if (tick == 250) {
+            ASSERT_TRUE(w.at(35, 4)->grab()) << "a blocker that never moved, taken away";
+        }
+    }
+    EXPECT_TRUE(w.at(brokenColumn, brokenRow)->broken);
+    EXPECT_EQ(w.at(20, 0)->angle, -Domino::lying) << "the chain fell left";
+}
+
+// The blocks (by index) whose lists were compiled from the from'th
+// compilation since the last reset on, each once.
+std::vector<int> compiledBlocks(GLuint firstList, std::size_t from = 0)
+{
+    std::vector<int> blocks;
+    const std::vector<GLuint>& lists = fakegl::compiledLists();
+    for (std::size_t i = from; i < lists.size(); i++)
+        if (blocks.empty() || blocks.back() != static_cast<int>(lists[i] - firstList) / 2)
+            blocks.push_back((lists[i] - firstList) / 2);
+    return blocks;
+}
+
+// Three blocks side by side. The first frame compiles each once; the
+// entrance's swing recompiles its block once, when it ends; a chain in the
+// middle block recompiles that block alone, as its dominoes wake and come to
+// rest, not in every frame they turn; a level at rest compiles nothing.
+TEST(KeptBlocks, ABlockIsCompiledAgainOnlyWhenSomethingInItChanged)
+{
+    const int width = 3 * Stills::blockColumns;
+    World w(std::to_string(width) + " 2 0 0 " + std::to_string(width - 1) + " 0\n|\n|\n|N    N"
+            + std::string(15, ' ') + "NNN" + std::string(15, ' ') + "N\n|(" + std::string(width - 2, '_')
+            + ")");
+    resetCamera();
+    fakegl::reset();
+    levelPicture(0);
+    const GLuint first = fakegl::compiledLists().front();
+    EXPECT_EQ(compiledBlocks(first), (std::vector<int>{0, 1, 2}));
+    int doorBlock = 0, otherBlocks = 0;
+    auto frames = [&](int ticks, int& middle, int& moving) {
+        for (int i = 0; i < ticks; i++) {
+            ::tick();
+            animateFrame(0);
+            const std::size_t before = fakegl::compiledLists().size();
+            levelPicture(0);
+            for (int b : compiledBlocks(first, before))
+                (b == 1 ? middle : b == 0 ? doorBlock : otherBlocks)++;
+            moving += w.at(21, 0)->speed || w.at(22, 0)->speed || w.at(23, 0)->speed;
+        }
+    };
+    int middle = 0, moving = 0;
+    frames(10, middle, moving);
+    EXPECT_EQ(doorBlock, 1) << "the entrance swung open";
+    w.at(21, 0)->push(1, Domino::contactSquare);
+    frames(60, middle, moving);
+    EXPECT_EQ(w.at(23, 0)->angle, Domino::lying);
+    EXPECT_GT(moving, 10);
+    EXPECT_GE(middle, 2);
+    EXPECT_LE(middle, 6) << "a wake and a rest for each of the three";
+    const int atRest = middle;
+    frames(20, middle, moving);
+    EXPECT_EQ(middle, atRest);
+    EXPECT_EQ(doorBlock, 1);
+    EXPECT_EQ(otherBlocks, 0);
+}
+
+// Back-face culling drops the faces that wind clockwise on the screen, so
+// every one-sided face must wind counter-clockwise seen from the side its
+// normal points to: the floors, the ladder, the doors and every kind in its
+// postures, whole and broken.
+TEST(KeptBlocks, EveryOneSidedFaceWindsCounterClockwiseSeenFromOutside)
+{
+    World w(R"(|N
+               |!)");
+    Domino* d = w.at(0, 0);
+    level->getCell(0, 0)->leave(0);
+    level->getWayIn()->speed = 0;
+    fakegl::reset();
+    {
+        Pen::Sketch sketch;
+        for (const char letter : dominoCharacters()) {
+            if (letter == ' ')
+                continue;
+            std::unique_ptr<Domino> kind(findDominoKind(letter)->make());
+            kind->init(level->getCell(0, 0));
+            for (int broken : {0, 1})
+                for (int angle : {-Domino::lying, -3, 0, 3, Domino::lying}) {
+                    kind->broken = broken;
+                    kind->angle = angle;
+                    kind->render(0);
+                }
+            level->getCell(0, 0)->leave(0);
+        }
+        level->getCell(0, 0)->enter(d, 0);
+        for (int floor : {Cell::slab, Cell::rightEnd, Cell::leftEnd, Cell::joinedBoth}) {
+            level->getCell(0, 0)->setFloor(floor);
+            Cell::renderFloorRun(*level->getCell(0, 0), *level->getCell(0, 0), 0);
+        }
+        for (int angle : {0, 6}) {
+            level->getWayIn()->angle = angle;
+            level->getCell(0, 0)->renderStill();
+        }
+        sketch.emit(false);
+    }
+    size_t count = 0;
+    for (const Primitive& p : fakegl::primitives())
+        for (const Primitive& face : faces(p)) {
+            count++;
+            const fakegl::Vertex &a = face.v[0], &b = face.v[1], &c = face.v[2];
+            float turn[3], u[3], v[3];
+            for (int k = 0; k < 3; k++)
+                u[k] = b.world[k] - a.world[k], v[k] = c.world[k] - a.world[k];
+            turn[0] = u[1] * v[2] - u[2] * v[1];
+            turn[1] = u[2] * v[0] - u[0] * v[2];
+            turn[2] = u[0] * v[1] - u[1] * v[0];
+            ASSERT_GT(turn[0] * a.normal[0] + turn[1] * a.normal[1] + turn[2] * a.normal[2], 0)
+                << "face " << count << " at " << a.world[0] << " " << a.world[1] << " " << a.world[2];
+        }
+    EXPECT_GT(count, 200u);
 }
 
 }  // namespace

@@ -169,7 +169,9 @@ TEST(Drawing, FloorsLaddersDoorsAndTheGrid)
     for (const auto& [floor, ladder] : {std::pair{0, true}, {1, false}, {3, false}, {5, false}, {7, true}}) {
         Cell cell;
         cell.init(0, 0, floor, ladder);
-        cell.render(0);
+        if (floor)
+            Cell::renderFloorRun(cell, cell, 0);
+        cell.renderStill();
         picture += "# floor code " + std::to_string(floor) + (ladder ? " with a ladder\n" : "\n")
             + drawn(camjerk, sightjerk);
     }

@@ -152,7 +152,9 @@ TEST_F(MainLoop, TicksOnlyPastFiftyPendingMillisecondsAndAtMostTwentyFiveMillise
         fresh();
         writeLevel(1, levelFile(plainLevel));
         ASSERT_TRUE(init(0, nullptr));
-        level->getCell(1, 0)->getDomino(0)->speed = 1;
+        Domino* falling = level->getCell(1, 0)->getDomino(0);
+        falling->speed = 1;
+        level->wake(falling);
         scriptedsdl::stall(stall);
         if (!stall)
             scriptedsdl::keyDown(SDLK_a, 51);  // any event starts a pass

@@ -94,16 +94,8 @@ void standAt(int x, int y)
 
 World::World(const std::string& picture)
 {
-    borderCell.init(-2, -2, 0, false);
-    levelDone = false;
     if (!enterLevel(writeTempFile(levelFile(picture)).c_str()))
         throw std::runtime_error("this level does not load:\n" + levelFile(picture));
-}
-
-World::~World()
-{
-    delete level;
-    level = nullptr;
 }
 
 void World::tick(int n)
@@ -134,19 +126,16 @@ void GameTest::SetUp()
 
 void GameTest::TearDown()
 {
-    fresh();
+    game.reset();
     std::filesystem::current_path(home);
     std::filesystem::remove_all(dir);
 }
 
 void GameTest::fresh()
 {
-    scriptedsdl::reset();
+    game.reset();
+    game.emplace();
     fakegl::reset();
-    delete level;
-    level = nullptr;
-    levelnum = 1;
-    levelDone = false;
     std::filesystem::remove_all(levels());
     std::filesystem::create_directory(levels());
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // The level file a picture stands for. The picture is each row of the grid
@@ -31,8 +32,9 @@ std::string writeTempFile(const std::string& text);
 void standAt(int x, int y);
 
 struct World {
+    FreshGame game;  // the level entered, while the World lives
+
     explicit World(const std::string& picture);
-    ~World();
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
@@ -49,6 +51,7 @@ struct World {
 class GameTest : public testing::Test {
 protected:
     std::filesystem::path home, dir;
+    std::optional<FreshGame> game;
 
     void SetUp() override;
     void TearDown() override;

@@ -8,7 +8,7 @@ XTEST with xdotool and looks at the window with xdotool, xprop and
 ImageMagick's import. A small Xlib client (ctypes) sees windows being created
 and mapped, and sends the window manager's close request.
 
-    window_test.py --game PATH --artifacts DIR [--slow-swap LIB] [--swap-count LIB] [--keep] CASE
+    window_test.py --game PATH [--game-drawing-everything PATH] --artifacts DIR [--slow-swap LIB] [--swap-count LIB] [--keep] CASE
 
 Screenshots (PPM) and the game's output go to DIR; they are removed when the
 case passes, unless --keep is given. Exit status 0 means the case passed, 1
@@ -622,7 +622,8 @@ def same_pixels(levels):
         for name, path in levels():
             shutil.copyfile(path, os.path.join(session.workdir, "levels", "1"))
             culled = frame_hashes(session, session.args.game, {})
-            runs = [("every cell drawn", frame_hashes(session, session.args.game, {"TOPPLETON_DRAW_EVERYTHING": "1"}))]
+            check(session.args.game_drawing_everything, "no --game-drawing-everything given")
+            runs = [("every cell drawn", frame_hashes(session, session.args.game_drawing_everything, {}))]
             if session.args.reference_game:
                 runs.append(("the reference build", frame_hashes(session, session.args.reference_game, {})))
             for what, hashes in runs:
@@ -669,6 +670,8 @@ CASES = {  # name: (levels, case)
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--game", required=True, type=os.path.abspath, help="path of the game executable")
+    parser.add_argument("--game-drawing-everything", type=os.path.abspath,
+                        help="path of the game built to draw every cell, seen or not")
     parser.add_argument("--artifacts", required=True, help="directory for screenshots and output")
     parser.add_argument("--slow-swap", help="path of the slow swap LD_PRELOAD shim")
     parser.add_argument("--swap-count", type=os.path.abspath, help="path of bench's swap counting LD_PRELOAD shim")

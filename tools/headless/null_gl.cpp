@@ -60,6 +60,26 @@ void glClearDepth(GLclampd)
 void glEnable(GLenum)
 {
 }
+void glDisable(GLenum)
+{
+}
+// Any name will do for lists that are never drawn.
+GLuint glGenLists(GLsizei)
+{
+    return 1;
+}
+void glDeleteLists(GLuint, GLsizei)
+{
+}
+void glNewList(GLuint, GLenum)
+{
+}
+void glEndList(void)
+{
+}
+void glCallList(GLuint)
+{
+}
 void glBlendFunc(GLenum, GLenum)
 {
 }

@@ -2,6 +2,8 @@
 // the SDL_* functions, defined with the exact prototypes of <SDL.h>, play.
 #include "scripted_sdl.h"
 
+#include "freshgame.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -57,6 +59,9 @@ struct State {
 
 // One scripted SDL per thread, like the game state it serves.
 thread_local State s;
+
+// A fresh game starts on a fresh SDL.
+const bool resetWithTheGame = (FreshGame::setPlatformReset(scriptedsdl::reset), true);
 
 SDL_Event keyEvent(Uint8 type, SDLKey key)
 {

@@ -306,7 +306,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "levelcheck: %s is not a directory\n", o.dir.c_str());
         return 2;
     }
-    borderCell.init(-2, -2, 0, false);
+    const FreshGame game;
     const auto began = std::chrono::steady_clock::now();
 
     std::vector<std::string> problems;

@@ -2,11 +2,11 @@
 // init() and mainLoop(), steering the player from solution scripts, and
 // reports per level whether it was solved. See README.md beside this file.
 #include "digest.h"
-#include "driver.h"
 #include "scripted_sdl.h"
 #include "tick_counter.h"
 #include "observe.h"
 #include "options.h"
+#include "script_play.h"
 #include "main.h"
 
 #include <cstdio>
@@ -89,7 +89,7 @@ private:
     bool inLevel = false;
     int number = 0;
     int startTick = 0;
-    std::unique_ptr<Driver> driver;
+    std::unique_ptr<ScriptPlay> play;
     std::string failure;
     Digest cameraPath;  // since the last level ended, fade included
     Digest pictures;
@@ -99,6 +99,7 @@ private:
     void beginLevel();
     void endLevel();
     void abandon(const std::string& why);
+    static std::string details(const std::string& why);
     void report(bool solved, const std::string& details);
 };
 
@@ -118,17 +119,17 @@ void Replay::onFrame()
         if (!inLevel)
             return;  // abandoned at once: no script
     }
-    if (levelDone) {
+    switch (play->look(ticks - startTick)) {
+    case ScriptPlay::State::Playing: return;
+    case ScriptPlay::State::WalkedOut: endLevel(); return;
+    case ScriptPlay::State::FellOut:
+        // The game stepped levelnum back to play it again; go on instead.
+        levelnum++;
+        failure = details(play->why());
         endLevel();
         return;
+    case ScriptPlay::State::Failed: abandon(play->why()); return;
     }
-    if (!driver)
-        return;
-    driver->poll(ticks - startTick);
-    if (driver->failed())
-        abandon(driver->failure());
-    else if (driver->finished())
-        abandon("the script ended before the level did");
 }
 
 void Replay::beginLevel()
@@ -136,7 +137,7 @@ void Replay::beginLevel()
     inLevel = true;
     number = levelnum;
     failure.clear();
-    driver.reset();
+    play.reset();
     std::vector<Action> script;
     std::string error;
     const fs::path path = options.solutions / (std::to_string(number) + ".txt");
@@ -144,33 +145,31 @@ void Replay::beginLevel()
         abandon(error);
         return;
     }
-    driver = std::make_unique<Driver>(script, options.verbose, options.forWindow);
+    play = std::make_unique<ScriptPlay>(script, options.verbose, options.forWindow);
 }
 
 // The game stops the level by itself; an abandoned level is stopped the same
 // way, so the game goes on to the next one.
 void Replay::abandon(const std::string& why)
 {
-    failure = why + "\n    " + describePlayer() + "\n" + describeUnfinished("    ");
-    if (driver)
-        driver->releaseKey();
+    failure = details(why);
+    if (play)
+        play->releaseKey();
     levelDone = true;
     endLevel();
 }
 
+// Why a level failed, with where the player was and what had not fallen.
+std::string Replay::details(const std::string& why)
+{
+    return why + "\n    " + describePlayer() + "\n" + describeUnfinished("    ");
+}
+
 void Replay::endLevel()
 {
-    const bool walkedOut = player.z <= -Player::doorDepth;
-    const bool solved = failure.empty() && walkedOut;
-    if (failure.empty() && !walkedOut) {
-        // The game stepped levelnum back to play it again; go on instead.
-        levelnum++;
-        failure = (driver ? driver->current() : std::string("?")) + ": the player fell out of the level\n    "
-            + describePlayer() + "\n" + describeUnfinished("    ");
-    }
-    report(solved, failure);
+    report(failure.empty(), failure);
     inLevel = false;
-    driver.reset();
+    play.reset();
     if (options.only)
         scriptedsdl::quitNow();
 }
@@ -218,7 +217,7 @@ int main(int argc, char** argv)
     options.solutions = fs::absolute(options.solutions);
     WorkingDir workingDir(options.levels);
 
-    scriptedsdl::reset();
+    const FreshGame game;
     scriptedsdl::setTimeLimit(timeLimit);
     if (options.only)
         levelnum = options.only;
@@ -235,8 +234,6 @@ int main(int argc, char** argv)
     mainLoop();
     replay.finish();
     scriptedsdl::setFrameHook(nullptr);
-    delete level;
-    level = nullptr;
     SDL_Quit();
 
     printf("replay: %d of %d levels solved\n", replay.solved(), replay.played());

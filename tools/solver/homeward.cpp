@@ -6,6 +6,18 @@
 #include "level.h"
 #include "main.h"
 
+Homeward::Played Homeward::play(const std::string& levelPath, const std::vector<Action>& script,
+                                Policy policy, int exitCell)
+{
+    Homeward home(policy, exitCell);
+    Played p;
+    static_cast<Verifier::Result&>(p) =
+        Verifier::play(levelPath, script, nullptr,
+                       [&home](std::vector<Action>& part, std::string& why) { return home.next(part, why); });
+    p.failedOnTheWay = !p.solved && home.failedOnTheWay(p.fellOut, p.sawExitOpen);
+    return p;
+}
+
 bool Homeward::next(std::vector<Action>& part, std::string& why)
 {
     part.clear();
@@ -18,7 +30,7 @@ bool Homeward::next(std::vector<Action>& part, std::string& why)
         why = "the player did not walk out";
         return false;
     }
-    const bool opened = level->wayOut.angle || level->wayOut.speed;
+    const bool opened = level->wayOut.isOpening();
     if (stage == Stage::Waiting && !opened) {
         why = "the dominoes came to rest and the exit stayed closed";
         return false;

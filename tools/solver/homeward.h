@@ -13,6 +13,7 @@
 #define SOLVER_HOMEWARD_H
 
 #include "script.h"
+#include "verifier.h"
 
 #include <string>
 #include <vector>
@@ -20,6 +21,15 @@
 class Homeward {
 public:
     enum class Policy { WaitThenWalk, HeadForExit };
+
+    // A verifier's play of a script that ends with the pushes (and the
+    // pick-up), gone on home as the policy says.
+    struct Played : Verifier::Result {
+        bool failedOnTheWay = false;  // see failedOnTheWay() below
+    };
+    // exitCell: y * width + x of the exit.
+    static Played play(const std::string& levelPath, const std::vector<Action>& script, Policy policy,
+                       int exitCell);
 
     Homeward(Policy policy, int exitCell) : policy(policy), exitCell(exitCell) {}
 

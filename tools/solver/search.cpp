@@ -993,9 +993,9 @@ Outcome Search::replayed(const Node& n, const Program& p)
         o.why = "no way to walk between the pushes";
         return o;
     }
-    Verifier::Result r = Verifier::play(path, script, Homeward::Policy::WaitThenWalk, start.exit);
+    Homeward::Played r = Homeward::play(path, script, Homeward::Policy::WaitThenWalk, start.exit);
     if (r.failedOnTheWay)
-        r = Verifier::play(path, script, Homeward::Policy::HeadForExit, start.exit);
+        r = Homeward::play(path, script, Homeward::Policy::HeadForExit, start.exit);
     o.solved = r.solved;
     o.why = r.why;
     o.ticks = r.ticks;

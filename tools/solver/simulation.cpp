@@ -1,8 +1,8 @@
 #include "simulation.h"
 #include "homeward.h"
 
-#include "driver.h"
 #include "observe.h"
+#include "script_play.h"
 #include "scripted_sdl.h"
 
 #include "cell.h"
@@ -25,26 +25,6 @@ struct Pose {
     explicit Pose(Domino* d) : inPlay(d->inPlay()) { d->save(state); }
     bool operator!=(const Pose& o) const { return inPlay != o.inPlay || state != o.state; }
 };
-
-// Hands the keys the driver queued to the player; true if there were any.
-bool handleKeys()
-{
-    bool any = false;
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        any = true;
-        if (event.type == SDL_KEYDOWN)
-            keyDown(event.key.keysym.sym);
-        else if (event.type == SDL_KEYUP)
-            keyUp(event.key.keysym.sym);
-    }
-    return any;
-}
-
-bool exitOpened()
-{
-    return level->wayOut.angle || level->wayOut.speed;
-}
 
 int cellIndex(Cell* c)
 {
@@ -86,18 +66,195 @@ bool restless()
     return false;
 }
 
-// The cells a domino that moves may look at or change in its next update,
-// from where it is now, as the domino tells them.
-template <class Mark>
-void markReach(Domino* d, Mark mark)
+// The zone of a play and the looks the chain takes at the cells it watches
+// (see Outcome), kept in the outcome as the play goes.
+class Zone {
+public:
+    Zone(const Terrain& floors, Outcome& out)
+        : floors(floors), out(out), watched(floors.size(), -1), lastLook(floors.size(), -1)
+    {
+        out.zone.assign(floors.size(), false);
+    }
+
+    // The cells of row y within columns of column x are in the zone, and
+    // looked at in the outcome's tick.
+    void mark(int x, int y, int columns)
+    {
+        if (y < 0 || y >= floors.height())
+            return;
+        for (int xx = std::max(0, x - columns); xx <= std::min(floors.width() - 1, x + columns); xx++)
+            look(floors.cellAt(xx, y));
+    }
+
+    // The cells a domino that moves may look at or change in its next
+    // update, from where it is now, as the domino tells them.
+    void markReach(Domino* d)
+    {
+        const int x = d->cell->getX(), y = d->cell->getY();
+        const UpdateReach reach = d->updateReach();
+        mark(x, y, reach.columns);
+        if (reach.below)
+            mark(x, y - 1, 1);
+        if (reach.above)
+            mark(x, y + 1, 1);
+    }
+
+    // The cells an upright, still domino stands in as the play begins are
+    // watched.
+    void watchStillDominoes()
+    {
+        for (int i = 0; i < level->dcount; i++) {
+            Domino* d = level->doms[i];
+            if (d->inPlay() && inGrid(d->cell) && d->top == 0 && !d->angle && !d->speed && !d->fly)
+                watch(cellIndex(d->cell));
+        }
+    }
+
+    // The chain's looks at cell c are kept from now on.
+    void watch(int c) { watched[c] = 0; }
+
+private:
+    const Terrain& floors;
+    Outcome& out;
+    // Per watched cell, how many looks at it have been kept (-1 for a cell
+    // not watched), and the tick of the last.
+    std::vector<int> watched, lastLook;
+
+    void look(int c)
+    {
+        out.zone[c] = true;
+        if (watched[c] >= 0 && watched[c] < looksPerCell && lastLook[c] != out.ticks) {
+            out.looks.emplace_back(c, out.ticks);
+            watched[c]++;
+            lastLook[c] = out.ticks;
+        }
+    }
+};
+
+// What the dominoes do during a play, noted after every tick and every key:
+// the zone of those that moved, the ticks the program's pick-up and set-down
+// were made, and the dominoes not done at each tick a trigger came to lie
+// flat.
+class Motion {
+public:
+    Motion(Zone& zone, Outcome& out, Domino* toPickUp, bool setsDown)
+        : zone(zone), out(out), toPickUp(toPickUp), setsDown(setsDown), moved(level->dcount, false),
+          wasLying(level->dcount, false)
+    {
+        for (int i = 0; i < level->dcount; i++)
+            before.emplace_back(level->doms[i]);
+    }
+
+    void track(bool ticked)
+    {
+        for (int i = 0; i < level->dcount; i++)
+            trackMove(i);
+        if (out.grabbed < 0 && toPickUp && player.held == toPickUp)
+            out.grabbed = out.ticks;
+        if (out.grabbed >= 0 && out.setDown < 0 && setsDown && !player.held)
+            out.setDown = out.ticks;
+        if (!ticked)
+            return;
+        for (int i = 0; i < level->dcount; i++)
+            trackLanding(i);
+    }
+
+private:
+    Zone& zone;
+    Outcome& out;
+    Domino* const toPickUp;
+    const bool setsDown;  // the program sets its picked-up domino down again
+    std::vector<Pose> before;
+    std::vector<bool> moved, wasLying;
+
+    void trackMove(int i)
+    {
+        Domino* d = level->doms[i];
+        // A domino's state changes only while it has work for its frames, or
+        // as it leaves its slot or breaks: any other one is as it was,
+        // without comparing.
+        const bool mayHaveChanged = d->needsAnimating() || !d->inPlay() || d->broken;
+        if (!moved[i] && mayHaveChanged && Pose(d) != before[i]) {
+            moved[i] = true;
+            zone.mark(before[i].state.cell->getX(), before[i].state.cell->getY(), 0);
+        }
+        if (moved[i] && d != player.held && inGrid(d->cell))
+            zone.markReach(d);
+    }
+
+    void trackLanding(int i)
+    {
+        Domino* d = level->doms[i];
+        const bool flat = d->armsExitCheck() && std::abs(d->angle) == Domino::lying;
+        if (flat && !wasLying[i]) {
+            std::vector<int> undone;
+            for (int j = 0; j < level->dcount; j++)
+                if (!level->doms[j]->isDone())
+                    undone.push_back(j);
+            out.landings.push_back(undone);
+        }
+        wasLying[i] = flat;
+    }
+};
+
+// Why a tick leaves the play with no hope of solving the level, or empty.
+std::string hopelessAfterTick(const Homeward& homeward)
 {
-    const int x = d->cell->getX(), y = d->cell->getY();
-    const UpdateReach reach = d->updateReach();
-    mark(x, y, reach.columns);
-    if (reach.below)
-        mark(x, y - 1, 1);
-    if (reach.above)
-        mark(x, y + 1, 1);
+    if (!level->wayOut.isOpening() && hopeless())
+        return "a domino broke or left the grid";
+    if (level->wayOut.isOpening() && homeward.waiting() && restless())
+        return "a domino drops out of the grid for ever: waiting for the dominoes to rest would never end";
+    return "";
+}
+
+// The passes of a play from the first push, as the main loop runs them on the
+// scripted SDL (see simulation.h), until the level ends, the script fails or
+// hope is gone.
+void playOut(Outcome& out, const std::vector<Action>& timed, Homeward& homeward, Motion& motion)
+{
+    scriptedsdl::reset();
+    ScriptPlay script(timed, false, false, [&homeward](std::vector<Action>& part, std::string& why) {
+        return homeward.next(part, why);
+    });
+    PassTime time(0);
+    bool fellOut = false, sawExitOpen = false;
+    out.why = "still going after " + std::to_string(playLimit) + " ticks";
+    while (out.ticks <= playLimit) {
+        const bool keys = drainEvents().any;
+        if (!keys)
+            time.advance(time.clock() + refreshInterval);
+        const bool ticked = time.tickDue();
+        if (ticked) {
+            out.ticks++;
+            fellOut = !tick();
+            if (fellOut) {
+                out.why = "the player fell out of the level";
+                break;
+            }
+        }
+        if (levelDone) {
+            out.solved = true;
+            out.why.clear();
+            break;
+        }
+        if (ticked || keys) {
+            takePushes();
+            motion.track(ticked);
+        }
+        sawExitOpen = sawExitOpen || level->wayOut.isOpening();
+        const std::string hopeGone = ticked ? hopelessAfterTick(homeward) : "";
+        if (!hopeGone.empty()) {
+            out.why = hopeGone;
+            break;
+        }
+        if (script.look(out.ticks) != ScriptPlay::State::Playing) {
+            out.why = script.why();
+            break;
+        }
+    }
+    out.played = script.played();
+    if (!out.solved)
+        out.failedOnTheWay = homeward.failedOnTheWay(fellOut, sawExitOpen);
 }
 
 // Whether a domino arriving in d's slot, as Cell::enter makes it boom, leaves
@@ -125,11 +282,6 @@ void standIn(Cell* c)
 
 Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
 {
-    delete level;
-    level = nullptr;
-    levelDone = false;
-    resetCamera();
-    borderCell.init(-2, -2, 0, false);
     if (!enterLevel(path.c_str()))
         return;
     for (int i = 0; i < level->dcount; i++) {
@@ -166,12 +318,6 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
     for (int i = 0; i < level->dcount; i++)
         begin.spoiledByADrop.push_back(begin.where[i] >= 0 && spoiledByADrop(level->doms[i]));
     settled.restore(*level);
-}
-
-Simulation::~Simulation()
-{
-    delete level;
-    level = nullptr;
 }
 
 // The level as the player finds it once everything has come to rest.
@@ -224,140 +370,28 @@ Outcome Simulation::play(const std::vector<int>& where, const Program& program)
 Outcome Simulation::playWith(const std::vector<int>& where, const Program& program, Homeward::Policy policy)
 {
     Outcome out;
-    out.zone.assign(floors->size(), false);
-    // Cells with an upright, still domino when the play begins: how many
-    // looks at each have been kept, and the tick of the last.
-    std::vector<int> watched(floors->size(), -1), lastLook(floors->size(), -1);
-    auto mark = [&](int x, int y, int columns) {
-        if (y < 0 || y >= floors->height())
-            return;
-        for (int xx = std::max(0, x - columns); xx <= std::min(floors->width() - 1, x + columns); xx++) {
-            const int c = floors->cellAt(xx, y);
-            out.zone[c] = true;
-            if (watched[c] >= 0 && watched[c] < looksPerCell && lastLook[c] != out.ticks) {
-                out.looks.emplace_back(c, out.ticks);
-                watched[c]++;
-                lastLook[c] = out.ticks;
-            }
-        }
-    };
+    Zone zone(*floors, out);
     // The player acts in the program's cells; setting a domino down where one
     // stands already looks at both neighbours for a free cell.
     for (int c : program.cells())
-        mark(floors->column(c), floors->row(c), 1);
+        zone.mark(floors->column(c), floors->row(c), 1);
     std::vector<Action> timed;
     if (!program.actions(*floors, timed)) {
         out.why = "no way to walk between the pushes";
         return out;
     }
-
     prepare();
     placeCarried(where);
     const int first = program.firstCell();
     standIn(level->getCell(floors->column(first), floors->row(first)));
-
-    const int count = level->dcount;
-    std::vector<Pose> before;
-    for (int i = 0; i < count; i++)
-        before.emplace_back(level->doms[i]);
-    for (int i = 0; i < count; i++) {
-        Domino* d = level->doms[i];
-        if (d->inPlay() && inGrid(d->cell) && d->top == 0 && !d->angle && !d->speed && !d->fly)
-            watched[cellIndex(d->cell)] = 0;
-    }
+    zone.watchStillDominoes();
     if (program.setDown >= 0)
-        watched[program.setDown] = 0;
+        zone.watch(program.setDown);
     Domino* const toPickUp = program.pickUp >= 0
         ? level->getCell(floors->column(program.pickUp), floors->row(program.pickUp))->getDomino(0)
         : nullptr;
-    std::vector<bool> moved(count, false), wasLying(count, false);
-    auto track = [&](bool ticked) {
-        for (int i = 0; i < count; i++) {
-            Domino* d = level->doms[i];
-            // A domino's state changes only while it has work for its
-            // frames, or as it leaves its slot or breaks: any other one is
-            // as it was, without comparing.
-            const bool mayHaveChanged = d->needsAnimating() || !d->inPlay() || d->broken;
-            if (!moved[i] && mayHaveChanged && Pose(d) != before[i]) {
-                moved[i] = true;
-                mark(before[i].state.cell->getX(), before[i].state.cell->getY(), 0);
-            }
-            if (moved[i] && d != player.held && inGrid(d->cell))
-                markReach(d, mark);
-        }
-        if (out.grabbed < 0 && toPickUp && player.held == toPickUp)
-            out.grabbed = out.ticks;
-        if (out.grabbed >= 0 && out.setDown < 0 && program.setDown >= 0 && !player.held)
-            out.setDown = out.ticks;
-        if (!ticked)
-            return;
-        for (int i = 0; i < count; i++) {
-            Domino* d = level->doms[i];
-            const bool flat = d->armsExitCheck() && std::abs(d->angle) == Domino::lying;
-            if (flat && !wasLying[i]) {
-                std::vector<int> undone;
-                for (int j = 0; j < count; j++)
-                    if (!level->doms[j]->isDone())
-                        undone.push_back(j);
-                out.landings.push_back(undone);
-            }
-            wasLying[i] = flat;
-        }
-    };
-
-    scriptedsdl::reset();
-    auto driver = std::make_unique<Driver>(timed, false);
-    out.played = timed;
+    Motion motion(zone, out, toPickUp, program.setDown >= 0);
     Homeward homeward(policy, begin.exit);
-    Uint32 now = 0, last = 0;
-    bool fellOut = false, sawExitOpen = false;
-    out.why = "still going after " + std::to_string(playLimit) + " ticks";
-    while (out.ticks <= playLimit) {
-        const bool keys = handleKeys();
-        if (!keys)
-            now += refreshInterval;
-        const bool ticked = now - last > tickLength;
-        if (ticked) {
-            last += tickLength;
-            out.ticks++;
-            fellOut = !tick();
-            if (fellOut) {
-                out.why = "the player fell out of the level";
-                break;
-            }
-        }
-        if (levelDone) {
-            out.solved = true;
-            out.why.clear();
-            return out;
-        }
-        if (ticked || keys) {
-            takePushes();
-            track(ticked);
-        }
-        sawExitOpen = sawExitOpen || exitOpened();
-        if (ticked && !exitOpened() && hopeless()) {
-            out.why = "a domino broke or left the grid";
-            break;
-        }
-        if (ticked && exitOpened() && homeward.waiting() && restless()) {
-            out.why =
-                "a domino drops out of the grid for ever: waiting for the dominoes to rest would never end";
-            break;
-        }
-        driver->poll(out.ticks);
-        if (driver->failed()) {
-            out.why = driver->failure();
-            break;
-        }
-        if (!driver->finished())
-            continue;
-        std::vector<Action> part;
-        if (!homeward.next(part, out.why))
-            break;
-        out.played.insert(out.played.end(), part.begin(), part.end());
-        driver = std::make_unique<Driver>(std::move(part), false);
-    }
-    out.failedOnTheWay = homeward.failedOnTheWay(fellOut, sawExitOpen);
+    playOut(out, timed, homeward, motion);
     return out;
 }

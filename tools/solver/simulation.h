@@ -1,17 +1,18 @@
 // Plays one candidate solution on the game's own objects, headless, in the
 // game state of the thread that made it: the level it loads is that thread's
-// level for as long as the Simulation lives, so a thread holds one at most
-// and plays nothing else meanwhile. For each play the level is put back as it
-// was read, the carries made before the first push are
-// put in place at once (nothing moves before it, so walking them would only
-// cost time), the player is placed where the first push is made, and from
-// there on the replay driver steers the player with real key events through
-// passes that run exactly as the main loop runs them on the scripted SDL:
-// keys the driver queues are handled at once without game time passing,
-// otherwise every 20 ms pass runs a tick (Player::update, Level::update) when
-// more than 50 ms are pending, and every tick or key is followed by a frame
-// (Player::render, Level::render on the GL that draws nothing), which is where
-// a recorded push takes effect.
+// level for as long as the Simulation lives (the thread's game as it was
+// comes back when it goes), so a thread holds one at most and plays nothing
+// else meanwhile. For each play the level is put back as it was read, the
+// carries made before the first push are put in place at once (nothing moves
+// before it, so walking them would only cost time), the player is placed
+// where the first push is made, and from there on the play core's driver
+// steers the player with real key events, through the play core's
+// ScriptPlay as the replay tool does, in passes with the main loop's time
+// arithmetic on the scripted SDL: keys the driver queues are handled at once
+// without game time passing, otherwise every 20 ms pass runs a tick when
+// more than 50 ms are pending, and every tick or key is followed by the
+// frame's work that the rules read (takePushes), which is where a recorded
+// push takes effect.
 //
 // After the pushes (and the pick-up) the player either waits until nothing
 // moves and then walks to the opened exit, or heads for the exit at once and
@@ -35,6 +36,7 @@
 #include "terrain.h"
 
 #include "domino.h"
+#include "freshgame.h"
 
 #include <memory>
 #include <string>
@@ -86,7 +88,6 @@ const int looksPerCell = 4;
 class Simulation {
 public:
     explicit Simulation(std::string levelPath);
-    ~Simulation();
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
 
@@ -103,6 +104,7 @@ public:
     Outcome play(const std::vector<int>& where, const Program& program);
 
 private:
+    FreshGame game;  // the thread's game, with the level loaded, while the Simulation lives
     std::string path;
     LevelStart begin;
     std::unique_ptr<Terrain> floors;

@@ -86,7 +86,8 @@ const char* const picture = R"(| N S  T
                                        |___ ___)";
 
 // The cells, then the dominoes one by one, then the frames' lists: the first
-// two allocations are the cells', every later one the dominoes'.
+// three allocations are the cells' and their blocks' change marks, every
+// later one the dominoes'.
 TEST(OutOfMemory, EveryAllocationOfALevelThatFailsRefusesItAndLeavesNothingBuilt)
 {
     const std::string path = writeTempFile(levelFile(picture));
@@ -102,10 +103,10 @@ TEST(OutOfMemory, EveryAllocationOfALevelThatFailsRefusesItAndLeavesNothingBuilt
         if (loaded)
             break;
         EXPECT_EQ(lv.failure.reason,
-                  n <= 2 ? "not enough memory for its cells" : "not enough memory for its dominoes");
+                  n <= 3 ? "not enough memory for its cells" : "not enough memory for its dominoes");
         EXPECT_EQ(std::tuple(lv.cells, lv.doms, lv.dcount), std::tuple(nullptr, nullptr, 0));
     }
-    EXPECT_EQ(n, 2 + 8 + 2 + 1) << "every allocation was made to fail once";
+    EXPECT_EQ(n, 3 + 8 + 2 + 1) << "every allocation was made to fail once";
 }
 
 // Dominoes woken, falling and struck in ticks and the frames' work between
@@ -117,9 +118,8 @@ TEST(OutOfMemory, PlayAllocatesNothing)
     standAt(Player::stepsPerCell, Player::stepsPerCell);
     failAllocation(1);
     player.push(1);
-    for (int tick = 0; tick < 30; tick++) {
-        player.update();
-        level->update();
+    for (int n = 0; n < 30; n++) {
+        tick();
         animateFrame(0);
     }
     failAllocation(0);

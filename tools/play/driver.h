@@ -3,8 +3,8 @@
 // from where the player is and what the dominoes do, never from counting
 // frames. Key events queued in one frame reach the player at the start of
 // the next pass, before its tick, so every tick can be answered.
-#ifndef REPLAY_DRIVER_H
-#define REPLAY_DRIVER_H
+#ifndef PLAY_DRIVER_H
+#define PLAY_DRIVER_H
 
 #include "script.h"
 

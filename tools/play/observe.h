@@ -1,7 +1,7 @@
-// Read-only views of the game's state for the replay driver: whether the
+// Read-only views of the game's state for the driver: whether the
 // dominoes still move, and plain-text descriptions for failure reports.
-#ifndef REPLAY_OBSERVE_H
-#define REPLAY_OBSERVE_H
+#ifndef PLAY_OBSERVE_H
+#define PLAY_OBSERVE_H
 
 #include <string>
 

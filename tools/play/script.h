@@ -1,7 +1,7 @@
 // A solution script: the actions that solve one level, read from a short
 // hand-written text file with one action per line and '#' comments.
-#ifndef REPLAY_SCRIPT_H
-#define REPLAY_SCRIPT_H
+#ifndef PLAY_SCRIPT_H
+#define PLAY_SCRIPT_H
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 // The options every tool that plays levels from their solution scripts
 // takes alike: where the levels and the scripts are, the one level to play,
 // and whether to tell each action as it goes.
-#ifndef REPLAY_OPTIONS_H
-#define REPLAY_OPTIONS_H
+#ifndef PLAY_OPTIONS_H
+#define PLAY_OPTIONS_H
 
 #include <filesystem>
 
