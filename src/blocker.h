@@ -13,6 +13,7 @@ struct Blocker : Domino {
     bool isDone() override { return true; }
     char letter() const override { return fileLetter; }
     PlayersPush playersPush() const override { return PlayersPush::refused; }
+    Face face() const override { return Face::red; }
 };
 
 #endif

@@ -11,6 +11,7 @@ struct Boomer : Domino {
     void render(float t) override;
     void land() override;
     char letter() const override { return fileLetter; }
+    Face face() const override { return Face::red; }
     // Its floor goes when it lands.
     FallScope fallScope() const override
     {

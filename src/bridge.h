@@ -11,6 +11,7 @@ struct Bridge : Domino {
     void render(float t) override;
     void land() override;
     char letter() const override { return fileLetter; }
+    Face face() const override { return Face::band; }
     // Lying across a gap it makes floor there.
     FallScope fallScope() const override
     {

@@ -154,6 +154,12 @@ struct Domino {
 
     // The letter the level file gives the kind.
     virtual char letter() const { return fileLetter; }
+    // What the player sees of it straight from the front, where the camera
+    // looks: kinds that share a face differ only on their broad sides. The
+    // standard domino's face is plain yellow, and so is any kind that keeps
+    // this answer.
+    enum class Face { yellow, red, stripes, threeStripes, halves, band };
+    virtual Face face() const { return Face::yellow; }
     // Writes the domino's whole state. An override calls this first, then
     // puts its own fields.
     virtual void save(DominoState& out) const;

@@ -11,6 +11,7 @@ struct Looping : Domino {
     void render(float t) override;
     void land() override;
     char letter() const override { return fileLetter; }
+    Face face() const override { return Face::threeStripes; }
     // It tumbles on along its row, and down through holes.
     FallScope fallScope() const override
     {

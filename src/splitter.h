@@ -23,6 +23,7 @@ struct Splitter : Domino {
     void boom() override;
     void update() override;
     char letter() const override { return fileLetter; }
+    Face face() const override { return Face::halves; }
     void save(DominoState& out) const override;
     void restore(DominoState::Reader& in) override;
     UpdateReach updateReach() override;

@@ -14,6 +14,7 @@ struct Trigger : Domino {
     char letter() const override { return fileLetter; }
     bool isSpecial() const override { return false; }
     bool armsExitCheck() const override { return true; }
+    Face face() const override { return Face::stripes; }
 };
 
 #endif

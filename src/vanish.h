@@ -11,6 +11,7 @@ struct Vanish : Domino {
     void render(float t) override;
     void update() override;
     char letter() const override { return fileLetter; }
+    Face face() const override { return Face::stripes; }
 };
 
 #endif

@@ -1,6 +1,7 @@
 // The level checker's own parts, beside its run over the shipped levels:
 // where the format scan places a fault, and which dominoes leave the level as
-// it starts.
+// it starts, and which neighbours look alike from the front.
+#include "lookalike.h"
 #include "lost.h"
 #include "scan.h"
 
@@ -63,6 +64,28 @@ TEST(Lost, ADominoInMidAirLeavesTheLevelOnlyWithNothingToCatchIt)
                |FF
                |)");
     EXPECT_EQ(lostAtStart(), (std::vector<std::pair<int, int>>{{0, 0}}));
+}
+
+std::vector<std::string> lookAlikes()
+{
+    std::vector<std::string> pairs;
+    for (const LookAlike& a : lookAlikesSideBySide())
+        pairs.push_back(std::string{a.leftKind, a.rightKind} + "@" + std::to_string(a.left.x) + ","
+                        + std::to_string(a.left.y));
+    return pairs;
+}
+
+// Red beside red and stripes beside stripes are noted, and a flyer or a delay
+// beside a plain one, whose faces are plain too; kinds with faces of their
+// own, one cell apart or alike, are not.
+TEST(LookAlike, OnlyDifferentKindsWithOneFaceSideBySideAreNoted)
+{
+    World w(R"(9 2 0 0 8 0
+               |WX N W XT
+               |(_______)
+               |TV NFDNSL
+               |(_______))");
+    EXPECT_EQ(lookAlikes(), (std::vector<std::string>{"WX@0,1", "TV@0,0", "NF@3,0", "FD@4,0", "DN@5,0"}));
 }
 
 }  // namespace

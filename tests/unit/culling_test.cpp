@@ -120,6 +120,26 @@ void animateEveryCell(float t)
     normCam(30);
 }
 
+// The moves of the play below, after the given tick: the player strikes a
+// domino, picks it up before a frame has set it off, carries it along and
+// sets it down, where it falls; a chain on row 0 is struck to the left.
+void playersMoves(World& w, int tick)
+{
+    if (tick == 0) {
+        player.push(1);
+        player.grab();
+    }
+    if (tick == 1)
+        player.move(1);
+    if (tick == 30)
+        player.stop();
+    if (tick == 40) {
+        EXPECT_TRUE(player.grab());
+    }
+    if (tick == 50)
+        w.at(24, 0)->push(-1, Domino::contactSquare);
+}
+
 // The camera after every frame of a run of the level: every chain struck;
 // the player strikes a domino, picks it up before a frame has set it off,
 // carries it along and sets it down, where it falls; a chain on row 0 is
@@ -142,19 +162,7 @@ std::vector<Bits> cameraPath(void (*frameWork)(float))
     for (int tick = 0; tick < 300; tick++) {
         ::tick();
         frame(0);
-        if (tick == 0) {
-            player.push(1);
-            player.grab();
-        }
-        if (tick == 1)
-            player.move(1);
-        if (tick == 30)
-            player.stop();
-        if (tick == 40) {
-            EXPECT_TRUE(player.grab());
-        }
-        if (tick == 50)
-            w.at(24, 0)->push(-1, Domino::contactSquare);
+        playersMoves(w, tick);
         frame(0.5f);
     }
     EXPECT_GT(carried->cell->getX(), 2);
@@ -446,19 +454,7 @@ TEST(KeptBlocks, EveryFrameOfAPlayIsTheSameAsWithEveryBlockCompiledAfresh)
             std::for_each(level->blockChanges, level->blockChanges + blocks, [](unsigned& c) { c++; });
             ASSERT_EQ(kept, levelPicture(t)) << "tick " << tick << ", t " << t;
         }
-        if (tick == 0) {
-            player.push(1);
-            player.grab();
-        }
-        if (tick == 1)
-            player.move(1);
-        if (tick == 30)
-            player.stop();
-        if (tick == 40) {
-            EXPECT_TRUE(player.grab());
-        }
-        if (tick == 50)
-            w.at(24, 0)->push(-1, Domino::contactSquare);
+        playersMoves(w, tick);
         if (tick == 250) {
             ASSERT_TRUE(w.at(35, 4)->grab()) << "a blocker that never moved, taken away";
         }

@@ -20,6 +20,7 @@
 // It runs the game's own code headless: the loader, the dominoes and the
 // player, linked with the recording OpenGL and the scripted SDL. The solver
 // plays on J threads (default: every core), each with a game state of its own.
+#include "lookalike.h"
 #include "lost.h"
 #include "proof.h"
 #include "scan.h"
@@ -172,6 +173,16 @@ void checkReach(const ScanResult& s, Report& r)
         r.failures.push_back("the exit cannot be reached from the entrance");
 }
 
+// Look-alike kinds side by side are only noted: the confusion may be the
+// level's idea, and its picture shows whether the player can tell them apart.
+void noteLookAlikes(Report& r)
+{
+    for (const LookAlike& a : lookAlikesSideBySide())
+        r.notes.push_back(std::string(1, a.leftKind) + " " + at(a.left.x, a.left.y) + " and "
+                          + std::string(1, a.rightKind) + " " + at(a.right.x, a.right.y)
+                          + " stand side by side and look alike from the front");
+}
+
 // Everything but the solver's proof, which every level the game can load goes
 // on to, so that a designer sees all that is wrong at once.
 Report checkFile(const fs::path& path)
@@ -193,6 +204,7 @@ Report checkFile(const fs::path& path)
     if (countKind(Trigger::fileLetter) == 0)
         r.failures.push_back("there is no trigger (T), so the exit can never open");
     checkReach(s, r);
+    noteLookAlikes(r);
     return r;
 }
 
