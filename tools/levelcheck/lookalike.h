@@ -11,7 +11,7 @@
 #include <vector>
 
 struct LookAlike {
-    Spot left, right;        // the two cells, left one first
+    Spot left, right;          // the two cells, left one first
     char leftKind, rightKind;  // their letters in the level file
 };
 

@@ -21,6 +21,45 @@ void appendKey(std::string& key, int value)
     key += static_cast<char>((value >> 8) & 0xff);
 }
 
+// Approximate bytes on the heap, for the round's figures: a block costs its
+// size and the allocator's 16 bytes; a hash table its buckets and one block
+// per entry (key, value, link and kept hash).
+long long heapBytes(const std::string& s)
+{
+    return s.capacity() > 15 ? static_cast<long long>(s.capacity()) + 17 : 0;
+}
+
+template <class T>
+long long heapBytes(const std::vector<T>& v)
+{
+    return v.capacity() ? static_cast<long long>(v.capacity() * sizeof(T)) + 16 : 0;
+}
+
+long long heapBytes(const std::vector<bool>& v)
+{
+    return v.capacity() ? static_cast<long long>(v.capacity() / 8) + 16 : 0;
+}
+
+long long heapBytes(const Outcome& o)
+{
+    long long b = heapBytes(o.why) + heapBytes(o.zone) + heapBytes(o.landings) + heapBytes(o.played)
+        + heapBytes(o.looks);
+    for (const std::vector<int>& undone : o.landings)
+        b += heapBytes(undone);
+    for (const Action& a : o.played)
+        b += heapBytes(a.text);
+    return b;
+}
+
+template <class V>
+long long heapBytes(const std::unordered_map<std::string, V>& m)
+{
+    long long b = static_cast<long long>(m.bucket_count() * sizeof(void*));
+    for (const auto& [key, value] : m)
+        b += static_cast<long long>(sizeof(key) + sizeof(value) + 2 * sizeof(void*)) + 16 + heapBytes(key);
+    return b;
+}
+
 }  // namespace
 
 // An arrangement as the search builds it: where each domino stands, and for
@@ -89,6 +128,23 @@ struct Search::Family {
     int played = 0;
 
     int pushes() const { return static_cast<int>(delayDominoes.size()) + (pushDomino >= 0 ? 1 : 0); }
+
+    // What the family holds, for the round's figures.
+    struct Footprint {
+        long long outcomes = 0, memo = 0, zoneTables = 0, explored = 0;
+    };
+    void addFootprint(Footprint& fp) const
+    {
+        fp.outcomes += static_cast<long long>(records.size() * sizeof(Outcome));
+        for (const Outcome& o : records)
+            fp.outcomes += heapBytes(o);
+        fp.memo += heapBytes(memo);
+        fp.explored += heapBytes(explored);
+        fp.zoneTables += heapBytes(byProgram);
+        for (const auto& [program, zones] : byProgram)
+            for (const ZoneIndex& z : zones)
+                fp.zoneTables += heapBytes(z.zone) + heapBytes(z.records);
+    }
 };
 
 Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
@@ -845,12 +901,17 @@ std::string Search::roundFigures(int round) const
 {
     long long nodes = 0;
     int played = 0;
+    Family::Footprint fp;
     for (const auto& f : families) {
         nodes += static_cast<long long>(f->explored.size());
         played += f->played;
+        f->addFootprint(fp);
     }
+    auto mb = [](long long bytes) { return std::to_string((bytes + (1 << 19)) >> 20); };
     return "round " + std::to_string(round) + ": " + std::to_string(families.size()) + " families of pushes, "
-        + std::to_string(nodes) + " arrangements, " + std::to_string(played) + " plays in all";
+        + std::to_string(nodes) + " arrangements, " + std::to_string(played)
+        + " plays in all; MB held: outcomes " + mb(fp.outcomes) + ", memo " + mb(fp.memo) + ", zone tables "
+        + mb(fp.zoneTables) + ", explored " + mb(fp.explored);
 }
 
 int Search::fewestPushes() const
