@@ -60,6 +60,63 @@ long long heapBytes(const std::unordered_map<std::string, V>& m)
     return b;
 }
 
+// An outcome that does not solve is kept only with what the search reads of
+// it again (a solution's is kept whole), so that many plays leave the same
+// one: the zone and the moments of its
+// pick-up and set-down; the landings with at most one domino not done (all
+// a pick-up's choice reads) and the looks, of the pushes without a pick-up;
+// of a set-down, the first later looks at its cell (the waits it leaves).
+void keepWhatIsReadAgain(Outcome& o, const Program& p)
+{
+    if (o.solved)
+        return;
+    o.played = {};
+    o.why = {};
+    o.ticks = 0;
+    o.failedOnTheWay = false;
+    if (p.pickUp >= 0)
+        o.landings = {};
+    auto crowded = [](const std::vector<int>& undone) { return undone.size() > 1; };
+    o.landings.erase(std::remove_if(o.landings.begin(), o.landings.end(), crowded), o.landings.end());
+    o.landings.shrink_to_fit();
+    if (p.setDown >= 0) {
+        auto elsewhere = [&](const std::pair<int, int>& look) {
+            return look.first != p.setDown || look.second < o.setDown || o.setDown < 0;
+        };
+        o.looks.erase(std::remove_if(o.looks.begin(), o.looks.end(), elsewhere), o.looks.end());
+        if (o.looks.size() > static_cast<std::size_t>(laterGrabs))
+            o.looks.resize(laterGrabs);
+    } else if (p.pickUp >= 0) {
+        o.looks.clear();
+    }
+    o.looks.shrink_to_fit();
+}
+
+// Two kept outcomes that do not solve and say the same.
+bool sameUnsolved(const Outcome& a, const Outcome& b)
+{
+    return !a.solved && !b.solved && a.zone == b.zone && a.grabbed == b.grabbed && a.setDown == b.setDown
+        && a.landings == b.landings && a.looks == b.looks;
+}
+
+std::size_t contentHash(const Outcome& o)
+{
+    std::size_t h = std::hash<std::vector<bool>>()(o.zone);
+    auto mix = [&h](long long v) {
+        h ^= std::hash<long long>()(v) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    };
+    mix(o.grabbed);
+    mix(o.setDown);
+    for (const std::vector<int>& undone : o.landings) {
+        mix(-2);
+        for (int i : undone)
+            mix(i);
+    }
+    for (const auto& [cell, tick] : o.looks)
+        mix((static_cast<long long>(cell) << 32) ^ tick);
+    return h;
+}
+
 }  // namespace
 
 // An arrangement as the search builds it: where each domino stands, and for
@@ -120,6 +177,9 @@ struct Search::Family {
         std::unordered_map<std::string, int> records;
     };
     std::deque<Outcome> records;
+    // The records that do not solve, by contentHash: a play that says the
+    // same as an earlier one shares its record.
+    std::unordered_multimap<std::size_t, int> unsolvedRecords;
     std::unordered_map<std::string, int> memo;  // arrangement and program -> record
     std::unordered_map<std::string, std::vector<ZoneIndex>> byProgram;
     // Arrangements explored: the round and the carries left they were explored with.
@@ -128,6 +188,23 @@ struct Search::Family {
     int played = 0;
 
     int pushes() const { return static_cast<int>(delayDominoes.size()) + (pushDomino >= 0 ? 1 : 0); }
+
+    // The index of o among the records, kept anew or shared.
+    int keep(Outcome&& o)
+    {
+        const std::size_t h = o.solved ? 0 : contentHash(o);
+        if (!o.solved) {
+            const auto [from, to] = unsolvedRecords.equal_range(h);
+            for (auto r = from; r != to; ++r)
+                if (sameUnsolved(records[r->second], o))
+                    return r->second;
+        }
+        records.push_back(std::move(o));
+        const int r = static_cast<int>(records.size()) - 1;
+        if (!records[r].solved)
+            unsolvedRecords.emplace(h, r);
+        return r;
+    }
 
     // What the family holds, for the round's figures.
     struct Footprint {
@@ -138,6 +215,8 @@ struct Search::Family {
         fp.outcomes += static_cast<long long>(records.size() * sizeof(Outcome));
         for (const Outcome& o : records)
             fp.outcomes += heapBytes(o);
+        fp.outcomes += static_cast<long long>(unsolvedRecords.bucket_count() * sizeof(void*)
+                                              + unsolvedRecords.size() * (sizeof(std::size_t) + 24 + 16));
         fp.memo += heapBytes(memo);
         fp.explored += heapBytes(explored);
         fp.zoneTables += heapBytes(byProgram);
@@ -683,13 +762,8 @@ int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
         o.ticks = r.ticks;
         o.played = r.played;
     }
-    // Only a solution's script is ever read again.
-    if (!o.solved) {
-        o.played = {};
-        o.why = {};
-    }
-    f.records.push_back(std::move(o));
-    const int r = static_cast<int>(f.records.size()) - 1;
+    keepWhatIsReadAgain(o, p);
+    const int r = f.keep(std::move(o));
     if (!thorough) {
         const std::vector<bool>& zone = f.records[r].zone;
         auto z = std::find_if(zones.begin(), zones.end(),
