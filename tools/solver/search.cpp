@@ -14,11 +14,13 @@ const int maxDelayPushes = 2;
 // Later grabs tried after the first, each after another look at the cell.
 const int laterGrabs = 3;
 
-// Cells and dominoes as the bytes of a key.
-void appendKey(std::string& key, int value)
+// Cells and dominoes as the bytes of a key, one or two a value (-1 for
+// none included): one while the terrain has fewer than 255 cells.
+void appendKey(std::string& key, int value, int bytes)
 {
     key += static_cast<char>(value & 0xff);
-    key += static_cast<char>((value >> 8) & 0xff);
+    if (bytes > 1)
+        key += static_cast<char>((value >> 8) & 0xff);
 }
 
 // Approximate bytes on the heap, for the round's figures: a block costs its
@@ -133,11 +135,11 @@ struct Search::Node {
     std::vector<bool> seen;  // cells a play on the way here looked at
     int cost = 0;            // carries made
 
-    std::string key() const
+    std::string key(int bytes) const
     {
         std::string k;
         for (std::size_t i = 0; i < where.size(); i++) {
-            appendKey(k, where[i]);
+            appendKey(k, where[i], bytes);
             k += carried[i];
         }
         for (std::size_t c = 0; c < seen.size(); c += 8) {
@@ -149,11 +151,11 @@ struct Search::Node {
         return k;
     }
     // Where the dominoes stand, all a play depends on.
-    std::string arrangement() const
+    std::string arrangement(int bytes) const
     {
         std::string k;
         for (int cell : where)
-            appendKey(k, cell);
+            appendKey(k, cell, bytes);
         return k;
     }
 };
@@ -180,14 +182,35 @@ struct Search::Family {
     // The records that do not solve, by contentHash: a play that says the
     // same as an earlier one shares its record.
     std::unordered_multimap<std::size_t, int> unsolvedRecords;
-    std::unordered_map<std::string, int> memo;  // arrangement and program -> record
-    std::unordered_map<std::string, std::vector<ZoneIndex>> byProgram;
+    std::unordered_map<std::string, int> memo;  // arrangement and program's number -> record
+    // Programs numbered as first judged, and the zone tables of each.
+    std::unordered_map<std::string, int> programs;
+    std::vector<std::vector<ZoneIndex>> byProgram;
     // Arrangements explored: the round and the carries left they were explored with.
     std::unordered_map<std::string, std::pair<int, int>> explored;
     std::vector<std::pair<Node, Program>> solved;  // in this round
     int played = 0;
 
     int pushes() const { return static_cast<int>(delayDominoes.size()) + (pushDomino >= 0 ? 1 : 0); }
+
+    // The program's number, given it as it is first judged.
+    int programNumber(const std::string& programKey)
+    {
+        const auto [it, added] = programs.emplace(programKey, static_cast<int>(byProgram.size()));
+        if (added)
+            byProgram.emplace_back();
+        return it->second;
+    }
+
+    // The memo's key of an arrangement played with a program.
+    std::string memoKey(const std::string& arrangement, const std::string& programKey)
+    {
+        std::string k = arrangement;
+        const int number = programNumber(programKey);
+        for (int b = 0; b < 4; b++)
+            k += static_cast<char>((number >> (8 * b)) & 0xff);
+        return k;
+    }
 
     // The index of o among the records, kept anew or shared.
     int keep(Outcome&& o)
@@ -219,8 +242,8 @@ struct Search::Family {
                                               + unsolvedRecords.size() * (sizeof(std::size_t) + 24 + 16));
         fp.memo += heapBytes(memo);
         fp.explored += heapBytes(explored);
-        fp.zoneTables += heapBytes(byProgram);
-        for (const auto& [program, zones] : byProgram)
+        fp.zoneTables += heapBytes(programs) + heapBytes(byProgram);
+        for (const std::vector<ZoneIndex>& zones : byProgram)
             for (const ZoneIndex& z : zones)
                 fp.zoneTables += heapBytes(z.zone) + heapBytes(z.records);
     }
@@ -228,7 +251,7 @@ struct Search::Family {
 
 Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
     : team(team), path(levelPath), thorough(thorough), start(team.start()), terrain(team.terrain()),
-      bound(terrain, start)
+      bound(terrain, start), keyBytes(terrain.size() < 255 ? 1 : 2)
 {
     // Every way over the terrain, worked out now: the threads only read them.
     terrain.reachEverywhere();
@@ -351,7 +374,7 @@ void Search::explore(Family& f, int round, Simulation& sim)
 void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
 {
     const int left = round - n.cost;
-    auto& explored = f.explored[n.key()];
+    auto& explored = f.explored[n.key(keyBytes)];
     if (explored.first == round + 1 && explored.second >= left)
         return;
     explored = {round + 1, left};
@@ -733,18 +756,17 @@ void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim, 
 int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
 {
     const std::string programKey = p.key();
-    const std::string arrangement = n.arrangement();
-    const std::string key = arrangement + programKey;
+    const std::string key = f.memoKey(n.arrangement(keyBytes), programKey);
     const auto known = f.memo.find(key);
     if (known != f.memo.end())
         return known->second;
     auto inZone = [&](const std::vector<bool>& zone) {
         std::string k;
         for (int cell : n.where)
-            appendKey(k, cell >= 0 && zone[cell] ? cell : -1);
+            appendKey(k, cell >= 0 && zone[cell] ? cell : -1, keyBytes);
         return k;
     };
-    std::vector<Family::ZoneIndex>& zones = f.byProgram[programKey];
+    std::vector<Family::ZoneIndex>& zones = f.byProgram[f.programNumber(programKey)];
     if (!thorough)
         for (const Family::ZoneIndex& z : zones) {
             const auto r = z.records.find(inZone(z.zone));
@@ -1081,7 +1103,7 @@ void Search::acceptRound(int round, int fewPushes, const std::function<bool(Solu
     for (const auto& f : families)
         for (const auto& [solved, p] : f->solved) {
             const std::string programKey = p.key();
-            const auto r = f->memo.find(solved.arrangement() + programKey);
+            const auto r = f->memo.find(f->memoKey(solved.arrangement(keyBytes), programKey));
             Solution s;
             s.program = p;
             s.outcome = f->records[r->second];
