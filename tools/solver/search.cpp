@@ -64,10 +64,10 @@ long long heapBytes(const std::unordered_map<std::string, V>& m)
 
 // An outcome that does not solve is kept only with what the search reads of
 // it again (a solution's is kept whole), so that many plays leave the same
-// one: the zone and the moments of its
-// pick-up and set-down; the landings with at most one domino not done (all
-// a pick-up's choice reads) and the looks, of the pushes without a pick-up;
-// of a set-down, the first later looks at its cell (the waits it leaves).
+// one: the zone and the moments of its pick-up and set-down; of the pushes
+// without a pick-up, the looks and the landings with at most one domino not
+// done (all a pick-up's choice reads); of a set-down, the first later looks
+// at its cell (the waits it leaves).
 void keepWhatIsReadAgain(Outcome& o, const Program& p)
 {
     if (o.solved)
