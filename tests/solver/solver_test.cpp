@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 namespace {
@@ -275,13 +278,38 @@ const char* const strayOverTheFlyer = R"(13 3 0 1 11 1
        NNTV
    N F)";
 
+// The stray on the shelf can be carried down the ladder; dropped off the
+// shelf's end instead, it lands on the splitter, which splits and lays both
+// halves down: one carry, and the push is left for the trigger's chain. With
+// the shelf going on over the splitter there is no drop, and it takes two:
+// the splitter carried beside the chain and the stray beside the splitter.
+const char* const dropOntoTheSplitter = R"(12 2 0 1 10 0
+(__)
+[__________)
+  N
+    S  NNT)";
+
+TEST(SolverDrops, AStrayDroppedOffALedgeOntoASplitterSavesACarry)
+{
+    const LevelResult r = solve(dropOntoTheSplitter);
+    EXPECT_EQ(std::pair(1, 1), std::pair(r.minimum, r.solutions));
+    EXPECT_EQ("carry N (2,1) and drop it at (4,1); push N (7,0) right", r.summary);
+    EXPECT_NE(r.script.find("drop 4\n"), std::string::npos) << r.script;
+    const LevelResult noLedge = solve(R"(12 2 0 1 10 0
+(__________)
+[__________)
+  N
+    S  NNT)");
+    EXPECT_EQ(2, noLedge.minimum);
+}
+
 TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
 {
     SolveLimits thorough;
     thorough.thorough = true;
     thorough.jobs = 2;
     for (const char* picture : {oneStray, vanishShortcut, strayUpstairs, strayBehindTheChain, loopingAside,
-                                holesThreeFloorsDown, strayOverTheFlyer}) {
+                                holesThreeFloorsDown, strayOverTheFlyer, dropOntoTheSplitter}) {
         const LevelResult fast = solve(picture);
         const LevelResult slow = solve(picture, thorough);
         EXPECT_EQ(slow.minimum, fast.minimum) << picture;
@@ -309,6 +337,25 @@ TEST(SolverHonesty, APushedDominoIsCarriedWhereAnotherStandsOnceThatOneIsTakenAw
     const LevelResult r = solve(flyerWhereAStrayStands);
     EXPECT_EQ(std::pair(2, 1), std::pair(r.minimum, r.solutions));
     EXPECT_EQ("carry N (0,0) to (3,0); carry F (7,3) to (0,0); push F (0,0) right", r.summary);
+}
+
+// A proof that reaches the memory it is given ends by saying so, with a
+// status of its own, not killed by the system half-way through. Level 84
+// at five carries needs far more than 100 MB.
+TEST(SolverMemory, ALimitReachedIsReportedWithAStatusOfItsOwn)
+{
+    const std::string command =
+        std::string(SOLVER_PATH) + " --carries 5 --jobs 1 --memory 100 --level 84 " + LEVELS_DIR + " 2>&1";
+    FILE* out = popen(command.c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    std::string printed;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, out))
+        printed += buffer;
+    const int status = pclose(out);
+    ASSERT_TRUE(WIFEXITED(status)) << printed;
+    EXPECT_EQ(3, WEXITSTATUS(status)) << printed;
+    EXPECT_EQ(0u, printed.find("level 84: the solver ran out of memory\n")) << printed;
 }
 
 // The level checker has levels of its own loaded in the game's globals;

@@ -1,12 +1,27 @@
 #include "playteam.h"
 
+#include <memory>
+#include <new>
+
+// A thread that cannot be started (no memory for its stack) stops the ones
+// that were, so that nothing is left running when the failure is thrown on.
 PlayTeam::PlayTeam(const std::string& levelPath, int jobs) : path(levelPath), own(levelPath)
 {
-    for (int i = 1; i < jobs && own.loaded(); i++)
-        workers.emplace_back([this] { serve(); });
+    try {
+        for (int i = 1; i < jobs && own.loaded(); i++)
+            workers.emplace_back([this] { serve(); });
+    } catch (...) {
+        stop();
+        throw;
+    }
 }
 
 PlayTeam::~PlayTeam()
+{
+    stop();
+}
+
+void PlayTeam::stop()
 {
     {
         std::lock_guard<std::mutex> guard(lock);
@@ -15,6 +30,7 @@ PlayTeam::~PlayTeam()
     started.notify_all();
     for (std::thread& t : workers)
         t.join();
+    workers.clear();
 }
 
 void PlayTeam::forEach(int count, const Work& work)
@@ -33,13 +49,25 @@ void PlayTeam::forEach(int count, const Work& work)
     std::unique_lock<std::mutex> guard(lock);
     ended.wait(guard, [this] { return busy == 0; });
     current = nullptr;
-    if (failure)
-        std::rethrow_exception(failure);
+    if (failure || setUpFailure)
+        std::rethrow_exception(failure ? failure : setUpFailure);
 }
 
+// A worker whose simulation could not be made takes no items; every list
+// then fails with what stopped it. The team's own simulation has read the
+// level already, so only memory can fail it here.
 void PlayTeam::serve()
 {
-    Simulation sim(path);
+    std::unique_ptr<Simulation> sim;
+    try {
+        sim = std::make_unique<Simulation>(path);
+        if (!sim->loaded())
+            throw std::bad_alloc();
+    } catch (...) {
+        std::lock_guard<std::mutex> guard(lock);
+        setUpFailure = std::current_exception();
+        sim.reset();
+    }
     long long seen = 0;
     std::unique_lock<std::mutex> guard(lock);
     for (;;) {
@@ -49,7 +77,8 @@ void PlayTeam::serve()
         seen = round;
         const Work& work = *current;
         guard.unlock();
-        workThrough(work, sim);
+        if (sim)
+            workThrough(work, *sim);
         guard.lock();
         if (--busy == 0)
             ended.notify_one();

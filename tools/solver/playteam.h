@@ -61,7 +61,9 @@ private:
     long long round = 0;  // lists handed out so far
     bool stopping = false;
     std::exception_ptr failure;
+    std::exception_ptr setUpFailure;  // a worker's simulation could not be made
 
+    void stop();
     void serve();
     void workThrough(const Work& work, Simulation& sim);
 };

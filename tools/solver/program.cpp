@@ -3,7 +3,7 @@
 
 int Program::cost() const
 {
-    int carries = pickUp >= 0 ? 1 : 0;
+    int carries = (pickUp >= 0 ? 1 : 0) + (dropFrom >= 0 ? 1 : 0);
     for (const DelayPush& d : delays)
         carries += d.carryTo >= 0;
     return carries;
@@ -18,18 +18,24 @@ Program Program::pushesOnly() const
 {
     Program p = *this;
     p.pickUp = p.setDown = -1;
-    p.pickUpWait = 0;
+    p.pickUpWait = p.setDownWait = 0;
     return p;
 }
 
 int Program::firstCell() const
 {
+    if (dropFrom >= 0)
+        return dropFrom;
     return delays.empty() ? push : delays.front().cell;
 }
 
 std::vector<int> Program::cells() const
 {
     std::vector<int> out;
+    if (dropFrom >= 0) {
+        out.push_back(dropFrom);
+        out.push_back(dropInto);
+    }
     for (const DelayPush& d : delays) {
         out.push_back(d.cell);
         if (d.carryTo >= 0)
@@ -47,10 +53,13 @@ std::vector<int> Program::cells() const
 std::string Program::key() const
 {
     std::string k;
+    if (dropFrom >= 0)
+        k += "f" + std::to_string(dropFrom) + "v" + std::to_string(dropInto);
     for (const DelayPush& d : delays)
         k += "d" + std::to_string(d.cell) + (d.direction < 0 ? "<" : ">") + std::to_string(d.carryTo);
     k += std::string(waitStill ? "w" : "") + "p" + std::to_string(push) + (direction < 0 ? "<" : ">") + "u"
-        + std::to_string(pickUp) + "+" + std::to_string(pickUpWait) + "s" + std::to_string(setDown);
+        + std::to_string(pickUp) + "+" + std::to_string(pickUpWait) + "s" + std::to_string(setDown) + "+"
+        + std::to_string(setDownWait);
     return k;
 }
 
@@ -62,6 +71,11 @@ bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
         at = cell;
         return ok;
     };
+    if (dropFrom >= 0) {
+        out.push_back(makeAction(Action::Grab));
+        if (!terrain.dropRoute(dropFrom, dropInto, 0, out, at))
+            return false;
+    }
     for (const DelayPush& d : delays) {
         if (!goTo(d.cell, false))
             return false;
@@ -87,9 +101,13 @@ bool Program::actions(const Terrain& terrain, std::vector<Action>& out) const
             out.push_back(makeAction(Action::Wait, pickUpWait));
         out.push_back(makeAction(Action::Grab));
     }
+    if (setDown >= 0 && !terrain.hasFloor(setDown))
+        return terrain.dropRoute(at, setDown, setDownWait, out, at);
     if (setDown >= 0) {
         if (!goTo(setDown, true))
             return false;
+        if (setDownWait > 0)
+            out.push_back(makeAction(Action::Wait, setDownWait));
         out.push_back(makeAction(Action::Grab));
     }
     return true;

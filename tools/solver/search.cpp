@@ -14,11 +14,109 @@ const int maxDelayPushes = 2;
 // Later grabs tried after the first, each after another look at the cell.
 const int laterGrabs = 3;
 
-// Cells and dominoes as the bytes of a key.
-void appendKey(std::string& key, int value)
+// Cells and dominoes as the bytes of a key, one or two a value (-1 for
+// none included): one while the terrain has fewer than 255 cells.
+void appendKey(std::string& key, int value, int bytes)
 {
     key += static_cast<char>(value & 0xff);
-    key += static_cast<char>((value >> 8) & 0xff);
+    if (bytes > 1)
+        key += static_cast<char>((value >> 8) & 0xff);
+}
+
+// Approximate bytes on the heap, for the round's figures: a block costs its
+// size and the allocator's 16 bytes; a hash table its buckets and one block
+// per entry (key, value, link and kept hash).
+long long heapBytes(const std::string& s)
+{
+    return s.capacity() > 15 ? static_cast<long long>(s.capacity()) + 17 : 0;
+}
+
+template <class T>
+long long heapBytes(const std::vector<T>& v)
+{
+    return v.capacity() ? static_cast<long long>(v.capacity() * sizeof(T)) + 16 : 0;
+}
+
+long long heapBytes(const std::vector<bool>& v)
+{
+    return v.capacity() ? static_cast<long long>(v.capacity() / 8) + 16 : 0;
+}
+
+long long heapBytes(const Outcome& o)
+{
+    long long b = heapBytes(o.why) + heapBytes(o.zone) + heapBytes(o.landings) + heapBytes(o.played)
+        + heapBytes(o.looks);
+    for (const std::vector<int>& undone : o.landings)
+        b += heapBytes(undone);
+    for (const Action& a : o.played)
+        b += heapBytes(a.text);
+    return b;
+}
+
+template <class V>
+long long heapBytes(const std::unordered_map<std::string, V>& m)
+{
+    long long b = static_cast<long long>(m.bucket_count() * sizeof(void*));
+    for (const auto& [key, value] : m)
+        b += static_cast<long long>(sizeof(key) + sizeof(value) + 2 * sizeof(void*)) + 16 + heapBytes(key);
+    return b;
+}
+
+// An outcome that does not solve is kept only with what the search reads of
+// it again (a solution's is kept whole), so that many plays leave the same
+// one: the zone and the moments of its pick-up and set-down; of the pushes
+// without a pick-up, the looks and the landings with at most one domino not
+// done (all a pick-up's choice reads); of a set-down, the first later looks
+// at its cell (the waits it leaves).
+void keepWhatIsReadAgain(Outcome& o, const Program& p)
+{
+    if (o.solved)
+        return;
+    o.played = {};
+    o.why = {};
+    o.ticks = 0;
+    o.failedOnTheWay = false;
+    if (p.pickUp >= 0)
+        o.landings = {};
+    auto crowded = [](const std::vector<int>& undone) { return undone.size() > 1; };
+    o.landings.erase(std::remove_if(o.landings.begin(), o.landings.end(), crowded), o.landings.end());
+    o.landings.shrink_to_fit();
+    if (p.setDown >= 0) {
+        auto elsewhere = [&](const std::pair<int, int>& look) {
+            return look.first != p.setDown || look.second < o.setDown || o.setDown < 0;
+        };
+        o.looks.erase(std::remove_if(o.looks.begin(), o.looks.end(), elsewhere), o.looks.end());
+        if (o.looks.size() > static_cast<std::size_t>(laterGrabs))
+            o.looks.resize(laterGrabs);
+    } else if (p.pickUp >= 0) {
+        o.looks.clear();
+    }
+    o.looks.shrink_to_fit();
+}
+
+// Two kept outcomes that do not solve and say the same.
+bool sameUnsolved(const Outcome& a, const Outcome& b)
+{
+    return !a.solved && !b.solved && a.zone == b.zone && a.grabbed == b.grabbed && a.setDown == b.setDown
+        && a.landings == b.landings && a.looks == b.looks;
+}
+
+std::size_t contentHash(const Outcome& o)
+{
+    std::size_t h = std::hash<std::vector<bool>>()(o.zone);
+    auto mix = [&h](long long v) {
+        h ^= std::hash<long long>()(v) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    };
+    mix(o.grabbed);
+    mix(o.setDown);
+    for (const std::vector<int>& undone : o.landings) {
+        mix(-2);
+        for (int i : undone)
+            mix(i);
+    }
+    for (const auto& [cell, tick] : o.looks)
+        mix((static_cast<long long>(cell) << 32) ^ tick);
+    return h;
 }
 
 }  // namespace
@@ -37,11 +135,11 @@ struct Search::Node {
     std::vector<bool> seen;  // cells a play on the way here looked at
     int cost = 0;            // carries made
 
-    std::string key() const
+    std::string key(int bytes) const
     {
         std::string k;
         for (std::size_t i = 0; i < where.size(); i++) {
-            appendKey(k, where[i]);
+            appendKey(k, where[i], bytes);
             k += carried[i];
         }
         for (std::size_t c = 0; c < seen.size(); c += 8) {
@@ -53,11 +151,11 @@ struct Search::Node {
         return k;
     }
     // Where the dominoes stand, all a play depends on.
-    std::string arrangement() const
+    std::string arrangement(int bytes) const
     {
         std::string k;
         for (int cell : where)
-            appendKey(k, cell);
+            appendKey(k, cell, bytes);
         return k;
     }
 };
@@ -81,19 +179,79 @@ struct Search::Family {
         std::unordered_map<std::string, int> records;
     };
     std::deque<Outcome> records;
-    std::unordered_map<std::string, int> memo;  // arrangement and program -> record
-    std::unordered_map<std::string, std::vector<ZoneIndex>> byProgram;
+    // The records that do not solve, by contentHash: a play that says the
+    // same as an earlier one shares its record.
+    std::unordered_multimap<std::size_t, int> unsolvedRecords;
+    std::unordered_map<std::string, int> memo;  // arrangement and program's number -> record
+    // Programs numbered as first judged, and the zone tables of each.
+    std::unordered_map<std::string, int> programs;
+    std::vector<std::vector<ZoneIndex>> byProgram;
     // Arrangements explored: the round and the carries left they were explored with.
     std::unordered_map<std::string, std::pair<int, int>> explored;
     std::vector<std::pair<Node, Program>> solved;  // in this round
     int played = 0;
 
     int pushes() const { return static_cast<int>(delayDominoes.size()) + (pushDomino >= 0 ? 1 : 0); }
+
+    // The program's number, given it as it is first judged.
+    int programNumber(const std::string& programKey)
+    {
+        const auto [it, added] = programs.emplace(programKey, static_cast<int>(byProgram.size()));
+        if (added)
+            byProgram.emplace_back();
+        return it->second;
+    }
+
+    // The memo's key of an arrangement played with a program.
+    std::string memoKey(const std::string& arrangement, const std::string& programKey)
+    {
+        std::string k = arrangement;
+        const int number = programNumber(programKey);
+        for (int b = 0; b < 4; b++)
+            k += static_cast<char>((number >> (8 * b)) & 0xff);
+        return k;
+    }
+
+    // The index of o among the records, kept anew or shared.
+    int keep(Outcome&& o)
+    {
+        const std::size_t h = o.solved ? 0 : contentHash(o);
+        if (!o.solved) {
+            const auto [from, to] = unsolvedRecords.equal_range(h);
+            for (auto r = from; r != to; ++r)
+                if (sameUnsolved(records[r->second], o))
+                    return r->second;
+        }
+        records.push_back(std::move(o));
+        const int r = static_cast<int>(records.size()) - 1;
+        if (!records[r].solved)
+            unsolvedRecords.emplace(h, r);
+        return r;
+    }
+
+    // What the family holds, for the round's figures.
+    struct Footprint {
+        long long outcomes = 0, memo = 0, zoneTables = 0, explored = 0;
+    };
+    void addFootprint(Footprint& fp) const
+    {
+        fp.outcomes += static_cast<long long>(records.size() * sizeof(Outcome));
+        for (const Outcome& o : records)
+            fp.outcomes += heapBytes(o);
+        fp.outcomes += static_cast<long long>(unsolvedRecords.bucket_count() * sizeof(void*)
+                                              + unsolvedRecords.size() * (sizeof(std::size_t) + 24 + 16));
+        fp.memo += heapBytes(memo);
+        fp.explored += heapBytes(explored);
+        fp.zoneTables += heapBytes(programs) + heapBytes(byProgram);
+        for (const std::vector<ZoneIndex>& zones : byProgram)
+            for (const ZoneIndex& z : zones)
+                fp.zoneTables += heapBytes(z.zone) + heapBytes(z.records);
+    }
 };
 
 Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
     : team(team), path(levelPath), thorough(thorough), start(team.start()), terrain(team.terrain()),
-      bound(terrain, start)
+      bound(terrain, start), keyBytes(terrain.size() < 255 ? 1 : 2)
 {
     // Every way over the terrain, worked out now: the threads only read them.
     terrain.reachEverywhere();
@@ -216,7 +374,7 @@ void Search::explore(Family& f, int round, Simulation& sim)
 void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
 {
     const int left = round - n.cost;
-    auto& explored = f.explored[n.key()];
+    auto& explored = f.explored[n.key(keyBytes)];
     if (explored.first == round + 1 && explored.second >= left)
         return;
     explored = {round + 1, left};
@@ -280,6 +438,8 @@ public:
         }
         if (pushes.cost() < left)
             delaysCarriedOn();
+        if (pushes.cost() < left)
+            drops(pushes, f.records[todo.front().record]);
         pickUps();
     }
 
@@ -311,9 +471,9 @@ private:
         return std::find(cells.begin(), cells.end(), cell) != cells.end();
     }
 
-    bool outOfReach(const ChainBound::Standing& s, int carries) const
+    bool outOfReach(const ChainBound::Standing& s, int chains, int carries) const
     {
-        return search.bound.outOfReach(s, free, f.pushes(), carries);
+        return search.bound.outOfReach(s, free, chains, carries);
     }
 
     // Worth a play only if, as it leaves the dominoes, the carries left after
@@ -328,6 +488,10 @@ private:
             if (d.carryTo >= 0)
                 s.where[indexOf(s.where, d.cell)] = d.carryTo;
         const int after = left - p.cost() + inHand;
+        // A drop may start a chain of its own: one more than the pushes.
+        const int chains = f.pushes() + (p.dropFrom >= 0 ? 1 : 0);
+        if (p.dropFrom >= 0)
+            s.where[indexOf(s.where, p.dropFrom)] = p.dropInto;
         if (p.pickUp >= 0) {
             const int picked = indexOf(s.where, p.pickUp);
             if (p.setDown >= 0) {
@@ -337,12 +501,12 @@ private:
                 // domino from the hand.
                 ChainBound::Standing setDown = s;
                 setDown.where[picked] = -1;
-                if (!outOfReach(setDown, after + search.start.required[picked]))
+                if (!outOfReach(setDown, chains, after + search.start.required[picked]))
                     return true;
                 s.taken = picked;
             }
         }
-        return !outOfReach(s, after);
+        return !outOfReach(s, chains, after);
     }
 
     // The record of p's play, -1 when it is not worth one; a solution that
@@ -393,6 +557,84 @@ private:
             carried.delays[d].carryTo = to;
             consider(carried);
         }
+    }
+
+    // The pushes after a drop: a domino carried to a cell without floor
+    // and set down there, to fall onto what is below. Of the dominoes
+    // outside the zone of the pushes alone, whose going changes nothing, one
+    // of each kind; and only drops whose fall meets that zone or a domino
+    // (one that falls onto a free floor the zone does not reach stands
+    // there as if carried); thoroughly, every domino to every such cell.
+    void drops(const Program& pushes, const Outcome& alone)
+    {
+        std::set<char> kindsFromOutside;
+        for (const int i : f.takingOrder) {
+            const int cell = n.where[i];
+            if (cell < 0 || !search.start.movable[i] || n.carried[i] == Node::inHand
+                || isProgramCell(pushes, cell))
+                continue;
+            const bool outside = !alone.zone[cell];
+            if (!search.thorough && outside && !kindsFromOutside.insert(search.start.kinds[i]).second)
+                continue;
+            for (const int into : search.terrain.dropCells(cell)) {
+                const Fall fall = fallFrom(into);
+                if (landsAsCarried(cell, fall) || (!search.thorough && !mayHelp(fall, alone)))
+                    continue;
+                Program dropping = pushes;
+                dropping.dropFrom = cell;
+                dropping.dropInto = into;
+                consider(dropping);
+            }
+        }
+    }
+
+    // The way down of a domino dropped into a cell without floor, as the
+    // dominoes stand before anything moves: the cells it falls through, down
+    // to the floor it lands on or the cell of the domino it meets first.
+    struct Fall {
+        std::vector<int> cells;
+        int met = -1;  // the domino met, -1 for none
+    };
+
+    Fall fallFrom(int into) const
+    {
+        const Terrain& terrain = search.terrain;
+        Fall fall;
+        const int x = terrain.column(into);
+        for (int y = terrain.row(into); y >= 0; y--) {
+            const int c = terrain.cellAt(x, y);
+            fall.cells.push_back(c);
+            const auto standing = std::find(n.where.begin(), n.where.end(), c);
+            if (standing != n.where.end()) {
+                fall.met = static_cast<int>(standing - n.where.begin());
+                break;
+            }
+            if (terrain.hasFloor(c))
+                break;
+        }
+        return fall;
+    }
+
+    // One that meets no domino and lands on a free floor it could have been
+    // carried to stands there just as if it had been: that carry is tried.
+    bool landsAsCarried(int from, const Fall& fall) const
+    {
+        return fall.met < 0 && search.terrain.reach(from, true)[fall.cells.back()];
+    }
+
+    // A drop onto a domino that it breaks for good never solves (it is
+    // never done again); one onto nothing matters only where its fall
+    // meets the zone.
+    bool mayHelp(const Fall& fall, const Outcome& alone) const
+    {
+        if (fall.met >= 0)
+            return !search.start.spoiledByADrop[fall.met];
+        return meetsZone(fall, alone);
+    }
+
+    static bool meetsZone(const Fall& fall, const Outcome& o)
+    {
+        return std::any_of(fall.cells.begin(), fall.cells.end(), [&](int c) { return o.zone[c]; });
     }
 
     // Pick-ups after the pushes, of the plain and the carried-on programs.
@@ -454,7 +696,10 @@ private:
     }
 
     // The picked-up domino set down again on a free floor within the zone of
-    // the play that kept it (anywhere, thoroughly).
+    // the play that kept it, or dropped into a cell without floor whose fall
+    // meets that zone or a domino (anywhere, thoroughly): as soon as the
+    // player gets there, and after each of the first later looks of the
+    // chain at that cell.
     void setDowns(const Program& setting, const Outcome& keptPlay)
     {
         const Terrain& terrain = search.terrain;
@@ -462,12 +707,42 @@ private:
         for (int to = 0; to < terrain.size(); to++) {
             if (!carryReach[to] || !free[to] || isProgramCell(setting, to))
                 continue;
-            if (!search.thorough && !keptPlay.zone[to])
-                continue;
-            Program settingDown = setting;
-            settingDown.setDown = to;
-            consider(settingDown);
+            if (search.thorough || keptPlay.zone[to])
+                setDown(setting, to);
         }
+        for (const int into : terrain.dropCells(setting.pickUp))
+            if (!isProgramCell(setting, into)) {
+                // The chain moves dominoes meanwhile: any one met may matter.
+                const Fall fall = fallFrom(into);
+                if (search.thorough || fall.met >= 0 || meetsZone(fall, keptPlay))
+                    setDown(setting, into);
+            }
+    }
+
+    void setDown(const Program& setting, int to)
+    {
+        Program settingDown = setting;
+        settingDown.setDown = to;
+        const int asap = consider(settingDown);
+        for (const int wait : laterWaits(asap, to, &Outcome::setDown)) {
+            Program later = settingDown;
+            later.setDownWait = wait;
+            consider(later);
+        }
+    }
+
+    // The waits after the moment `when` of the play `record` that put the
+    // grab in `cell` just after each of the first later looks at it.
+    std::vector<int> laterWaits(int record, int cell, int Outcome::*when) const
+    {
+        std::vector<int> waits;
+        if (record < 0 || f.records[record].solved || f.records[record].*when < 0)
+            return waits;
+        const Outcome& o = f.records[record];
+        for (const auto& [looked, tick] : o.looks)
+            if (looked == cell && tick >= o.*when && static_cast<int>(waits.size()) < laterGrabs)
+                waits.push_back(tick + 1 - o.*when);
+        return waits;
     }
 };
 
@@ -481,18 +756,17 @@ void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim, 
 int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
 {
     const std::string programKey = p.key();
-    const std::string arrangement = n.arrangement();
-    const std::string key = arrangement + programKey;
+    const std::string key = f.memoKey(n.arrangement(keyBytes), programKey);
     const auto known = f.memo.find(key);
     if (known != f.memo.end())
         return known->second;
     auto inZone = [&](const std::vector<bool>& zone) {
         std::string k;
         for (int cell : n.where)
-            appendKey(k, cell >= 0 && zone[cell] ? cell : -1);
+            appendKey(k, cell >= 0 && zone[cell] ? cell : -1, keyBytes);
         return k;
     };
-    std::vector<Family::ZoneIndex>& zones = f.byProgram[programKey];
+    std::vector<Family::ZoneIndex>& zones = f.byProgram[f.programNumber(programKey)];
     if (!thorough)
         for (const Family::ZoneIndex& z : zones) {
             const auto r = z.records.find(inZone(z.zone));
@@ -510,13 +784,8 @@ int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
         o.ticks = r.ticks;
         o.played = r.played;
     }
-    // Only a solution's script is ever read again.
-    if (!o.solved) {
-        o.played = {};
-        o.why = {};
-    }
-    f.records.push_back(std::move(o));
-    const int r = static_cast<int>(f.records.size()) - 1;
+    keepWhatIsReadAgain(o, p);
+    const int r = f.keep(std::move(o));
     if (!thorough) {
         const std::vector<bool>& zone = f.records[r].zone;
         auto z = std::find_if(zones.begin(), zones.end(),
@@ -728,12 +997,17 @@ std::string Search::roundFigures(int round) const
 {
     long long nodes = 0;
     int played = 0;
+    Family::Footprint fp;
     for (const auto& f : families) {
         nodes += static_cast<long long>(f->explored.size());
         played += f->played;
+        f->addFootprint(fp);
     }
+    auto mb = [](long long bytes) { return std::to_string((bytes + (1 << 19)) >> 20); };
     return "round " + std::to_string(round) + ": " + std::to_string(families.size()) + " families of pushes, "
-        + std::to_string(nodes) + " arrangements, " + std::to_string(played) + " plays in all";
+        + std::to_string(nodes) + " arrangements, " + std::to_string(played)
+        + " plays in all; MB held: outcomes " + mb(fp.outcomes) + ", memo " + mb(fp.memo) + ", zone tables "
+        + mb(fp.zoneTables) + ", explored " + mb(fp.explored);
 }
 
 int Search::fewestPushes() const
@@ -784,7 +1058,7 @@ std::string Search::keyOf(const Node& n, const Program& p, const Outcome& o) con
     // A wait that solves as well as none is the same way.
     Program unwaited = p;
     unwaited.waitStill = false;
-    unwaited.pickUpWait = 0;
+    unwaited.pickUpWait = unwaited.setDownWait = 0;
     return cells + "|" + parked + "|" + unwaited.key();
 }
 
@@ -829,7 +1103,7 @@ void Search::acceptRound(int round, int fewPushes, const std::function<bool(Solu
     for (const auto& f : families)
         for (const auto& [solved, p] : f->solved) {
             const std::string programKey = p.key();
-            const auto r = f->memo.find(solved.arrangement() + programKey);
+            const auto r = f->memo.find(f->memoKey(solved.arrangement(keyBytes), programKey));
             Solution s;
             s.program = p;
             s.outcome = f->records[r->second];

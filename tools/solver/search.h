@@ -116,6 +116,7 @@ private:
     const LevelStart& start;
     Terrain terrain;
     ChainBound bound;
+    const int keyBytes;  // bytes a cell takes in the keys of arrangements
     std::vector<std::unique_ptr<Family>> families;
     std::vector<Solution> found;
     int refused = 0;

@@ -106,9 +106,12 @@ public:
         for (int i = 0; i < level->dcount; i++) {
             Domino* d = level->doms[i];
             if (d->inPlay() && inGrid(d->cell) && d->top == 0 && !d->angle && !d->speed && !d->fly)
-                watched[cellIndex(d->cell)] = 0;
+                watch(cellIndex(d->cell));
         }
     }
+
+    // The chain's looks at cell c are kept from now on.
+    void watch(int c) { watched[c] = 0; }
 
 private:
     const Terrain& floors;
@@ -129,12 +132,13 @@ private:
 };
 
 // What the dominoes do during a play, noted after every tick and every key:
-// the zone of those that moved, the tick the program's pick-up was made, and
-// the dominoes not done at each tick a trigger came to lie flat.
+// the zone of those that moved, the ticks the program's pick-up and set-down
+// were made, and the dominoes not done at each tick a trigger came to lie
+// flat.
 class Motion {
 public:
-    Motion(Zone& zone, Outcome& out, Domino* toPickUp)
-        : zone(zone), out(out), toPickUp(toPickUp), moved(level->dcount, false),
+    Motion(Zone& zone, Outcome& out, Domino* toPickUp, bool setsDown)
+        : zone(zone), out(out), toPickUp(toPickUp), setsDown(setsDown), moved(level->dcount, false),
           wasLying(level->dcount, false)
     {
         for (int i = 0; i < level->dcount; i++)
@@ -147,6 +151,8 @@ public:
             trackMove(i);
         if (out.grabbed < 0 && toPickUp && player.held == toPickUp)
             out.grabbed = out.ticks;
+        if (out.grabbed >= 0 && out.setDown < 0 && setsDown && !player.held)
+            out.setDown = out.ticks;
         if (!ticked)
             return;
         for (int i = 0; i < level->dcount; i++)
@@ -157,6 +163,7 @@ private:
     Zone& zone;
     Outcome& out;
     Domino* const toPickUp;
+    const bool setsDown;  // the program sets its picked-up domino down again
     std::vector<Pose> before;
     std::vector<bool> moved, wasLying;
 
@@ -250,6 +257,19 @@ void playOut(Outcome& out, const std::vector<Action>& timed, Homeward& homeward,
         out.failedOnTheWay = homeward.failedOnTheWay(fellOut, sawExitOpen);
 }
 
+// Whether a domino arriving in d's slot, as Cell::enter makes it boom, leaves
+// it broken and never done; d's own state is put back as it was.
+bool spoiledByADrop(Domino* d)
+{
+    DominoState was;
+    d->save(was);
+    d->boom();
+    const bool spoiled = d->broken && !d->isDone();
+    DominoState::Reader in(was);
+    d->restore(in);
+    return spoiled;
+}
+
 // The player standing still in c, out of the doors, as after a walk.
 void standIn(Cell* c)
 {
@@ -294,6 +314,10 @@ Simulation::Simulation(std::string levelPath) : path(std::move(levelPath))
     begin.entrance = cellIndex(level->getWayIn()->getCell());
     begin.exit = cellIndex(level->wayOut.getCell());
     settled.take(*level);
+    // Dropped on, as each stands now; what that wakes goes with the rest.
+    for (int i = 0; i < level->dcount; i++)
+        begin.spoiledByADrop.push_back(begin.where[i] >= 0 && spoiledByADrop(level->doms[i]));
+    settled.restore(*level);
 }
 
 // The level as the player finds it once everything has come to rest.
@@ -361,10 +385,12 @@ Outcome Simulation::playWith(const std::vector<int>& where, const Program& progr
     const int first = program.firstCell();
     standIn(level->getCell(floors->column(first), floors->row(first)));
     zone.watchStillDominoes();
+    if (program.setDown >= 0)
+        zone.watch(program.setDown);
     Domino* const toPickUp = program.pickUp >= 0
         ? level->getCell(floors->column(program.pickUp), floors->row(program.pickUp))->getDomino(0)
         : nullptr;
-    Motion motion(zone, out, toPickUp);
+    Motion motion(zone, out, toPickUp, program.setDown >= 0);
     Homeward homeward(policy, begin.exit);
     playOut(out, timed, homeward, motion);
     return out;

@@ -54,6 +54,10 @@ struct LevelStart {
     std::vector<bool> movable;        // upright and still on a floor: may be picked up
     std::vector<bool> required;       // not done yet: it has to fall, or be carried to the end
     std::vector<bool> knockable;      // in a cell and not refusing every strike: a link in a chain
+    // Dropped onto as it stands, it breaks and is never done again: a drop
+    // onto it never solves (a splitter splits instead, a blocker is done
+    // broken).
+    std::vector<bool> spoiledByADrop;
     int entrance = 0;
     int exit = 0;
     int settleTicks = 0;       // ticks until the player is out of the entrance and nothing moves
@@ -69,11 +73,13 @@ struct Outcome {
     std::vector<Action> played;              // from the first push on, the exit walk included
     int ticks = 0;                           // from the first push to the end
     // For each cell where an upright, still domino stood when the play
-    // began, the first ticks after which the chain looked at that cell
-    // (looksPerCell at most), as cell, tick pairs: a grab there changes the
-    // play only by coming before or after such a look.
+    // began, and for the cell the program sets its domino down in, the
+    // first ticks after which the chain looked at that cell (looksPerCell
+    // at most), as cell, tick pairs: a grab there changes the play only by
+    // coming before or after such a look.
     std::vector<std::pair<int, int>> looks;
     int grabbed = -1;  // the tick after which the program's pick-up was made; -1 without one
+    int setDown = -1;  // the tick after which it was set down again; -1 without one
 };
 
 // Looks kept per cell in Outcome::looks.

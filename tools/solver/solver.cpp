@@ -11,6 +11,7 @@
 #include <fstream>
 #include <new>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -101,8 +102,11 @@ std::string describe(const Solution& s, const LevelStart& start, const Terrain& 
             + cellName(t, c.to));
         where[c.domino] = c.to;
     }
+    if (s.program.dropFrom >= 0)
+        add("carry " + kindAt(s.program.dropFrom) + " " + cellName(t, s.program.dropFrom) + " and drop it at "
+            + cellName(t, s.program.dropInto));
     for (const DelayPush& d : s.program.delays) {
-        add("push D " + cellName(t, d.cell) + way(d.direction));
+        add("push " + kindAt(d.cell) + " " + cellName(t, d.cell) + way(d.direction));
         if (d.carryTo >= 0)
             add("carry it to " + cellName(t, d.carryTo) + " while it counts down");
     }
@@ -116,7 +120,10 @@ std::string describe(const Solution& s, const LevelStart& start, const Terrain& 
                    ? " after waiting " + std::to_string(s.program.pickUpWait) + " ticks there"
                    : ""));
     if (s.program.setDown >= 0)
-        add("set it down at " + cellName(t, s.program.setDown));
+        add((t.hasFloor(s.program.setDown) ? "set it down at " : "drop it at ")
+            + cellName(t, s.program.setDown)
+            + (s.program.setDownWait ? " after waiting " + std::to_string(s.program.setDownWait) + " ticks"
+                                     : ""));
     return text;
 }
 
@@ -215,20 +222,50 @@ LevelResult solve(const std::string& path, const SolveLimits& limits)
 
 }  // namespace
 
+namespace {
+
+// Memory ran out: no allocation could be made, or no thread started for
+// want of memory for its stack.
+bool outOfMemory(const std::system_error& e)
+{
+    return e.code() == std::errc::resource_unavailable_try_again || e.code() == std::errc::not_enough_memory;
+}
+
+LevelResult ranOutOfMemory(const std::string& path, const SolveLimits& limits)
+{
+    LevelResult result;
+    result.path = path;
+    result.limit = limits.carries;
+    result.error = "the solver ran out of memory";
+    result.outOfMemory = true;
+    return result;
+}
+
+}  // namespace
+
 // On a thread of its own, whose game state is its own, so that the caller's
-// is left as it was. A search that runs out of memory fails the level alone.
+// is left as it was. A search that runs out of memory fails the level alone,
+// once everything it held is given back.
 LevelResult solveLevel(const std::string& path, const SolveLimits& limits)
 {
     LevelResult result;
-    std::thread([&] {
+    auto run = [&] {
         try {
             result = solve(path, limits);
         } catch (const std::bad_alloc&) {
-            result = LevelResult{};
-            result.path = path;
-            result.limit = limits.carries;
-            result.error = "the solver ran out of memory";
+            result = ranOutOfMemory(path, limits);
+        } catch (const std::system_error& e) {
+            if (!outOfMemory(e))
+                throw;
+            result = ranOutOfMemory(path, limits);
         }
-    }).join();
+    };
+    try {
+        std::thread(run).join();
+    } catch (const std::system_error& e) {
+        if (!outOfMemory(e))
+            throw;
+        result = ranOutOfMemory(path, limits);
+    }
     return result;
 }

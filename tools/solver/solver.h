@@ -36,6 +36,7 @@ struct KindCheck {
 struct LevelResult {
     std::string path;
     std::string error;               // the level could not be read; nothing else is set
+    bool outOfMemory = false;        // the error: the solver ran out of memory
     int limit = 0;                   // the carries searched up to
     int minimum = -1;                // the fewest carries; -1 when more than limit
     int pushes = -1;                 // the fewest pushes with that many carries

@@ -2,7 +2,7 @@
 // them the fewest pushes.
 //
 //   solver [--carries N] [--kinds] [--jobs J] [--level N] [--script] [--all]
-//          [--rounds] [--thorough] [--solutions DIR] LEVELDIR
+//          [--rounds] [--thorough] [--solutions DIR] [--memory MB] LEVELDIR
 //
 // For the levels LEVELDIR/1, LEVELDIR/2, ... (up to the first missing number,
 // as the game reads them) it prints the fewest carries that solve each one
@@ -14,12 +14,19 @@
 // with the shipped scripts DIR/N.txt. --thorough plays every candidate from
 // the level's start through the main loop instead of sharing plays: slow,
 // the yardstick for the fast search. Levels are solved --jobs at a time
-// (default: every core). Exits with 1 when a level cannot be read or is not
-// solved within the limit, 2 on a wrong command line.
+// (default: every core). --memory MB limits the solver's address space to MB
+// megabytes: a level whose search reaches the limit says "the solver ran out
+// of memory" and gives back what it held, and the others go on. Exits with 1
+// when a level cannot be read or is not solved within the limit, 3 when the
+// solver ran out of memory for one (whatever the others did), 2 on a wrong
+// command line.
 #include "parallel.h"
 #include "script.h"
 #include "solver.h"
 
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -39,6 +46,7 @@ struct Options {
     bool script = false;
     bool all = false;
     bool rounds = false;
+    long memory = 0;  // megabytes of address space; 0 for no limit
     std::string solutions;
     std::string dir;
 };
@@ -47,7 +55,7 @@ void usage()
 {
     fprintf(stderr,
             "usage: solver [--carries N] [--kinds] [--jobs J] [--level N] [--script] "
-            "[--all] [--rounds] [--thorough] [--solutions DIR] LEVELDIR\n");
+            "[--all] [--rounds] [--thorough] [--solutions DIR] [--memory MB] LEVELDIR\n");
 }
 
 bool parse(int argc, char** argv, Options& o)
@@ -71,6 +79,8 @@ bool parse(int argc, char** argv, Options& o)
             o.rounds = true;
         else if (arg == "--thorough")
             o.limits.thorough = true;
+        else if (arg == "--memory" && hasValue)
+            o.memory = std::atol(argv[++i]);
         else if (arg == "--solutions" && hasValue)
             o.solutions = argv[++i];
         else if (o.dir.empty() && arg[0] != '-')
@@ -78,7 +88,7 @@ bool parse(int argc, char** argv, Options& o)
         else
             return false;
     }
-    return !o.dir.empty() && o.limits.carries >= 0 && o.jobs >= 1 && o.only >= 0;
+    return !o.dir.empty() && o.limits.carries >= 0 && o.jobs >= 1 && o.only >= 0 && o.memory >= 0;
 }
 
 std::string carries(int n)
@@ -148,6 +158,19 @@ void print(const LevelResult& r, int number, const Options& o)
     fflush(stdout);
 }
 
+// The address space of the whole process, threads and all.
+bool limitMemory(long megabytes)
+{
+    const rlim_t bytes = static_cast<rlim_t>(megabytes) << 20;
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? bytes : std::min<rlim_t>(bytes, limit.rlim_max);
+    if (setrlimit(RLIMIT_AS, &limit) == 0)
+        return true;
+    perror("solver: --memory");
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -169,16 +192,20 @@ int main(int argc, char** argv)
                 o.only ? " with that number" : "");
         return 2;
     }
+    if (o.memory && !limitMemory(o.memory))
+        return 2;
     const auto began = std::chrono::steady_clock::now();
     int failed = 0;
+    bool outOfMemory = false;
     std::size_t next = 0;
     solveInParallel(paths, o.limits, o.jobs, [&](const LevelResult& r) {
         print(r, numbers[next++], o);
         failed += !r.error.empty() || r.minimum < 0;
+        outOfMemory = outOfMemory || r.outOfMemory;
     });
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     printf("solver: %zu level%s, up to %s%s, %.1f s on %d job%s\n", paths.size(),
            paths.size() == 1 ? "" : "s", carries(o.limits.carries).c_str(),
            o.limits.kinds ? " with the kind check" : "", seconds, o.jobs, o.jobs == 1 ? "" : "s");
-    return failed ? 1 : 0;
+    return outOfMemory ? 3 : failed ? 1 : 0;
 }

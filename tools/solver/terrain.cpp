@@ -139,3 +139,46 @@ bool Terrain::route(int from, int to, bool carrying, std::vector<Action>& action
     }
     return true;
 }
+
+std::vector<int> Terrain::dropCells(int from) const
+{
+    std::vector<int> out;
+    const std::vector<bool>& carried = reach(from, true);
+    for (int c = 0; c < size(); c++) {
+        const int x = column(c), y = row(c);
+        if (floor[c] || landingBelow(x, y) < 0)
+            continue;
+        bool besideReached = false;
+        for (int dx : {-1, 1})
+            besideReached = besideReached || (inside(x + dx, y) && carried[cellAt(x + dx, y)]);
+        if (ladder[c] ? carried[c] : besideReached)
+            out.push_back(c);
+    }
+    return out;
+}
+
+bool Terrain::dropRoute(int from, int into, int wait, std::vector<Action>& actions, int& at) const
+{
+    const int x = column(into), y = row(into);
+    auto waitThen = [&](Action last) {
+        if (wait > 0)
+            actions.push_back(makeAction(Action::Wait, wait));
+        actions.push_back(last);
+    };
+    if (ladder[into]) {
+        if (!route(from, into, true, actions))
+            return false;
+        waitThen(makeAction(Action::Grab));
+        at = into;
+        return true;
+    }
+    const std::vector<bool>& carried = reach(from, true);
+    for (int dx : {-1, 1})
+        if (inside(x + dx, y) && carried[cellAt(x + dx, y)] && landingBelow(x, y) >= 0) {
+            route(from, cellAt(x + dx, y), true, actions);
+            waitThen(makeAction(Action::Drop, x));
+            at = landingBelow(x, y);
+            return true;
+        }
+    return false;
+}

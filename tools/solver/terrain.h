@@ -64,6 +64,18 @@ public:
     // (none when it is already there); false when there is no way.
     bool route(int from, int to, bool carrying, std::vector<Action>& actions) const;
 
+    // The cells without floor a player carrying a domino from `from` can set
+    // it down in: a ladder's cell (the player sets it down there and stays),
+    // or a cell with neither beside a cell it walks to, walked off into (the
+    // game sets the domino down as the player starts to fall, and the player
+    // lands on the first floor below). Not one whose fall leaves the grid.
+    std::vector<int> dropCells(int from) const;
+    // The actions that carry a domino from `from` to the drop cell `into`
+    // and set it down there, the player waiting `wait` ticks before the last
+    // step; at becomes where the player then stands. False when there is no
+    // way.
+    bool dropRoute(int from, int into, int wait, std::vector<Action>& actions, int& at) const;
+
 private:
     enum class Step { Walk, Drop, Climb };
     struct Move {
