@@ -104,8 +104,10 @@ Snap snap()
            {camera[0], camera[1], camera[2]},
            {camaccel[0], camaccel[1], camaccel[2]},
            scriptedsdl::record().caption};
+    // The domino's body is one batch of faces, its right face the second;
+    // a yellow quad alone (a slab of floor, kept in a block) is no body.
     for (const fakegl::Primitive& p : fakegl::primitives())
-        if (p.mode == GL_QUADS && p.v[0].color[1] == 1 && p.v[0].color[2] == 0)
+        if (p.mode == GL_QUADS && p.v.size() > 4 && p.v[0].color[1] == 1 && p.v[0].color[2] == 0)
             s.lean = std::atan2(-p.v[4].normal[1], p.v[4].normal[0]) * 180 / 3.141592653589793;
     // The overlay is the last quad, black and translucent.
     const float* c = fakegl::primitives().back().v[0].color;
