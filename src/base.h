@@ -19,4 +19,9 @@ class Door;
 class Level;
 class Player;
 
+// The grid in world units: a cell is 5 wide, a row 10 high, the cell (x, y)
+// drawn from (5x, 10y).
+constexpr float cellWidth = 5;
+constexpr float rowHeight = 10;
+
 #endif

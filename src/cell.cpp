@@ -57,7 +57,6 @@ void Cell::renderStill()
 // joined ends draw no end face.
 void Cell::renderFloorRun(const Cell& first, const Cell& last, int span)
 {
-    const float cellWidth = 5;
     const float right = span * cellWidth + (last.reachesRight() ? 4.0f : 1.0f);
     const Box box = {-1.0f, right, -1.8f, -0.1f, -3.0f, 3.0f};
 

@@ -514,7 +514,6 @@ void Level::renderMoving(float t, const CellRange& seen)
 
 void Level::placeAt(const Cell* c)
 {
-    const float cellWidth = 5, rowHeight = 10;
     Pen::push();
     Pen::translate(c->x * cellWidth, c->y * rowHeight, 0);
 }

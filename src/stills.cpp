@@ -15,9 +15,6 @@ namespace {
 // culling drops is hidden behind a face of its own body.
 const float frontmost = 3;
 
-const float cellWidth = 5;
-const float rowHeight = 10;
-
 }  // namespace
 
 Stills::~Stills()

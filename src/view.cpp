@@ -11,8 +11,6 @@ namespace {
 // Beyond View's reach and the rounding of GL's single-precision
 // transforms: a cell that might touch the view is drawn.
 const double slack = 0.5;
-const double cellWidth = 5;
-const double rowHeight = 10;
 
 // The rotation that applyCam's turns undo: eye space to world directions.
 struct Turn {
