@@ -248,7 +248,11 @@ bool ChainBound::outOfReach(const Standing& s, const std::vector<bool>& free, in
         return false;
     if (carries == 0)
         return true;
-    int best = 0;
+    // Within reach as soon as one free cell joins enough groups: the first
+    // carry there, and `most` a carry after it.
+    const int enough = groups - pushes - most * (carries - 1);
+    if (enough <= 0)
+        return false;
     std::vector<int> joined;
     for (int c = 0; c < terrain.size(); c++) {
         if (!free[c])
@@ -257,9 +261,10 @@ bool ChainBound::outOfReach(const Standing& s, const std::vector<bool>& free, in
         for (int d : linked[c])
             if (groupAt[d] >= 0 && std::find(joined.begin(), joined.end(), groupAt[d]) == joined.end())
                 joined.push_back(groupAt[d]);
-        best = std::max(best, static_cast<int>(joined.size()));
+        if (static_cast<int>(joined.size()) >= enough)
+            return false;
     }
-    return groups - pushes > best + most * (carries - 1);
+    return true;
 }
 
 bool ChainBound::linksADomino(int cell, const std::vector<int>& where) const

@@ -1,4 +1,5 @@
 #include "search.h"
+#include "fingerprinttable.h"
 #include "verifier.h"
 
 #include <algorithm>
@@ -176,19 +177,29 @@ struct Search::Family {
     // arrangements held in it.
     struct ZoneIndex {
         std::vector<bool> zone;
-        std::unordered_map<std::string, int> records;
+        FingerprintTable<int> records;
     };
     std::deque<Outcome> records;
     // The records that do not solve, by contentHash: a play that says the
     // same as an earlier one shares its record.
     std::unordered_multimap<std::size_t, int> unsolvedRecords;
-    std::unordered_map<std::string, int> memo;  // arrangement and program's number -> record
+    FingerprintTable<int> memo;  // arrangement and program's number -> record
     // Programs numbered as first judged, and the zone tables of each.
     std::unordered_map<std::string, int> programs;
     std::vector<std::vector<ZoneIndex>> byProgram;
-    // Arrangements explored: the round and the carries left they were explored with.
-    std::unordered_map<std::string, std::pair<int, int>> explored;
-    std::vector<std::pair<Node, Program>> solved;  // in this round
+    // Arrangements explored: the round (counted from 1) and the carries left
+    // they were last explored with.
+    struct Explored {
+        int round = 0, left = 0;
+    };
+    FingerprintTable<Explored> explored;
+    // The solutions of this round: the arrangement, the program and its record.
+    struct Solved {
+        Node node;
+        Program program;
+        int record;
+    };
+    std::vector<Solved> solved;
     int played = 0;
 
     int pushes() const { return static_cast<int>(delayDominoes.size()) + (pushDomino >= 0 ? 1 : 0); }
@@ -240,12 +251,12 @@ struct Search::Family {
             fp.outcomes += heapBytes(o);
         fp.outcomes += static_cast<long long>(unsolvedRecords.bucket_count() * sizeof(void*)
                                               + unsolvedRecords.size() * (sizeof(std::size_t) + 24 + 16));
-        fp.memo += heapBytes(memo);
-        fp.explored += heapBytes(explored);
+        fp.memo += memo.heapBytes();
+        fp.explored += explored.heapBytes();
         fp.zoneTables += heapBytes(programs) + heapBytes(byProgram);
         for (const std::vector<ZoneIndex>& zones : byProgram)
             for (const ZoneIndex& z : zones)
-                fp.zoneTables += heapBytes(z.zone) + heapBytes(z.records);
+                fp.zoneTables += heapBytes(z.zone) + z.records.heapBytes();
     }
 };
 
@@ -374,8 +385,8 @@ void Search::explore(Family& f, int round, Simulation& sim)
 void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
 {
     const int left = round - n.cost;
-    auto& explored = f.explored[n.key(keyBytes)];
-    if (explored.first == round + 1 && explored.second >= left)
+    Family::Explored& explored = f.explored[n.key(keyBytes)];
+    if (explored.round == round + 1 && explored.left >= left)
         return;
     explored = {round + 1, left};
 
@@ -518,7 +529,7 @@ private:
         const int r = search.judge(f, n, p, sim);
         const Outcome& o = f.records[r];
         if (o.solved && p.cost() == left && !inHand)
-            f.solved.emplace_back(n, p);
+            f.solved.push_back({n, p, r});
         judged.emplace_back(&o, p.cost());
         todo.push_back({p, r});
         return r;
@@ -751,15 +762,15 @@ void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim, 
     Variants(*this, f, n, left, sim, judged).judgeAll();
 }
 
-// The record of the arrangement played with p: remembered, or inferred from
-// an earlier play of p whose zone held the same dominoes, or played now.
+// The record of the arrangement played with p: inferred from an earlier play
+// of p whose zone held the same dominoes, or played now. A thorough search
+// infers nothing; it remembers each arrangement it played instead.
 int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
 {
     const std::string programKey = p.key();
-    const std::string key = f.memoKey(n.arrangement(keyBytes), programKey);
-    const auto known = f.memo.find(key);
-    if (known != f.memo.end())
-        return known->second;
+    const std::string key = thorough ? f.memoKey(n.arrangement(keyBytes), programKey) : std::string();
+    if (const int* known = thorough ? f.memo.find(key) : nullptr)
+        return *known;
     auto inZone = [&](const std::vector<bool>& zone) {
         std::string k;
         for (int cell : n.where)
@@ -769,9 +780,8 @@ int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
     std::vector<Family::ZoneIndex>& zones = f.byProgram[f.programNumber(programKey)];
     if (!thorough)
         for (const Family::ZoneIndex& z : zones) {
-            const auto r = z.records.find(inZone(z.zone));
-            if (r != z.records.end())
-                return f.memo[key] = r->second;
+            if (const int* r = z.records.find(inZone(z.zone)))
+                return *r;
         }
     f.played++;
     Outcome o = sim.play(n.where, p);
@@ -792,9 +802,11 @@ int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
                               [&](const Family::ZoneIndex& i) { return i.zone == zone; });
         if (z == zones.end())
             z = zones.insert(zones.end(), Family::ZoneIndex{zone, {}});
-        z->records.emplace(inZone(zone), r);
+        z->records[inZone(zone)] = r;
+    } else {
+        f.memo[key] = r;
     }
-    return f.memo[key] = r;
+    return r;
 }
 
 // n with the other choices a play that first looks at a cell leaves open:
@@ -1101,12 +1113,10 @@ void Search::acceptRound(int round, int fewPushes, const std::function<bool(Solu
 {
     std::map<std::pair<int, std::string>, Solution> candidates;
     for (const auto& f : families)
-        for (const auto& [solved, p] : f->solved) {
-            const std::string programKey = p.key();
-            const auto r = f->memo.find(f->memoKey(solved.arrangement(keyBytes), programKey));
+        for (const auto& [solved, p, record] : f->solved) {
             Solution s;
             s.program = p;
-            s.outcome = f->records[r->second];
+            s.outcome = f->records[record];
             Node n = solved;
             if (!putAway(n, p, s.outcome))
                 continue;
