@@ -183,7 +183,8 @@ struct Search::Family {
     // The records that do not solve, by contentHash: a play that says the
     // same as an earlier one shares its record.
     std::unordered_multimap<std::size_t, int> unsolvedRecords;
-    FingerprintTable<int> memo;  // arrangement and program's number -> record
+    // Arrangement and program's number -> record, in a thorough search.
+    FingerprintTable<int> memo;
     // Programs numbered as first judged, and the zone tables of each.
     std::unordered_map<std::string, int> programs;
     std::vector<std::vector<ZoneIndex>> byProgram;
@@ -768,9 +769,14 @@ void Search::judgeVariants(Family& f, const Node& n, int left, Simulation& sim, 
 int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
 {
     const std::string programKey = p.key();
-    const std::string key = thorough ? f.memoKey(n.arrangement(keyBytes), programKey) : std::string();
-    if (const int* known = thorough ? f.memo.find(key) : nullptr)
-        return *known;
+    if (thorough) {
+        const std::string key = f.memoKey(n.arrangement(keyBytes), programKey);
+        if (const int* known = f.memo.find(key))
+            return *known;
+        const int r = play(f, n, p, sim);
+        f.memo[key] = r;
+        return r;
+    }
     auto inZone = [&](const std::vector<bool>& zone) {
         std::string k;
         for (int cell : n.where)
@@ -778,11 +784,22 @@ int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
         return k;
     };
     std::vector<Family::ZoneIndex>& zones = f.byProgram[f.programNumber(programKey)];
-    if (!thorough)
-        for (const Family::ZoneIndex& z : zones) {
-            if (const int* r = z.records.find(inZone(z.zone)))
-                return *r;
-        }
+    for (const Family::ZoneIndex& z : zones)
+        if (const int* r = z.records.find(inZone(z.zone)))
+            return *r;
+    const int r = play(f, n, p, sim);
+    const std::vector<bool>& zone = f.records[r].zone;
+    auto z =
+        std::find_if(zones.begin(), zones.end(), [&](const Family::ZoneIndex& i) { return i.zone == zone; });
+    if (z == zones.end())
+        z = zones.insert(zones.end(), Family::ZoneIndex{zone, {}});
+    z->records[inZone(zone)] = r;
+    return r;
+}
+
+// The record of a play of p on the arrangement, kept anew or shared.
+int Search::play(Family& f, const Node& n, const Program& p, Simulation& sim)
+{
     f.played++;
     Outcome o = sim.play(n.where, p);
     if (thorough) {
@@ -795,18 +812,7 @@ int Search::judge(Family& f, const Node& n, const Program& p, Simulation& sim)
         o.played = r.played;
     }
     keepWhatIsReadAgain(o, p);
-    const int r = f.keep(std::move(o));
-    if (!thorough) {
-        const std::vector<bool>& zone = f.records[r].zone;
-        auto z = std::find_if(zones.begin(), zones.end(),
-                              [&](const Family::ZoneIndex& i) { return i.zone == zone; });
-        if (z == zones.end())
-            z = zones.insert(zones.end(), Family::ZoneIndex{zone, {}});
-        z->records[inZone(zone)] = r;
-    } else {
-        f.memo[key] = r;
-    }
-    return r;
+    return f.keep(std::move(o));
 }
 
 // n with the other choices a play that first looks at a cell leaves open:

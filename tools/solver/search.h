@@ -134,6 +134,7 @@ private:
     // many go to the family.
     void judgeVariants(Family& f, const Node& n, int left, Simulation& sim, Judgements& judged);
     int judge(Family& f, const Node& n, const Program& p, Simulation& sim);
+    int play(Family& f, const Node& n, const Program& p, Simulation& sim);
     // The carries from n: those that cost one touch zone, those from the hand
     // touch setDownZone.
     void children(const Family& f, const Node& n, const std::vector<bool>& seen,
