@@ -267,6 +267,10 @@ Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
 {
     // Every way over the terrain, worked out now: the threads only read them.
     terrain.reachEverywhere();
+    for (int c = 0; c < terrain.size(); c++) {
+        floors.push_back(terrain.hasFloor(c));
+        drops.push_back(terrain.dropCells(c));
+    }
     makeFamilies();
 }
 
@@ -350,6 +354,15 @@ bool Search::freeFloor(const Node& n, int cell) const
     return terrain.hasFloor(cell) && std::find(n.where.begin(), n.where.end(), cell) == n.where.end();
 }
 
+// Every cell's freeFloor at once, in one pass over the dominoes.
+void Search::freeFloors(const Node& n, std::vector<bool>& free) const
+{
+    free = floors;
+    for (int cell : n.where)
+        if (cell >= 0)
+            free[cell] = false;
+}
+
 // The family's pushes at the cells where its dominoes stand.
 Program Search::instance(const Family& f, const Node& n) const
 {
@@ -431,10 +444,9 @@ class Search::Variants {
 public:
     Variants(Search& search, Family& f, const Node& n, int left, Simulation& sim, Judgements& judged)
         : search(search), f(f), n(n), left(left), sim(sim), judged(judged),
-          standing(search.boundsView(n, inHand)), free(search.terrain.size())
+          standing(search.boundsView(n, inHand))
     {
-        for (int c = 0; c < search.terrain.size(); c++)
-            free[c] = search.freeFloor(n, c);
+        search.freeFloors(n, free);
     }
 
     void judgeAll()
@@ -588,7 +600,7 @@ private:
             const bool outside = !alone.zone[cell];
             if (!search.thorough && outside && !kindsFromOutside.insert(search.start.kinds[i]).second)
                 continue;
-            for (const int into : search.terrain.dropCells(cell)) {
+            for (const int into : search.drops[cell]) {
                 const Fall fall = fallFrom(into);
                 if (landsAsCarried(cell, fall) || (!search.thorough && !mayHelp(fall, alone)))
                     continue;
@@ -722,7 +734,7 @@ private:
             if (search.thorough || keptPlay.zone[to])
                 setDown(setting, to);
         }
-        for (const int into : terrain.dropCells(setting.pickUp))
+        for (const int into : search.drops[setting.pickUp])
             if (!isProgramCell(setting, into)) {
                 // The chain moves dominoes meanwhile: any one met may matter.
                 const Fall fall = fallFrom(into);
@@ -885,6 +897,8 @@ void Search::children(const Family& f, const Node& n, const std::vector<bool>& s
             || std::find(f.delayDominoes.begin(), f.delayDominoes.end(), i) != f.delayDominoes.end();
     };
     const std::vector<bool>& reachable = terrain.reach(start.entrance, false);
+    std::vector<bool> free;
+    freeFloors(n, free);
     for (const int taken : f.takingOrder) {
         const std::size_t i = static_cast<std::size_t>(taken);
         const int from = start.where[i];
@@ -913,7 +927,7 @@ void Search::children(const Family& f, const Node& n, const std::vector<bool>& s
         for (int to = 0; to < terrain.size(); to++) {
             if (to == from || !carryReach[to])
                 continue;
-            if (!freeFloor(n, to)) {
+            if (!free[to]) {
                 if (!thorough && pushedFirst)
                     displace(n, i, to, reachable, pushed, out);
                 continue;
@@ -996,9 +1010,8 @@ bool Search::hopeless(const Family& f, const Node& n, int left) const
 {
     int inHand = 0;
     const ChainBound::Standing s = boundsView(n, inHand);
-    std::vector<bool> free(terrain.size());
-    for (int c = 0; c < terrain.size(); c++)
-        free[c] = freeFloor(n, c);
+    thread_local std::vector<bool> free;
+    freeFloors(n, free);
     return bound.outOfReach(s, free, f.pushes(), left + inHand);
 }
 

@@ -117,6 +117,9 @@ private:
     Terrain terrain;
     ChainBound bound;
     const int keyBytes;  // bytes a cell takes in the keys of arrangements
+    // By cell: whether it has floor, and the terrain's dropCells from it.
+    std::vector<bool> floors;
+    std::vector<std::vector<int>> drops;
     std::vector<std::unique_ptr<Family>> families;
     std::vector<Solution> found;
     int refused = 0;
@@ -149,6 +152,7 @@ private:
     Program instance(const Family& f, const Node& n) const;
     int cellOf(const Node& n, int domino) const;
     bool freeFloor(const Node& n, int cell) const;
+    void freeFloors(const Node& n, std::vector<bool>& free) const;
     bool putAway(Node& n, const Program& p, const Outcome& o) const;
     std::string keyOf(const Node& n, const Program& p, const Outcome& o) const;
     bool order(const Node& n, const Program& p, std::vector<Carry>& carries);
