@@ -193,6 +193,48 @@ TEST(SolverTiming, APickUpAfterThePushTakesTheStrayAwayBeforeTheTriggerLands)
     EXPECT_EQ("push N (5,0) left; pick up N (5,1)", r.summary);
 }
 
+// The chain on the ledge drops onto the trigger's cell, and a player who
+// has gone down cannot climb back to push: the trigger is taken from under
+// the drop after the push and set down past the plain domino the drop
+// fells, a race the player wins by a tick.
+const char* const triggerSetDownAhead = R"(8 2 0 1 7 0
+(__)
+(______)
+  NN
+    TN)";
+
+TEST(SolverTiming, TheTriggerIsSetDownAheadOfTheRunningChain)
+{
+    const LevelResult r = solve(triggerSetDownAhead);
+    EXPECT_EQ(std::pair(1, 1), std::pair(r.minimum, r.solutions));
+    EXPECT_EQ("push N (2,1) right; pick up T (4,0); set it down at (6,0)", r.summary);
+}
+
+// The drop off the ledge splits the splitter: the trigger falls against the
+// blocker at once, the left half runs on. Taking the blocker away lets the
+// trigger land, and the exit opens only if everything else is done by then:
+// the player waits in the blocker's cell until the left half has fallen.
+// Without the left half he may take it as soon as he gets there.
+const char* const triggerHeldByTheBlocker = R"(9 2 0 1 8 0
+(__)
+(_______)
+   N
+ NNNSTW)";
+
+TEST(SolverTiming, ABlockerHoldingTheTriggerIsTakenAwayOnceEverythingElseHasFallen)
+{
+    const LevelResult held = solve(triggerHeldByTheBlocker);
+    EXPECT_EQ(std::pair(1, 1), std::pair(held.minimum, held.solutions));
+    EXPECT_NE(std::string::npos, held.summary.find("pick up W (6,0) after waiting")) << held.summary;
+
+    const LevelResult alone = solve(R"(9 2 0 1 8 0
+(__)
+(_______)
+   N
+    STW)");
+    EXPECT_EQ("push N (3,1) right; pick up W (6,0)", alone.summary);
+}
+
 // The boomer blows the floor between the push and the exit; the dominoes
 // beside it tip into the hole and fell the trigger downstairs. A player who
 // waits for the chain is cut off from the exit; one who walks on at once
@@ -308,8 +350,9 @@ TEST(SolverHonesty, FindsWhatReplayingEveryCandidateFinds)
     SolveLimits thorough;
     thorough.thorough = true;
     thorough.jobs = 2;
-    for (const char* picture : {oneStray, vanishShortcut, strayUpstairs, strayBehindTheChain, loopingAside,
-                                holesThreeFloorsDown, strayOverTheFlyer, dropOntoTheSplitter}) {
+    for (const char* picture :
+         {oneStray, vanishShortcut, strayUpstairs, triggerSetDownAhead, triggerHeldByTheBlocker,
+          strayBehindTheChain, loopingAside, holesThreeFloorsDown, strayOverTheFlyer, dropOntoTheSplitter}) {
         const LevelResult fast = solve(picture);
         const LevelResult slow = solve(picture, thorough);
         EXPECT_EQ(slow.minimum, fast.minimum) << picture;

@@ -68,7 +68,8 @@ long long heapBytes(const std::unordered_map<std::string, V>& m)
 // one: the zone and the moments of its pick-up and set-down; of the pushes
 // without a pick-up, the looks and the landings with at most one domino not
 // done (all a pick-up's choice reads); of a set-down, the first later looks
-// at its cell (the waits it leaves).
+// at its cell (the waits it leaves); of all but a set-down, the moment of
+// rest (a late grab's or drop's wait).
 void keepWhatIsReadAgain(Outcome& o, const Program& p)
 {
     if (o.solved)
@@ -79,6 +80,8 @@ void keepWhatIsReadAgain(Outcome& o, const Program& p)
     o.failedOnTheWay = false;
     if (p.pickUp >= 0)
         o.landings = {};
+    if (p.setDown >= 0)
+        o.rested = -1;
     auto crowded = [](const std::vector<int>& undone) { return undone.size() > 1; };
     o.landings.erase(std::remove_if(o.landings.begin(), o.landings.end(), crowded), o.landings.end());
     o.landings.shrink_to_fit();
@@ -99,7 +102,7 @@ void keepWhatIsReadAgain(Outcome& o, const Program& p)
 bool sameUnsolved(const Outcome& a, const Outcome& b)
 {
     return !a.solved && !b.solved && a.zone == b.zone && a.grabbed == b.grabbed && a.setDown == b.setDown
-        && a.landings == b.landings && a.looks == b.looks;
+        && a.rested == b.rested && a.landings == b.landings && a.looks == b.looks;
 }
 
 std::size_t contentHash(const Outcome& o)
@@ -110,6 +113,7 @@ std::size_t contentHash(const Outcome& o)
     };
     mix(o.grabbed);
     mix(o.setDown);
+    mix(o.rested);
     for (const std::vector<int>& undone : o.landings) {
         mix(-2);
         for (int i : undone)
@@ -689,9 +693,10 @@ private:
         return search.thorough || o.zone[cell] || lastUndone;
     }
 
-    // The pick-up at cell as soon as the player gets there, and after each
-    // of the first later looks of the chain at that cell; each kept, and if
-    // that does not solve, set down again.
+    // The pick-up at cell as soon as the player gets there, after each of
+    // the first later looks of the chain at that cell, and once everything
+    // has come to rest (a chain leaning on the domino goes on only then);
+    // each kept, and if that does not solve, set down again.
     void pickUp(const Program& base, const Outcome& o, int cell)
     {
         Program picking = base;
@@ -703,6 +708,7 @@ private:
             for (const auto& [looked, tick] : o.looks)
                 if (looked == cell && tick >= grabbed && static_cast<int>(waits.size()) < laterGrabs)
                     waits.push_back(tick + 1 - grabbed);
+            waitForRest(waits, grabbed, o.rested);
         }
         std::vector<int> kept{asap};
         for (int wait : waits) {
@@ -739,20 +745,36 @@ private:
                 // The chain moves dominoes meanwhile: any one met may matter.
                 const Fall fall = fallFrom(into);
                 if (search.thorough || fall.met >= 0 || meetsZone(fall, keptPlay))
-                    setDown(setting, into);
+                    setDown(setting, into, keptPlay.rested);
             }
     }
 
-    void setDown(const Program& setting, int to)
+    // A drop falls by itself, so it may start a chain anew once everything
+    // has come to rest (rested >= 0); a domino set down on a floor then only
+    // stands, never done.
+    void setDown(const Program& setting, int to, int rested = -1)
     {
         Program settingDown = setting;
         settingDown.setDown = to;
         const int asap = consider(settingDown);
-        for (const int wait : laterWaits(asap, to, &Outcome::setDown)) {
+        std::vector<int> waits = laterWaits(asap, to, &Outcome::setDown);
+        if (asap >= 0 && !f.records[asap].solved)
+            waitForRest(waits, f.records[asap].setDown, rested);
+        for (const int wait : waits) {
             Program later = settingDown;
             later.setDownWait = wait;
             consider(later);
         }
+    }
+
+    // Adds to waits the wait that puts an action made at the tick `when`
+    // (-1: never) just after `rested`, the rest of a play without it, when
+    // it comes after them.
+    static void waitForRest(std::vector<int>& waits, int when, int rested)
+    {
+        const int wait = rested + 1 - when;
+        if (when >= 0 && rested >= 0 && wait > 0 && (waits.empty() || wait > waits.back()))
+            waits.push_back(wait);
     }
 
     // The waits after the moment `when` of the play `record` that put the

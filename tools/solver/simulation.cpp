@@ -133,8 +133,8 @@ private:
 
 // What the dominoes do during a play, noted after every tick and every key:
 // the zone of those that moved, the ticks the program's pick-up and set-down
-// were made, and the dominoes not done at each tick a trigger came to lie
-// flat.
+// were made, the dominoes not done at each tick a trigger came to lie flat,
+// and when everything last came to rest.
 class Motion {
 public:
     Motion(Zone& zone, Outcome& out, Domino* toPickUp, bool setsDown)
@@ -157,6 +157,10 @@ public:
             return;
         for (int i = 0; i < level->dcount; i++)
             trackLanding(i);
+        if (!allStill())
+            out.rested = -1;
+        else if (out.rested < 0)
+            out.rested = out.ticks;
     }
 
 private:

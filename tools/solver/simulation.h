@@ -80,6 +80,10 @@ struct Outcome {
     std::vector<std::pair<int, int>> looks;
     int grabbed = -1;  // the tick after which the program's pick-up was made; -1 without one
     int setDown = -1;  // the tick after which it was set down again; -1 without one
+    // The first tick after which no domino moved again, when the play ended
+    // with everything at rest (-1 otherwise): from then on the level stays
+    // as it is, so a grab at any later moment makes the same play.
+    int rested = -1;
 };
 
 // Looks kept per cell in Outcome::looks.
