@@ -147,8 +147,8 @@ private:
     void displace(const Node& n, std::size_t pushedDomino, int to, const std::vector<bool>& reachable,
                   const std::function<bool(int)>& pushed, std::vector<Node>& out) const;
     void rebind(const Family& f, const Node& n, const std::vector<bool>& seen, std::vector<Node>& out) const;
-    ChainBound::Standing boundsView(const Node& n, int& inHand) const;
-    bool hopeless(const Family& f, const Node& n, int left) const;
+    void boundsView(const Node& n, const std::vector<bool>& seen, ChainBound::Standing& s, int& inHand) const;
+    bool hopeless(const Family& f, const Node& n, const std::vector<bool>& seen, int left) const;
     Program instance(const Family& f, const Node& n) const;
     int cellOf(const Node& n, int domino) const;
     bool freeFloor(const Node& n, int cell) const;
