@@ -1,6 +1,7 @@
 #include "chainbound.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 namespace {
@@ -13,6 +14,12 @@ int root(std::vector<int>& parent, int i)
     return i;
 }
 
+// The lowest set bit's place in a word that has one.
+int lowestBit(std::uint64_t m)
+{
+    return __builtin_ctzll(m);
+}
+
 void sortUnique(std::vector<int>& cells)
 {
     std::sort(cells.begin(), cells.end());
@@ -21,7 +28,8 @@ void sortUnique(std::vector<int>& cells)
 
 }  // namespace
 
-ChainBound::ChainBound(const Terrain& terrain, const LevelStart& start) : terrain(terrain), start(start)
+ChainBound::ChainBound(const Terrain& terrain, const LevelStart& start)
+    : terrain(terrain), start(start), words((terrain.size() + 63) / 64)
 {
     bool present[scopes] = {}, movable[scopes] = {};
     for (std::size_t i = 0; i < start.scopes.size(); i++) {
@@ -34,6 +42,10 @@ ChainBound::ChainBound(const Terrain& terrain, const LevelStart& start) : terrai
         reach[s].resize(terrain.size());
         for (int c = 0; c < terrain.size() && present[s]; c++)
             reach[s][c] = fallFrom(c, static_cast<Scope>(s));
+        reachBits[s].assign(static_cast<std::size_t>(terrain.size()) * words, 0);
+        for (int c = 0; c < terrain.size(); c++)
+            for (int d : reach[s][c])
+                reachBits[s][c * words + d / 64] |= std::uint64_t(1) << (d % 64);
     }
     throughHole.resize(terrain.size());
     for (int c = 0; c < terrain.size() && boomers; c++) {
@@ -73,12 +85,15 @@ ChainBound::ChainBound(const Terrain& terrain, const LevelStart& start) : terrai
                 linked[c].push_back(terrain.cellAt(x + side, y));
             }
     }
+    joining.resize(terrain.size());
     for (int c = 0; c < terrain.size(); c++) {
         std::vector<int>& l = linked[c];
         sortUnique(l);
         l.erase(std::remove(l.begin(), l.end(), c), l.end());
         if (!terrain.hasFloor(c))
             continue;
+        for (int d : l)
+            joining[d].push_back(c);
         const int count =
             static_cast<int>(std::count_if(l.begin(), l.end(), [&](int d) { return terrain.hasFloor(d); }));
         most = std::max(most, count);
@@ -175,21 +190,64 @@ std::vector<int> ChainBound::fallFrom(int cell, Scope scope) const
     return cells;
 }
 
-int ChainBound::groups(const Standing& s) const
+namespace {
+
+// A domino or a phantom as the labelling sees it: the cell it stands in, the
+// domino whose kind it has, and whether it has yet to fall.
+struct Link {
+    int cell, kind;
+    bool required;
+};
+
+// One thread's working space for the labelling, kept between calls: the
+// search asks the bound for every arrangement and program it looks at, and
+// fresh vectors each time cost more than the labelling itself. Between calls
+// the cell-indexed arrays hold -1 everywhere but at the cells of links, the
+// last call's links.
+struct Labels {
+    std::vector<Link> links;
+    std::vector<int> parent;              // by link
+    std::vector<char> needs;              // by root: 1 has to fall, 2 only optional links
+    std::vector<int> at;                  // by cell: the last link standing there
+    std::vector<int> groupAt;             // by cell: its link's group, by a representative
+    std::vector<std::uint64_t> occupied;  // a bit for each cell a link stands in
+    std::vector<int> countedAt;           // by group: the last free cell that counted it
+    // By cell, with at most 64 links: the groups joined there, one bit per
+    // representative, and how many.
+    std::vector<std::uint64_t> joinedAt;
+    std::vector<int> joinedCount;
+
+    // Back to -1 everywhere, for a terrain of `cells` cells.
+    void reset(int cells)
+    {
+        for (const Link& l : links)
+            at[l.cell] = groupAt[l.cell] = -1;
+        links.clear();
+        if (at.size() < static_cast<std::size_t>(cells)) {
+            at.resize(cells, -1);
+            groupAt.resize(cells, -1);
+        }
+    }
+};
+
+Labels& labels()
 {
-    std::vector<int> groupAt;
-    return label(s, groupAt);
+    thread_local Labels scratch;
+    return scratch;
 }
 
-int ChainBound::label(const Standing& s, std::vector<int>& groupAt) const
+}  // namespace
+
+int ChainBound::groups(const Standing& s) const
 {
-    // The links: dominoes and phantoms, each with the cell it stands in,
-    // the domino whose kind it has, and whether it has yet to fall.
-    struct Link {
-        int cell, kind;
-        bool required;
-    };
-    std::vector<Link> links;
+    return label(s);
+}
+
+int ChainBound::label(const Standing& s) const
+{
+    Labels& w = labels();
+    w.reset(terrain.size());
+    std::vector<Link>& links = w.links;
     for (std::size_t i = 0; i < s.where.size(); i++)
         if (s.where[i] >= 0 && start.knockable[i]) {
             const bool optional = !s.optional.empty() && s.optional[i];
@@ -199,17 +257,28 @@ int ChainBound::label(const Standing& s, std::vector<int>& groupAt) const
     for (const auto& [cell, kind] : s.phantoms)
         links.push_back({cell, kind, false});
     const int count = static_cast<int>(links.size());
-    std::vector<int> parent(count), at(terrain.size(), -1);
+    std::vector<int>& parent = w.parent;
+    std::vector<int>& at = w.at;
+    parent.resize(count);
     std::iota(parent.begin(), parent.end(), 0);
     auto join = [&](int l, int cell) {
         if (at[cell] >= 0)
             parent[root(parent, at[cell])] = root(parent, l);
     };
-    for (int l = 0; l < count; l++)
+    std::vector<std::uint64_t>& occupied = w.occupied;
+    occupied.assign(words, 0);
+    for (int l = 0; l < count; l++) {
         at[links[l].cell] = l;
-    for (int l = 0; l < count; l++)
-        for (int c : reach[scopeOf(start.scopes[links[l].kind])][links[l].cell])
-            join(l, c);
+        occupied[links[l].cell / 64] |= std::uint64_t(1) << (links[l].cell % 64);
+    }
+    // Only the reached cells a link stands in join anything: those are
+    // found a word of cells at a time, in the order of the cells.
+    for (int l = 0; l < count; l++) {
+        const std::uint64_t* r = &reachBits[scopeOf(start.scopes[links[l].kind])][links[l].cell * words];
+        for (int word = 0; word < words; word++)
+            for (std::uint64_t m = r[word] & occupied[word]; m; m &= m - 1)
+                join(l, word * 64 + lowestBit(m));
+    }
     // A domino whose fall reaches a boomer's cell may drop through the hole
     // it leaves.
     for (int b = 0; b < count && boomers; b++) {
@@ -217,13 +286,14 @@ int ChainBound::label(const Standing& s, std::vector<int>& groupAt) const
             continue;
         const int hole = links[b].cell;
         for (int l = 0; l < count; l++) {
-            const std::vector<int>& r = reach[scopeOf(start.scopes[links[l].kind])][links[l].cell];
-            if (l != b && std::binary_search(r.begin(), r.end(), hole))
+            const std::uint64_t* r = &reachBits[scopeOf(start.scopes[links[l].kind])][links[l].cell * words];
+            if (l != b && (r[hole / 64] >> (hole % 64) & 1))
                 for (int c : throughHole[hole])
                     join(l, c);
         }
     }
-    std::vector<char> needs(count, 0);  // by root: 1 has to fall, 2 only optional links
+    std::vector<char>& needs = w.needs;
+    needs.assign(count, 0);
     for (int l = 0; l < count; l++) {
         char& n = needs[root(parent, l)];
         n = links[l].required ? 1 : n == 1 ? 1 : 2;
@@ -234,16 +304,14 @@ int ChainBound::label(const Standing& s, std::vector<int>& groupAt) const
             (needs[l] == 1 ? groups : optionalOnly)++;
     for (std::size_t i = 0; i < s.where.size(); i++)
         groups += s.where[i] < 0 && start.required[i] && static_cast<int>(i) != s.taken;
-    groupAt.assign(terrain.size(), -1);
     for (int l = 0; l < count; l++)
-        groupAt[links[l].cell] = root(parent, l);
+        w.groupAt[links[l].cell] = root(parent, l);
     return groups + std::max(0, optionalOnly - s.openTakes);
 }
 
 bool ChainBound::outOfReach(const Standing& s, const std::vector<bool>& free, int pushes, int carries) const
 {
-    std::vector<int> groupAt;
-    const int groups = label(s, groupAt);
+    const int groups = label(s);
     if (groups - pushes <= 0)
         return false;
     if (carries == 0)
@@ -253,18 +321,45 @@ bool ChainBound::outOfReach(const Standing& s, const std::vector<bool>& free, in
     const int enough = groups - pushes - most * (carries - 1);
     if (enough <= 0)
         return false;
-    std::vector<int> joined;
+    Labels& w = labels();
+    if (w.links.size() <= 64)
+        return !joinsEnough(free, enough);
+    w.countedAt.assign(w.links.size(), -1);
     for (int c = 0; c < terrain.size(); c++) {
         if (!free[c])
             continue;
-        joined.clear();
-        for (int d : linked[c])
-            if (groupAt[d] >= 0 && std::find(joined.begin(), joined.end(), groupAt[d]) == joined.end())
-                joined.push_back(groupAt[d]);
-        if (static_cast<int>(joined.size()) >= enough)
-            return false;
+        int joined = 0;
+        for (int d : linked[c]) {
+            const int g = w.groupAt[d];
+            if (g >= 0 && w.countedAt[g] != c) {
+                w.countedAt[g] = c;
+                if (++joined >= enough)
+                    return false;
+            }
+        }
     }
     return true;
+}
+
+// Whether some free cell joins `enough` of the groups just labelled, at most
+// 64 of them: gone through from the dominoes, each to the floor cells a
+// domino set down there would be linked to, rather than from every free
+// cell to all it is linked to.
+bool ChainBound::joinsEnough(const std::vector<bool>& free, int enough) const
+{
+    Labels& w = labels();
+    w.joinedAt.assign(terrain.size(), 0);
+    w.joinedCount.assign(terrain.size(), 0);
+    for (const Link& l : w.links) {
+        const std::uint64_t group = std::uint64_t(1) << w.groupAt[l.cell];
+        for (int c : joining[l.cell])
+            if (free[c] && !(w.joinedAt[c] & group)) {
+                w.joinedAt[c] |= group;
+                if (++w.joinedCount[c] >= enough)
+                    return true;
+            }
+    }
+    return false;
 }
 
 bool ChainBound::linksADomino(int cell, const std::vector<int>& where) const

@@ -28,6 +28,7 @@
 #include "simulation.h"
 #include "terrain.h"
 
+#include <cstdint>
 #include <vector>
 
 class ChainBound {
@@ -74,16 +75,23 @@ private:
     // dominoes beside it reach; and for each cell, the cells linked to a
     // domino set down there, either way.
     std::vector<std::vector<int>> reach[scopes];
+    // reach again, as bits: `words` words a cell, a bit for each cell reached.
+    const int words;
+    std::vector<std::uint64_t> reachBits[scopes];
     std::vector<std::vector<int>> throughHole;
     std::vector<std::vector<int>> linked;
+    // For each cell, the floor cells whose linked holds it.
+    std::vector<std::vector<int>> joining;
 
     static Scope scopeOf(const FallScope& s);
     std::vector<int> fallFrom(int cell, Scope scope) const;
     void dropThrough(int x, int y, std::vector<int>& cells, std::vector<int>& landings) const;
     void closeHolesBelow();
-    // The groups, by a representative, of each cell with a domino or a
-    // phantom (-1 elsewhere); the result is how many count.
-    int label(const Standing& s, std::vector<int>& groupAt) const;
+    // How many groups count; the group of each cell with a domino or a
+    // phantom, by a representative, is left in the thread's working space
+    // until its next call.
+    int label(const Standing& s) const;
+    bool joinsEnough(const std::vector<bool>& free, int enough) const;
 };
 
 #endif

@@ -140,6 +140,16 @@ struct Search::Node {
     std::vector<bool> seen;  // cells a play on the way here looked at
     int cost = 0;            // carries made
 
+    // A copy to make a carry in, all but seen, which the search gives it.
+    Node carriedOn() const
+    {
+        Node next;
+        next.where = where;
+        next.carried = carried;
+        next.cost = cost;
+        return next;
+    }
+
     std::string key(int bytes) const
     {
         std::string k;
@@ -271,6 +281,10 @@ Search::Search(PlayTeam& team, const std::string& levelPath, bool thorough)
 {
     // Every way over the terrain, worked out now: the threads only read them.
     terrain.reachEverywhere();
+    for (int c = 0; c < terrain.size(); c++) {
+        floors.push_back(terrain.hasFloor(c));
+        drops.push_back(terrain.dropCells(c));
+    }
     makeFamilies();
 }
 
@@ -354,6 +368,15 @@ bool Search::freeFloor(const Node& n, int cell) const
     return terrain.hasFloor(cell) && std::find(n.where.begin(), n.where.end(), cell) == n.where.end();
 }
 
+// Every cell's freeFloor at once, in one pass over the dominoes.
+void Search::freeFloors(const Node& n, std::vector<bool>& free) const
+{
+    free = floors;
+    for (int cell : n.where)
+        if (cell >= 0)
+            free[cell] = false;
+}
+
 // The family's pushes at the cells where its dominoes stand.
 Program Search::instance(const Family& f, const Node& n) const
 {
@@ -415,12 +438,12 @@ void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
     for (Node& child : next) {
         if (child.cost > round)
             continue;
-        child.seen = seen;
         for (std::size_t i = 0; i < child.where.size(); i++)
             if (child.carried[i] == Node::standIn && seen[start.where[i]])
                 child.carried[i] = Node::placed;
-        if (!thorough && hopeless(f, child, round - child.cost))
+        if (!thorough && hopeless(f, child, seen, round - child.cost))
             continue;
+        child.seen = seen;
         visit(f, child, round, sim);
     }
 }
@@ -434,11 +457,10 @@ void Search::visit(Family& f, const Node& n, int round, Simulation& sim)
 class Search::Variants {
 public:
     Variants(Search& search, Family& f, const Node& n, int left, Simulation& sim, Judgements& judged)
-        : search(search), f(f), n(n), left(left), sim(sim), judged(judged),
-          standing(search.boundsView(n, inHand)), free(search.terrain.size())
+        : search(search), f(f), n(n), left(left), sim(sim), judged(judged)
     {
-        for (int c = 0; c < search.terrain.size(); c++)
-            free[c] = search.freeFloor(n, c);
+        search.boundsView(n, n.seen, standing, inHand);
+        search.freeFloors(n, free);
     }
 
     void judgeAll()
@@ -473,7 +495,7 @@ private:
     Judgements& judged;
     std::vector<Judged> todo;  // in the order judged
     int inHand = 0;
-    const ChainBound::Standing standing;
+    ChainBound::Standing standing;
     std::vector<bool> free;  // free floor cells of the arrangement
 
     static int indexOf(const std::vector<int>& where, int cell)
@@ -592,7 +614,7 @@ private:
             const bool outside = !alone.zone[cell];
             if (!search.thorough && outside && !kindsFromOutside.insert(search.start.kinds[i]).second)
                 continue;
-            for (const int into : search.terrain.dropCells(cell)) {
+            for (const int into : search.drops[cell]) {
                 const Fall fall = fallFrom(into);
                 if (landsAsCarried(cell, fall) || (!search.thorough && !mayHelp(fall, alone)))
                     continue;
@@ -728,7 +750,7 @@ private:
             if (search.thorough || keptPlay.zone[to])
                 setDown(setting, to);
         }
-        for (const int into : terrain.dropCells(setting.pickUp))
+        for (const int into : search.drops[setting.pickUp])
             if (!isProgramCell(setting, into)) {
                 // The chain moves dominoes meanwhile: any one met may matter.
                 const Fall fall = fallFrom(into);
@@ -862,7 +884,7 @@ void Search::rebind(const Family& f, const Node& n, const std::vector<bool>& see
             const bool unseen = !seen[start.where[m]];
             if ((unseen && stoodIn) || (!unseen && !newlySeen(m)))
                 continue;
-            Node other = n;
+            Node other = n.carriedOn();
             other.where[m] = n.where[j];
             other.carried[m] = unseen ? Node::standIn : Node::placed;
             other.where[j] = start.where[j];
@@ -878,7 +900,7 @@ void Search::rebind(const Family& f, const Node& n, const std::vector<bool>& see
             if (n.carried[j] != Node::standIn || start.kinds[j] != start.kinds[i] || seen[start.where[j]]
                 || !canCarry(static_cast<int>(i), n.where[j]))
                 continue;
-            Node other = n;
+            Node other = n.carriedOn();
             other.where[i] = n.where[j];
             other.carried[i] = Node::placed;
             other.where[j] = start.where[j];
@@ -907,6 +929,8 @@ void Search::children(const Family& f, const Node& n, const std::vector<bool>& s
             || std::find(f.delayDominoes.begin(), f.delayDominoes.end(), i) != f.delayDominoes.end();
     };
     const std::vector<bool>& reachable = terrain.reach(start.entrance, false);
+    std::vector<bool> free;
+    freeFloors(n, free);
     for (const int taken : f.takingOrder) {
         const std::size_t i = static_cast<std::size_t>(taken);
         const int from = start.where[i];
@@ -914,14 +938,14 @@ void Search::children(const Family& f, const Node& n, const std::vector<bool>& s
             continue;
         const std::vector<bool>& carryReach = terrain.reach(from, true);
         auto setDown = [&](int to, int cost, Node::Carried how) {
-            Node child = n;
+            Node child = n.carriedOn();
             child.where[i] = to;
             child.carried[i] = how;
             child.cost += cost;
             out.push_back(std::move(child));
         };
         if (n.carried[i] == Node::no && !thorough && zone[from] && !pushed(i)) {
-            Node child = n;
+            Node child = n.carriedOn();
             child.where[i] = -1;
             child.carried[i] = Node::inHand;
             child.cost++;
@@ -935,7 +959,7 @@ void Search::children(const Family& f, const Node& n, const std::vector<bool>& s
         for (int to = 0; to < terrain.size(); to++) {
             if (to == from || !carryReach[to])
                 continue;
-            if (!freeFloor(n, to)) {
+            if (!free[to]) {
                 if (!thorough && pushedFirst)
                     displace(n, i, to, reachable, pushed, out);
                 continue;
@@ -971,7 +995,7 @@ void Search::displace(const Node& n, std::size_t pushedDomino, int to, const std
     if (standing == n.where.end() || n.carried[j] != Node::no || !start.movable[j] || !reachable[to]
         || pushed(static_cast<int>(j)))
         return;
-    Node child = n;
+    Node child = n.carriedOn();
     child.where[j] = -1;
     child.carried[j] = Node::inHand;
     child.where[pushedDomino] = to;
@@ -984,43 +1008,48 @@ void Search::displace(const Node& n, std::size_t pushedDomino, int to, const std
 // (inHand counts those that have yet to fall, each set down at no cost), and
 // for every kind some of which stand in for any unseen one, each unseen one
 // of that kind, and each cell one was taken from, a link that may be there.
-ChainBound::Standing Search::boundsView(const Node& n, int& inHand) const
+// seen stands for n.seen, which a child gets only once it is worth a visit.
+void Search::boundsView(const Node& n, const std::vector<bool>& seen, ChainBound::Standing& s,
+                        int& inHand) const
 {
-    ChainBound::Standing s;
     s.where = n.where;
+    s.taken = -1;
+    s.optional.clear();
+    s.phantoms.clear();
+    s.openTakes = 0;
     inHand = 0;
-    std::set<char> open;
+    bool open[256] = {};  // by kind
     for (std::size_t i = 0; i < n.where.size(); i++) {
         if (n.carried[i] == Node::inHand)
             inHand += start.required[i];
         if (n.carried[i] == Node::standIn) {
-            open.insert(start.kinds[i]);
+            open[static_cast<unsigned char>(start.kinds[i])] = true;
             s.openTakes++;
         }
     }
-    if (open.empty())
-        return s;
+    if (!s.openTakes)
+        return;
     s.optional.assign(n.where.size(), false);
     for (std::size_t i = 0; i < n.where.size(); i++) {
-        const bool unseen = start.where[i] >= 0 && !n.seen[start.where[i]] && open.count(start.kinds[i]);
+        const bool unseen =
+            start.where[i] >= 0 && !seen[start.where[i]] && open[static_cast<unsigned char>(start.kinds[i])];
         if (n.carried[i] == Node::no && unseen)
             s.optional[i] = true;
         const bool vacated = std::find(n.where.begin(), n.where.end(), start.where[i]) == n.where.end();
         if (n.carried[i] == Node::standIn && vacated)
             s.phantoms.emplace_back(start.where[i], static_cast<int>(i));
     }
-    return s;
 }
 
 // Cut short when even the best carries left cannot join its dominoes into as
 // many chains as there are pushes: dominoes in hand are set down at no cost.
-bool Search::hopeless(const Family& f, const Node& n, int left) const
+bool Search::hopeless(const Family& f, const Node& n, const std::vector<bool>& seen, int left) const
 {
     int inHand = 0;
-    const ChainBound::Standing s = boundsView(n, inHand);
-    std::vector<bool> free(terrain.size());
-    for (int c = 0; c < terrain.size(); c++)
-        free[c] = freeFloor(n, c);
+    thread_local ChainBound::Standing s;
+    boundsView(n, seen, s, inHand);
+    thread_local std::vector<bool> free;
+    freeFloors(n, free);
     return bound.outOfReach(s, free, f.pushes(), left + inHand);
 }
 

@@ -117,6 +117,9 @@ private:
     Terrain terrain;
     ChainBound bound;
     const int keyBytes;  // bytes a cell takes in the keys of arrangements
+    // By cell: whether it has floor, and the terrain's dropCells from it.
+    std::vector<bool> floors;
+    std::vector<std::vector<int>> drops;
     std::vector<std::unique_ptr<Family>> families;
     std::vector<Solution> found;
     int refused = 0;
@@ -144,11 +147,12 @@ private:
     void displace(const Node& n, std::size_t pushedDomino, int to, const std::vector<bool>& reachable,
                   const std::function<bool(int)>& pushed, std::vector<Node>& out) const;
     void rebind(const Family& f, const Node& n, const std::vector<bool>& seen, std::vector<Node>& out) const;
-    ChainBound::Standing boundsView(const Node& n, int& inHand) const;
-    bool hopeless(const Family& f, const Node& n, int left) const;
+    void boundsView(const Node& n, const std::vector<bool>& seen, ChainBound::Standing& s, int& inHand) const;
+    bool hopeless(const Family& f, const Node& n, const std::vector<bool>& seen, int left) const;
     Program instance(const Family& f, const Node& n) const;
     int cellOf(const Node& n, int domino) const;
     bool freeFloor(const Node& n, int cell) const;
+    void freeFloors(const Node& n, std::vector<bool>& free) const;
     bool putAway(Node& n, const Program& p, const Outcome& o) const;
     std::string keyOf(const Node& n, const Program& p, const Outcome& o) const;
     bool order(const Node& n, const Program& p, std::vector<Carry>& carries);
