@@ -23,7 +23,7 @@ shift $(($# < 3 ? $# : 3))
 fixtures=("$@")
 if [ "${#fixtures[@]}" -eq 0 ]; then
   fixtures=(plain-1 plain-2 plain-3 shelf-3 bridge-3 plain-4 shelf-4 shelves-4 tower-4 plain-5 shelf-5
-            shelves-5 bridge-5 tower-5)
+            shelves-5 bridge-5 tower-5 stack-5 hole-5)
 fi
 [ -x "$solver" ] || { echo "solver-ladder: no solver at $solver" >&2; exit 2; }
 
