@@ -206,8 +206,11 @@ const char* const triggerSetDownAhead = R"(8 2 0 1 7 0
 TEST(SolverTiming, TheTriggerIsSetDownAheadOfTheRunningChain)
 {
     const LevelResult r = solve(triggerSetDownAhead);
-    EXPECT_EQ(std::pair(1, 1), std::pair(r.minimum, r.solutions));
     EXPECT_EQ("push N (2,1) right; pick up T (4,0); set it down at (6,0)", r.summary);
+    EXPECT_EQ(std::pair(1, 1), std::pair(r.minimum, r.solutions));
+    EXPECT_NE(std::string::npos, r.script.find("push right\ndrop 4\ngrab\nwalk 6\ngrab\n"))
+        << "down off the ledge after the push, the trigger in hand at once, and ahead of the chain: "
+        << r.script;
 }
 
 // The drop off the ledge splits the splitter: the trigger falls against the
