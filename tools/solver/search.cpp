@@ -363,12 +363,8 @@ int Search::cellOf(const Node& n, int domino) const
     return n.where[domino];
 }
 
-bool Search::freeFloor(const Node& n, int cell) const
-{
-    return terrain.hasFloor(cell) && std::find(n.where.begin(), n.where.end(), cell) == n.where.end();
-}
-
-// Every cell's freeFloor at once, in one pass over the dominoes.
+// The floor cells no domino of n stands in, found in one pass over the
+// dominoes.
 void Search::freeFloors(const Node& n, std::vector<bool>& free) const
 {
     free = floors;
@@ -1090,15 +1086,18 @@ int Search::fewestPushes() const
 bool Search::putAway(Node& n, const Program& p, const Outcome& o) const
 {
     const std::vector<int> programCells = p.cells();
+    std::vector<bool> free;
+    freeFloors(n, free);
     for (std::size_t i = 0; i < n.where.size(); i++) {
         if (n.carried[i] != Node::inHand)
             continue;
         const std::vector<bool>& carryReach = terrain.reach(start.where[i], true);
         for (int to = 0; to < terrain.size() && n.carried[i] == Node::inHand; to++)
-            if (carryReach[to] && freeFloor(n, to) && !o.zone[to]
+            if (carryReach[to] && free[to] && !o.zone[to]
                 && std::find(programCells.begin(), programCells.end(), to) == programCells.end()) {
                 n.where[i] = to;
                 n.carried[i] = Node::placed;
+                free[to] = false;
             }
         if (n.carried[i] == Node::inHand)
             return false;

@@ -151,7 +151,6 @@ private:
     bool hopeless(const Family& f, const Node& n, const std::vector<bool>& seen, int left) const;
     Program instance(const Family& f, const Node& n) const;
     int cellOf(const Node& n, int domino) const;
-    bool freeFloor(const Node& n, int cell) const;
     void freeFloors(const Node& n, std::vector<bool>& free) const;
     bool putAway(Node& n, const Program& p, const Outcome& o) const;
     std::string keyOf(const Node& n, const Program& p, const Outcome& o) const;
